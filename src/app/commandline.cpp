@@ -1,0 +1,103 @@
+#include "commandline.h"
+
+#include "common.h"
+#include "console.h"
+#include "logger.h"
+
+#include <QObject>
+
+namespace {
+QStringList arguments;
+
+QString withoutPrefix(const QString& argument)
+{
+    if (argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1Char('/')))
+        return argument.mid(1);
+    return argument;
+}
+
+int switchIndex(const QString& name)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (withoutPrefix(arguments.at(i)).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString usageLine(const QString& switchText, const QString& description)
+{
+    return QStringLiteral("       ") + switchText.leftJustified(18) + QStringLiteral("- ") +
+           description;
+}
+} // namespace
+
+void setProcessArguments(int argc, char** argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    arguments = list;
+}
+
+void setProcessArguments(const QStringList& list)
+{
+    arguments = list;
+}
+
+QStringList processArguments()
+{
+    return arguments;
+}
+
+bool hasSwitch(const QString& name)
+{
+    return switchIndex(name) >= 0;
+}
+
+bool switchValue(const QString& name, QString& value)
+{
+    const int index = switchIndex(name);
+    if (index < 0)
+        return false;
+    value = index + 1 < arguments.size() ? arguments.at(index + 1) : QString();
+    return true;
+}
+
+void logProgramArguments()
+{
+    Logger* log = Logger::instance();
+    log->log(LogLevel::Info, QStringLiteral("Program arguments:"));
+    if (arguments.size() <= 1) {
+        log->log(LogLevel::Info, QStringLiteral("  (none)"));
+        return;
+    }
+    for (int i = 1; i < arguments.size(); ++i)
+        log->log(LogLevel::Info, QStringLiteral("  %1 - %2").arg(i).arg(arguments.at(i)));
+}
+
+void printUsage()
+{
+    writeConsoleLine(QStringLiteral("Usage: skyvane </h> </p [proxy url]> </k> </s> </c>"));
+    writeConsoleLine(usageLine(QStringLiteral("/h?"), QObject::tr("Show usage")));
+    writeConsoleLine(usageLine(QStringLiteral("/p [proxy url]"),
+                               QObject::tr("http://<user>:<pass>@proxy.example.com:<port>")));
+    writeConsoleLine(usageLine(QStringLiteral("/k"), QObject::tr("Remove proxy settings")));
+    writeConsoleLine(usageLine(QStringLiteral("/s"), QObject::tr("Show proxy settings")));
+    writeConsoleLine(usageLine(QStringLiteral("/c"), QObject::tr("Run in console mode")));
+    writeConsoleLine(QString());
+}
+
+void printProxySettings()
+{
+    Common* common = Common::instance();
+    const QNetworkProxy proxy = common->currentProxy();
+    const QString port = proxy.port() == 0 ? QStringLiteral("N/A") : QString::number(proxy.port());
+    writeConsoleLine(QObject::tr("Proxy settings:"));
+    writeConsoleLine(QObject::tr("  Use proxy server: ") +
+                     (common->useProxyServer ? QStringLiteral("true") : QStringLiteral("false")));
+    writeConsoleLine(QObject::tr("  Proxy host: ") + proxy.hostName());
+    writeConsoleLine(QObject::tr("  Proxy port: ") + port);
+    writeConsoleLine(QObject::tr("  Proxy username: ") + proxy.user());
+    writeConsoleLine(QObject::tr("  Proxy password: ") + proxy.password());
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Everything Skyvane prints goes through these two functions, so that the
+// output is correct UTF-8 (or UTF-16 on a Windows console) whatever the
+// process locale, and every line is flushed as soon as it is written.
+void writeConsole(const QString& text);
+void writeConsoleLine(const QString& text);
+
+// Test hook: while a buffer is set, console text is appended to it instead of
+// being written to standard output. Pass nullptr to restore the real stream.
+void setConsoleCapture(QString* buffer);

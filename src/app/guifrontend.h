@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QNetworkProxy>
+#include <QString>
+
+#include <optional>
+
+class QCoreApplication;
+class QWidget;
+
+// The narrow seam between the core (no widgets) and the desktop interface.
+// main() installs the widget implementation; a console run and most tests
+// work without one.
+class IGuiFrontend
+{
+public:
+    enum class MessageKind
+    {
+        Critical,
+        Information
+    };
+
+    virtual ~IGuiFrontend() = default;
+
+    // A widget application, or null when no desktop is available.
+    virtual QCoreApplication* createApplication(int& argc, char** argv) = 0;
+    virtual void showMessage(MessageKind kind, const QString& title, const QString& text,
+                             QWidget* parent) = 0;
+    // Runs the settings dialog modally.
+    virtual void editSettings() = 0;
+    // Asks for the credentials of a proxy; nothing when the user cancels.
+    virtual std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy) = 0;
+    virtual void runDialogMode() = 0;
+    virtual void runTrayMode() = 0;
+};
+
+void setGuiFrontend(IGuiFrontend* frontend);
+IGuiFrontend* guiFrontend();

@@ -1,0 +1,149 @@
+#include "logger.h"
+
+#include "commandline.h"
+#include "console.h"
+#include "messages.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTextStream>
+
+#include <cstdio>
+
+QString logLevelName(int level)
+{
+    switch (level) {
+    case int(LogLevel::Info):
+        return QStringLiteral("Info");
+    case int(LogLevel::Debug):
+        return QStringLiteral("Debug");
+    case int(LogLevel::Warning):
+        return QStringLiteral("Warning");
+    case int(LogLevel::Error):
+        return QStringLiteral("Error");
+    case int(LogLevel::Fatal):
+        return QStringLiteral("Fatal");
+    }
+    return QString();
+}
+
+QString fileErrorText(QFile::FileError error)
+{
+    switch (error) {
+    case QFile::NoError:
+        return QObject::tr("No error occurred.");
+    case QFile::ReadError:
+        return QObject::tr("An error occurred when reading from the file.");
+    case QFile::WriteError:
+        return QObject::tr("An error occurred when writing to the file.");
+    case QFile::FatalError:
+        return QObject::tr("A fatal error occurred.");
+    case QFile::ResourceError:
+        return QObject::tr("Resource error.");
+    case QFile::OpenError:
+        return QObject::tr("The file could not be opened.");
+    case QFile::AbortError:
+        return QObject::tr("The operation was aborted.");
+    case QFile::TimeOutError:
+        return QObject::tr("A timeout occurred.");
+    case QFile::UnspecifiedError:
+        return QObject::tr("An unspecified error occurred.");
+    case QFile::RemoveError:
+        return QObject::tr("The file could not be removed.");
+    case QFile::RenameError:
+        return QObject::tr("The file could not be renamed.");
+    case QFile::PositionError:
+        return QObject::tr("The position in the file could not be changed.");
+    case QFile::ResizeError:
+        return QObject::tr("The file could not be resized.");
+    case QFile::PermissionsError:
+        return QObject::tr("The file could not be accessed.");
+    case QFile::CopyError:
+        return QObject::tr("The file could not be copied.");
+    }
+    return QString();
+}
+
+Logger* Logger::instance()
+{
+    static Logger* logger = new Logger;
+    return logger;
+}
+
+void Logger::releaseTarget()
+{
+    delete stream;
+    stream = nullptr;
+    if (device)
+        device->close();
+    delete device;
+    device = nullptr;
+}
+
+void Logger::init(const QString& target, int newVerbosity)
+{
+    releaseTarget();
+    verbosity = newVerbosity;
+    if (verbosity == 0)
+        return;
+
+    if (target == QLatin1String("stdout")) {
+        device = new QFile;
+        device->open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+    } else {
+        device = new QFile(target);
+        if (device->exists())
+            device->remove();
+        if (!device->open(QIODevice::WriteOnly | QIODevice::Text)) {
+            const QString message = QObject::tr("Error opening log file for writing") +
+                                    QStringLiteral(":\n\n%1\n\n").arg(target) +
+                                    QObject::tr("Error") +
+                                    QStringLiteral(": %2").arg(fileErrorText(device->error()));
+            showCriticalMessage(QObject::tr("File Error"), message, nullptr);
+            return;
+        }
+    }
+    stream = new QTextStream(device);
+}
+
+void Logger::log(LogLevel level, const QString& message)
+{
+    if (verbosity == 0)
+        return;
+    if (level == LogLevel::Debug && verbosity != 2)
+        return;
+
+    QMutexLocker locker(&mutex);
+    const QString line =
+        QStringLiteral("%1: %2: %3")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                 logLevelName(int(level)), message);
+    if (stream)
+        *stream << line << Qt::endl;
+    if (level == LogLevel::Fatal)
+        writeConsoleLine(line);
+}
+
+void Logger::close()
+{
+    if (device)
+        device->close();
+}
+
+void setUpLogging()
+{
+    QString target = QStringLiteral("stdout");
+    int verbosity = 0;
+    QString value;
+    if (switchValue(QStringLiteral("V"), value))
+        verbosity = value.toInt(nullptr, 10);
+    if (hasSwitch(QStringLiteral("L"))) {
+        QString file;
+        switchValue(QStringLiteral("L"), file);
+        target = file;
+        if (verbosity == 0)
+            verbosity = 1;
+    }
+    Logger::instance()->init(target, verbosity);
+    logProgramArguments();
+}

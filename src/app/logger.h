@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFile>
+#include <QMutex>
+#include <QString>
+
+class QTextStream;
+
+enum class LogLevel
+{
+    Info = 0,
+    Debug = 1,
+    Warning = 2,
+    Error = 3,
+    Fatal = 4
+};
+
+QString logLevelName(int level);
+QString fileErrorText(QFile::FileError error);
+
+class Logger
+{
+public:
+    static Logger* instance();
+
+    // Opens "stdout" or a file (created anew). Calling it again replaces the target.
+    void init(const QString& target, int verbosity);
+    void log(LogLevel level, const QString& message);
+    void close();
+
+private:
+    Logger() = default;
+    void releaseTarget();
+
+    QFile* device = nullptr;
+    QTextStream* stream = nullptr;
+    int verbosity = 0;
+    QMutex mutex;
+};
+
+// Reads the switches "V" and "L", opens the log and records the arguments.
+void setUpLogging();

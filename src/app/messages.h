@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// True when the application object exists and is a widget application.
+bool isGuiApplication();
+
+// A message box in a GUI application; one "<<<< text >>>>" line on standard output otherwise.
+void showCriticalMessage(const QString& title, const QString& text, QWidget* parent);
+void showInformationMessage(const QString& title, const QString& text, QWidget* parent);

@@ -1,0 +1,177 @@
+#include "startup.h"
+
+#include "commandline.h"
+#include "common.h"
+#include "console.h"
+#include "consolereport.h"
+#include "guifrontend.h"
+#include "logger.h"
+#include "messages.h"
+#include "network.h"
+#include "products/quorixconfig.h"
+#include "registry/registryfile.h"
+#include "update/quorixupdate.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QObject>
+#include <QTranslator>
+
+namespace {
+// Exit code of a GUI run that found no desktop to show its window on.
+constexpr int noDesktopExitCode = 1;
+
+QCoreApplication* createApplication(bool consoleMode, int& argc, char** argv,
+                                    IGuiFrontend* frontend)
+{
+    if (!consoleMode && frontend) {
+        if (QCoreApplication* app = frontend->createApplication(argc, argv))
+            return app;
+    }
+    return new QCoreApplication(argc, argv);
+}
+
+void installTranslator(QTranslator& translator, const QString& prefix)
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString locale = QLocale::system().name();
+    (void)translator.load(dir + QStringLiteral("/locale/") + prefix + locale);
+    QCoreApplication::installTranslator(&translator);
+}
+
+void applyProxyFromCommandLine()
+{
+    QString text;
+    switchValue(QStringLiteral("P"), text);
+    const QNetworkProxy parsed = parseProxyUrl(text);
+    Logger::instance()->log(LogLevel::Info,
+                            QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
+                                           "port=%3")
+                                .arg(parsed.hostName(), parsed.user())
+                                .arg(parsed.port()));
+    Common* common = Common::instance();
+    common->useProxyServer = true;
+    common->manualProxy = parsed;
+    if (!parsed.user().isEmpty())
+        common->useProxyAuthentication = true;
+    common->saveSettings();
+    writeConsoleLine(QObject::tr("The proxy setting is enabled and saved."));
+}
+
+void removeProxySetting()
+{
+    Common* common = Common::instance();
+    common->manualProxy = QNetworkProxy();
+    common->useProxyServer = false;
+    common->saveSettings();
+    writeConsoleLine(QObject::tr("The proxy setting is disabled."));
+}
+
+// Switch "R": discovery reads a registry export instead of the machine's registry.
+void loadRegistryExportFromCommandLine()
+{
+    QString fileName;
+    if (!switchValue(QStringLiteral("R"), fileName))
+        return;
+    RegistryFileResult result = loadRegistryExport(fileName);
+    if (result.store) {
+        Logger::instance()->log(LogLevel::Info,
+                                QStringLiteral("Reading the registry export %1").arg(fileName));
+        setRegistry(std::move(result.store));
+        return;
+    }
+    const QString message = registryFileErrorText(fileName, result.error);
+    Logger::instance()->log(LogLevel::Error, message);
+    showCriticalMessage(QObject::tr("Registry Error"), message, nullptr);
+    setRegistry(std::make_unique<RegistryFileStore>());
+    Common::instance()->status = ConfigurationReadError;
+}
+
+void reportOfflineMachine()
+{
+    const QString message = QObject::tr(
+        "Your computer appears to be offline.  Check your Internet connection and try again.");
+    Logger::instance()->log(LogLevel::Error, message);
+    showCriticalMessage(QObject::tr("Network Error"), message, nullptr);
+    Common::instance()->status = NetworkError;
+}
+
+void runConsoleMode()
+{
+    Logger::instance()->log(LogLevel::Info,
+                            QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>"));
+    QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+    const QList<PublishedPatch> available = update.availablePatches();
+    printConsoleReport(available);
+}
+} // namespace
+
+int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
+{
+    setProcessArguments(argc, argv);
+    const bool consoleMode = hasSwitch(QStringLiteral("C")) || !frontend;
+    const bool trayMode = hasSwitch(QStringLiteral("I"));
+
+    createApplication(consoleMode, argc, argv, frontend);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("vandry.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+    setGuiFrontend(frontend);
+
+    QTranslator ownTranslator;
+    QTranslator qtTranslator;
+    installTranslator(ownTranslator, QStringLiteral("skyvane_"));
+    installTranslator(qtTranslator, QStringLiteral("qt_"));
+
+    setUpLogging();
+    Logger* log = Logger::instance();
+    log->log(LogLevel::Info, QStringLiteral("----------------- Program start -------------------"));
+
+    Common* common = Common::instance();
+    common->readSettings();
+
+    if (hasSwitch(QStringLiteral("P")))
+        applyProxyFromCommandLine();
+    if (hasSwitch(QStringLiteral("H")) || hasSwitch(QStringLiteral("?"))) {
+        printUsage();
+        return 0;
+    }
+    QString address;
+    if (switchValue(QStringLiteral("U"), address))
+        common->patchListAddress = address;
+    if (hasSwitch(QStringLiteral("K"))) {
+        removeProxySetting();
+        return 0;
+    }
+    if (hasSwitch(QStringLiteral("S"))) {
+        printProxySettings();
+        return 0;
+    }
+
+    if (!isNetworkAvailable())
+        reportOfflineMachine();
+
+    loadRegistryExportFromCommandLine();
+    QuorixConfig::instance()->init();
+
+    if (consoleMode) {
+        runConsoleMode();
+    } else {
+        log->log(LogLevel::Info, QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>"));
+        if (!isGuiApplication()) {
+            const QString message = QObject::tr("No desktop is available to show Skyvane's window. "
+                                                " Use /c for the console report.");
+            log->log(LogLevel::Error, message);
+            showCriticalMessage(QObject::tr("No Desktop"), message, nullptr);
+            log->close();
+            return common->status != NoError ? common->status : noDesktopExitCode;
+        }
+        if (trayMode)
+            frontend->runTrayMode();
+        else
+            frontend->runDialogMode();
+    }
+
+    log->close();
+    return common->status;
+}

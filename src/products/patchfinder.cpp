@@ -1,0 +1,76 @@
+#include "patchfinder.h"
+
+#include "iquorixproduct.h"
+#include "registry/registrystore.h"
+
+#include <memory>
+
+const char* const uninstallKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+namespace {
+const QString notAvailable = QStringLiteral("N/A");
+
+QString lastSix(const QString& text)
+{
+    return text.right(6);
+}
+} // namespace
+
+UninstallIndex::UninstallIndex(const RegistryStore& store)
+{
+    const QString root = QString::fromLatin1(uninstallKey);
+    const QStringList subkeys = store.childKeys(root);
+    const QString displayName = QStringLiteral("DisplayName");
+    for (const QString& subkey : subkeys) {
+        const QString path = root + QLatin1Char('\\') + subkey;
+        if (store.hasValue(path, displayName))
+            subkeyByFoldedName.insert(store.value(path, displayName).toCaseFolded(), subkey);
+    }
+}
+
+std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& displayName) const
+{
+    const auto it = subkeyByFoldedName.constFind(displayName.toCaseFolded());
+    if (it == subkeyByFoldedName.constEnd())
+        return std::nullopt;
+    return it.value();
+}
+
+const UninstallIndex& UninstallIndex::of(const RegistryStore& store)
+{
+    static quint64 indexedSerial = 0;
+    static std::unique_ptr<UninstallIndex> index;
+    if (!index || indexedSerial != store.serial()) {
+        index = std::make_unique<UninstallIndex>(store);
+        indexedSerial = store.serial();
+    }
+    return *index;
+}
+
+QList<InstalledPatch> PatchFinderWindows::findPatches(IQuorixProduct* searched)
+{
+    product = searched;
+    const QString updatesKey = product->updatesKey();
+    const QStringList groups = registry().childKeys(updatesKey);
+    for (const QString& group : groups)
+        foundPatches.append(readEntry(updatesKey + QLatin1Char('\\') + group));
+    return foundPatches;
+}
+
+InstalledPatch PatchFinderWindows::readEntry(const QString& key) const
+{
+    const RegistryStore& store = registry();
+    const QString name = store.value(key, QStringLiteral("Name"));
+    const QString qfeId = store.value(key, QStringLiteral("QFE_ID"));
+
+    InstalledPatch patch;
+    if (!qfeId.isEmpty()) {
+        patch = {name, qfeId, lastSix(qfeId)};
+    } else if (const auto subkey = UninstallIndex::of(store).lastSubkeyWithDisplayName(name)) {
+        patch = {name, notAvailable, lastSix(*subkey)};
+    }
+    if (patch.name.isEmpty() && patch.qfeId.isEmpty() && patch.idSuffix.isEmpty())
+        patch = {name, notAvailable, notAvailable};
+    return patch;
+}

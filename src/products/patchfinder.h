@@ -1,0 +1,50 @@
+#pragma once
+
+#include "installedpatch.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class IQuorixProduct;
+class RegistryStore;
+
+// Lists the patches registered for one installed product.
+class IPatchFinder
+{
+public:
+    virtual ~IPatchFinder() = default;
+    virtual QList<InstalledPatch> findPatches(IQuorixProduct* product) = 0;
+};
+
+class PatchFinderWindows : public IPatchFinder
+{
+public:
+    QList<InstalledPatch> findPatches(IQuorixProduct* product) override;
+
+private:
+    InstalledPatch readEntry(const QString& key) const;
+
+    QList<InstalledPatch> foundPatches;
+    IQuorixProduct* product = nullptr;
+};
+
+// Display names of the Windows list of installed software, folded for a
+// case-insensitive look-up, each mapped to the last subkey (in enumeration
+// order) that carries it. Built once per registry store.
+class UninstallIndex
+{
+public:
+    explicit UninstallIndex(const RegistryStore& store);
+
+    std::optional<QString> lastSubkeyWithDisplayName(const QString& displayName) const;
+
+    static const UninstallIndex& of(const RegistryStore& store);
+
+private:
+    QHash<QString, QString> subkeyByFoldedName;
+};
+
+extern const char* const uninstallKey;

@@ -1,0 +1,52 @@
+#include "quorixproductbase.h"
+
+#include "configreader.h"
+#include "keyscans.h"
+#include "patchfinder.h"
+
+#include <memory>
+
+namespace QuorixProducts {
+
+QString QuorixProductBase::name() const
+{
+    return productName.isEmpty() ? displayName() : productName;
+}
+
+QString QuorixProductBase::displayName() const
+{
+    QString text = displayTemplate;
+    return text.replace(QLatin1String("<VER>"), productVersion);
+}
+
+void QuorixProductBase::discover(const ProductRow& row)
+{
+    productType = row.type;
+    productAliases = row.aliases;
+    displayTemplate = row.displayTemplate;
+    if (row.presetVersionFromTaskwellRoot)
+        productVersion = taskwellRootVersion();
+    key = row.findRegistryKey();
+    logFile = row.patchLogFile;
+    dirVariable = row.installDirVariable;
+    updates = key + QStringLiteral("\\Updates");
+
+    {
+        std::unique_ptr<IConfigReader> reader = std::make_unique<ConfigReaderWindows>();
+        reader->readConfig(this);
+    }
+
+    if (productVersion.isEmpty()) {
+        if (row.versionFallback == ProductRow::VersionFallback::FromKeyText)
+            productVersion = versionFromText(key);
+        else if (row.versionFallback == ProductRow::VersionFallback::FromParentKey)
+            productVersion = parentKeyVersion(key);
+    }
+
+    if (installed) {
+        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>();
+        patches = finder->findPatches(this);
+    }
+}
+
+} // namespace QuorixProducts

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "iquorixproduct.h"
+
+#include <functional>
+
+namespace QuorixProducts {
+
+// The fixed facts of one row of the product table.
+struct ProductRow
+{
+    enum class VersionFallback
+    {
+        None,
+        FromKeyText,
+        FromParentKey
+    };
+
+    int type = 0;
+    QStringList aliases;
+    QString displayTemplate;
+    std::function<QString()> findRegistryKey;
+    QString patchLogFile;
+    QString installDirVariable;
+    VersionFallback versionFallback = VersionFallback::None;
+    bool presetVersionFromTaskwellRoot = false;
+};
+
+class QuorixProductBase : public IQuorixProduct
+{
+public:
+    QString name() const override;
+    QString displayName() const override;
+    int type() const override { return productType; }
+    bool isInstalled() const override { return installed; }
+    QString version() const override { return productVersion; }
+    QString installDir() const override { return productInstallDir; }
+    QStringList aliases() const override { return productAliases; }
+    QList<InstalledPatch> installedPatches() const override { return patches; }
+    QString registryKey() const override { return key; }
+    QString updatesKey() const override { return updates; }
+    QString patchLogFile() const override { return logFile; }
+    QString installDirVariable() const override { return dirVariable; }
+    void setName(const QString& name) override { productName = name; }
+    void setInstalled(const bool& value) override { installed = value; }
+    void setInstallDir(const QString& dir) override { productInstallDir = dir; }
+    void setVersion(const QString& version) override { productVersion = version; }
+
+protected:
+    QuorixProductBase() = default;
+    // Fills in the row and discovers the product on this machine; called by
+    // each product's constructor.
+    void discover(const ProductRow& row);
+
+private:
+    int productType = 0;
+    bool installed = false;
+    QString productName;
+    QString displayTemplate;
+    QString key;
+    QString updates;
+    QString logFile;
+    QString dirVariable;
+    QString productVersion;
+    QString productInstallDir;
+    QStringList productAliases;
+    QList<InstalledPatch> patches;
+};
+
+} // namespace QuorixProducts

@@ -1,0 +1,157 @@
+#include "quorixproducts.h"
+
+#include "keyscans.h"
+
+namespace QuorixProducts {
+
+namespace {
+using Fallback = ProductRow::VersionFallback;
+
+std::function<QString()> fixedKey(const char* key)
+{
+    return [key] { return QString::fromLatin1(key); };
+}
+
+std::function<QString()> foundryKey(const char* subkey)
+{
+    return [subkey] { return KeyScans::foundryFamily(QString::fromLatin1(subkey)); };
+}
+
+std::function<QString()> routeKey(const char* prefix)
+{
+    return [prefix] { return KeyScans::routeFamily(QString::fromLatin1(prefix)); };
+}
+
+QStringList list(std::initializer_list<const char*> texts)
+{
+    QStringList result;
+    for (const char* text : texts)
+        result << QString::fromLatin1(text);
+    return result;
+}
+
+const ProductRow& row(int number)
+{
+    static const ProductRow rows[productCount] = {
+        {1, list({"Quorix for Server", "Quorix Server"}), QStringLiteral("Quorix <VER> for Server"),
+         KeyScans::server, QStringLiteral(".VANDRY_S_PATCH_LOG"),
+         QStringLiteral("Z_QuorixServer_INSTALL_DIR"), Fallback::None, false},
+        {2, list({"Zelvan for Quorix", "Quorix for Zelvan", "Zelvan"}),
+         QStringLiteral("Zelvan for Quorix <VER>"),
+         fixedKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Zelvan for Quorix"),
+         QStringLiteral(".VANDRY_ZV_PATCH_LOG"), QStringLiteral("Z_QuorixZelvan_INSTALL_DIR"),
+         Fallback::None, false},
+        {3, list({"Quorix for TarnVault", "Quorix Tarn Vault", "Tarn Vault", "TarnVault"}),
+         QStringLiteral("Quorix <VER> Tarn Vault"),
+         fixedKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Quorix Tarn Vault"),
+         QStringLiteral(".VANDRY_TV_PATCH_LOG"), QStringLiteral("Z_QuorixTarnVault_INSTALL_DIR"),
+         Fallback::None, false},
+        {4, list({"Quorix Flurrin Extension", "Flurrin Extension", "Quorix Flurrin", "Flurrin"}),
+         QStringLiteral("Quorix <VER> Flurrin Extension for Server"), KeyScans::flurrin,
+         QStringLiteral(".VANDRY_FLE_PATCH_LOG"), QStringLiteral("Z_QuorixFlurrin_INSTALL_DIR"),
+         Fallback::None, false},
+        {5, list({"Quorix Calder Extension", "Quorix Calder", "Calder"}),
+         QStringLiteral("Quorix <VER> for CALDER"), KeyScans::calder, QString(), QString(),
+         Fallback::FromKeyText, false},
+        {6,
+         list({"Quorix Taskwell Manager", "Taskwell Manager", "Quorix Taskwell Manager Extension",
+               "Taskwell Manager for Server", "Taskwell", "TKX"}),
+         QStringLiteral("Quorix <VER> Taskwell Manager for Server"), KeyScans::taskwell, QString(),
+         QString(), Fallback::None, true},
+        {7,
+         list(
+             {"Vandry Bulwark Charting for Server", "Vandry Bulwark Charting", "Bulwark Charting"}),
+         QStringLiteral("Vandry Bulwark Charting <VER> for Server"),
+         foundryKey("\\VandryBulwarkCharting"), QString(), QString(), Fallback::FromParentKey,
+         false},
+        {8,
+         list(
+             {"Vandry Foundry Charting for Server", "Vandry Foundry Charting", "Foundry Charting"}),
+         QStringLiteral("Vandry Foundry Charting <VER> for Server"),
+         foundryKey("\\VandryFoundryCharting"), QString(), QString(), Fallback::FromParentKey,
+         false},
+        {9,
+         list({"Quorix Audit Lens for Server", "Audit Lens for Server", "Audit Lens", "AuditLens"}),
+         QStringLiteral("Quorix <VER> Audit Lens for Server"), foundryKey("\\QuorixAuditLens"),
+         QString(), QString(), Fallback::FromParentKey, false},
+        {10, list({"Tidemark Server", "Tidemark: Server", "Tidemark"}),
+         QStringLiteral("Quorix <VER> Tidemark: Server"), foundryKey("\\Tidemark"), QString(),
+         QString(), Fallback::FromParentKey, false},
+        {11,
+         list({"Route Keying Server", "Vandry Route Keying Server", "Quorix Route Keying",
+               "Route Keying"}),
+         QStringLiteral("Quorix Route Keying <VER> for Server"), routeKey("Server"), QString(),
+         QString(), Fallback::None, false},
+        {12,
+         list({"Conduits Keying", "Conduits Keying for Server", "Quorix Conduits Keying for Server",
+               "Conduits"}),
+         QStringLiteral("Quorix <VER> Conduits Keying for Server"), routeKey("Conduits"), QString(),
+         QString(), Fallback::None, false},
+        {13,
+         list({"Vandry Lanes and Causeways", "Lanes and Causeways for Server",
+               "Lanes and Causeways"}),
+         QStringLiteral("Vandry Lanes and Causeways <VER> for Server"),
+         routeKey("LanesandCauseways"), QString(), QString(), Fallback::None, false},
+    };
+    return rows[number - 1];
+}
+} // namespace
+
+#define SKYVANE_PRODUCT_DEFINITION(ClassName, number)                                              \
+    ClassName::ClassName()                                                                         \
+    {                                                                                              \
+        discover(row(number));                                                                     \
+    }                                                                                              \
+    ClassName::~ClassName() = default;
+
+SKYVANE_PRODUCT_DEFINITION(Server, 1)
+SKYVANE_PRODUCT_DEFINITION(Zelvan, 2)
+SKYVANE_PRODUCT_DEFINITION(TarnVault, 3)
+SKYVANE_PRODUCT_DEFINITION(Flurrin, 4)
+SKYVANE_PRODUCT_DEFINITION(Calder, 5)
+SKYVANE_PRODUCT_DEFINITION(TaskwellManager, 6)
+SKYVANE_PRODUCT_DEFINITION(VandryBulwarkCharting, 7)
+SKYVANE_PRODUCT_DEFINITION(VandryFoundryCharting, 8)
+SKYVANE_PRODUCT_DEFINITION(AuditLens, 9)
+SKYVANE_PRODUCT_DEFINITION(TidemarkServer, 10)
+SKYVANE_PRODUCT_DEFINITION(RouteKeying, 11)
+SKYVANE_PRODUCT_DEFINITION(Conduits, 12)
+SKYVANE_PRODUCT_DEFINITION(LanesAndCauseways, 13)
+
+#undef SKYVANE_PRODUCT_DEFINITION
+
+} // namespace QuorixProducts
+
+IQuorixProduct* createProduct(int number)
+{
+    using namespace QuorixProducts;
+    switch (number) {
+    case 1:
+        return new Server;
+    case 2:
+        return new Zelvan;
+    case 3:
+        return new TarnVault;
+    case 4:
+        return new Flurrin;
+    case 5:
+        return new Calder;
+    case 6:
+        return new TaskwellManager;
+    case 7:
+        return new VandryBulwarkCharting;
+    case 8:
+        return new VandryFoundryCharting;
+    case 9:
+        return new AuditLens;
+    case 10:
+        return new TidemarkServer;
+    case 11:
+        return new RouteKeying;
+    case 12:
+        return new Conduits;
+    case 13:
+        return new LanesAndCauseways;
+    }
+    return nullptr;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "registrystore.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <map>
+#include <optional>
+
+// A registry held in memory, as read from a Windows registry export (.reg).
+class RegistryFileStore : public RegistryStore
+{
+public:
+    RegistryFileStore();
+    ~RegistryFileStore() override;
+
+    QStringList childKeys(const QString& path) const override;
+    bool hasValue(const QString& path, const QString& name) const override;
+    QString value(const QString& path, const QString& name) const override;
+
+    // Building blocks for the parser and for tests. Paths use full or short hive names.
+    bool setValue(const QString& path, const QString& name, const QString& text);
+    bool removeValue(const QString& path, const QString& name);
+    bool addKey(const QString& path);
+    bool removeKey(const QString& path);
+
+private:
+    struct Key;
+    Key* findKey(const QString& path) const;
+    Key* ensureKey(const QString& path);
+
+    std::unique_ptr<Key> root;
+};
+
+struct RegistryFileError
+{
+    int line = 0; // 0 when the error concerns the whole file
+    QString message;
+};
+
+struct RegistryFileResult
+{
+    std::unique_ptr<RegistryFileStore> store; // null when the file was rejected
+    RegistryFileError error;
+};
+
+// Reads a registry export as regedit and "reg export" write it: a
+// "Windows Registry Editor Version 5.00" file in UTF-16LE or UTF-8, or a
+// "REGEDIT4" file in 8-bit text. Any malformed line rejects the whole file.
+RegistryFileResult parseRegistryExport(const QByteArray& bytes);
+RegistryFileResult loadRegistryExport(const QString& fileName);
+
+// The user-facing description of a rejected file, naming the file and the line.
+QString registryFileErrorText(const QString& fileName, const RegistryFileError& error);

@@ -1,0 +1,51 @@
+#include "registrystore.h"
+
+#include <QAtomicInteger>
+
+namespace {
+std::unique_ptr<RegistryStore>& currentStore()
+{
+    static std::unique_ptr<RegistryStore> store;
+    return store;
+}
+
+quint64 nextSerial()
+{
+    static QAtomicInteger<quint64> counter;
+    return ++counter;
+}
+} // namespace
+
+RegistryStore::RegistryStore() : serialNumber(nextSerial()) {}
+
+const RegistryStore& registry()
+{
+    std::unique_ptr<RegistryStore>& store = currentStore();
+    if (!store)
+        store = createNativeRegistry();
+    return *store;
+}
+
+void setRegistry(std::unique_ptr<RegistryStore> store)
+{
+    currentStore() = std::move(store);
+}
+
+QString canonicalHiveName(const QString& hive)
+{
+    static const struct
+    {
+        const char* shortName;
+        const char* longName;
+    } hives[] = {
+        {"HKLM", "HKEY_LOCAL_MACHINE"},  {"HKCU", "HKEY_CURRENT_USER"},
+        {"HKCR", "HKEY_CLASSES_ROOT"},   {"HKU", "HKEY_USERS"},
+        {"HKCC", "HKEY_CURRENT_CONFIG"},
+    };
+    for (const auto& entry : hives) {
+        if (hive.compare(QLatin1String(entry.shortName), Qt::CaseInsensitive) == 0 ||
+            hive.compare(QLatin1String(entry.longName), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(entry.longName);
+    }
+    return QString();
+}

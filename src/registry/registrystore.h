@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The three registry reads that discovery needs. Paths are full registry
+// paths such as "HKEY_LOCAL_MACHINE\SOFTWARE\VANDRY"; key and value names
+// match without regard to case, and subkeys come in the registry's own order
+// (sorted by their upper-case form, spelled as stored).
+class RegistryStore
+{
+public:
+    RegistryStore();
+    virtual ~RegistryStore() = default;
+
+    virtual QStringList childKeys(const QString& path) const = 0;
+    virtual bool hasValue(const QString& path, const QString& name) const = 0;
+    // A missing value reads as empty text.
+    virtual QString value(const QString& path, const QString& name) const = 0;
+
+    // Unique per store object for the whole process, so caches never mistake
+    // a new store for an old one at the same address.
+    quint64 serial() const { return serialNumber; }
+
+private:
+    quint64 serialNumber;
+};
+
+// The store that discovery reads: the live registry on Windows, an empty
+// registry elsewhere, unless a registry export has been installed.
+const RegistryStore& registry();
+void setRegistry(std::unique_ptr<RegistryStore> store);
+
+// Created by the platform file selected in the build.
+std::unique_ptr<RegistryStore> createNativeRegistry();
+
+// "HKLM\Software" -> "HKEY_LOCAL_MACHINE\Software"; empty for an unknown hive.
+QString canonicalHiveName(const QString& hive);

@@ -1,0 +1,46 @@
+#include "widgetfrontend.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+// Without a display server QApplication would abort the process; the program
+// then runs as a console application, so /h, /p, /k and /s still work.
+bool desktopAvailable()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
+}
+} // namespace
+
+QCoreApplication* WidgetFrontend::createApplication(int& argc, char** argv)
+{
+    if (!desktopAvailable())
+        return nullptr;
+    return new QApplication(argc, argv);
+}
+
+void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const QString& text,
+                                 QWidget* parent)
+{
+    if (kind == MessageKind::Critical)
+        QMessageBox::critical(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    else
+        QMessageBox::information(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+void WidgetFrontend::editSettings() {}
+
+std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkProxy&)
+{
+    return std::nullopt;
+}
+
+void WidgetFrontend::runDialogMode() {}
+
+void WidgetFrontend::runTrayMode() {}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/guifrontend.h"
+
+// The desktop side of the program: message boxes, the dialogs and the tray run.
+class WidgetFrontend : public IGuiFrontend
+{
+public:
+    QCoreApplication* createApplication(int& argc, char** argv) override;
+    void showMessage(MessageKind kind, const QString& title, const QString& text,
+                     QWidget* parent) override;
+    void editSettings() override;
+    std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy) override;
+    void runDialogMode() override;
+    void runTrayMode() override;
+};

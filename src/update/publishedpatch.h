@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// One patch of the published patch list; the fields are named after its JSON keys.
+struct PublishedPatch
+{
+    QString Name;
+    QString Products;
+    QString SecurityPatch;
+    QString Platform;
+    QString url;
+    QString QFE_ID;
+    QString ReleaseDate;
+
+    bool operator==(const PublishedPatch& other) const
+    {
+        return Name == other.Name && Products == other.Products &&
+               SecurityPatch == other.SecurityPatch && Platform == other.Platform &&
+               url == other.url && QFE_ID == other.QFE_ID && ReleaseDate == other.ReleaseDate;
+    }
+    bool operator!=(const PublishedPatch& other) const { return !(*this == other); }
+};
+
+inline size_t qHash(const PublishedPatch& patch, size_t seed = 0)
+{
+    return qHashMulti(seed, patch.Name, patch.Products, patch.SecurityPatch, patch.Platform,
+                      patch.url, patch.QFE_ID, patch.ReleaseDate);
+}
+
+// One entry of the master list: a version and the patches published for it.
+struct VersionPatches
+{
+    QString version;
+    QList<PublishedPatch> patches;
+};

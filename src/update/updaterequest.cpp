@@ -1,0 +1,240 @@
+#include "updaterequest.h"
+
+#include "app/common.h"
+#include "app/guifrontend.h"
+#include "app/logger.h"
+#include "app/messages.h"
+
+#include <QAuthenticator>
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QtDebug>
+
+namespace {
+int timeoutOverrideMs = 0;
+
+int timeoutMs()
+{
+    return timeoutOverrideMs > 0 ? timeoutOverrideMs : UpdateRequest::defaultTimeoutMs;
+}
+} // namespace
+
+void UpdateRequest::setTimeoutForTesting(int milliseconds)
+{
+    timeoutOverrideMs = milliseconds;
+}
+
+UpdateRequest::UpdateRequest(const QString& url) : url(url)
+{
+    manager = new QNetworkAccessManager;
+    // Redirects are followed by hand, for 301, 302 and 307 only.
+    manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &UpdateRequest::onTimeout);
+    connect(manager, &QNetworkAccessManager::sslErrors, this, &UpdateRequest::onSslErrors);
+    connect(manager, &QNetworkAccessManager::proxyAuthenticationRequired, this,
+            &UpdateRequest::onProxyAuthenticate);
+    applyProxySettings();
+}
+
+UpdateRequest::~UpdateRequest()
+{
+    discardReply();
+    delete manager;
+}
+
+void UpdateRequest::applyProxySettings()
+{
+    Common* common = Common::instance();
+    if (!common->useProxyServer || common->useSystemProxy)
+        return;
+    if (common->proxy().hostName().isEmpty() && isGuiApplication() && guiFrontend())
+        guiFrontend()->editSettings();
+    Logger::instance()->log(LogLevel::Debug, QStringLiteral("Using User-defined Proxy."));
+    manager->setProxy(common->proxy());
+}
+
+bool UpdateRequest::fetch()
+{
+    if (Common::instance()->status == NetworkError)
+        return false;
+    done = false;
+    succeeded = false;
+    redirectsFollowed = 0;
+    Logger::instance()->log(LogLevel::Info,
+                            QStringLiteral("Connecting to update server (%1)").arg(url));
+    received.clear();
+    discardReply();
+    startReply(QUrl(url));
+
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return succeeded;
+}
+
+void UpdateRequest::startReply(const QUrl& target)
+{
+    reply = manager->get(QNetworkRequest(target));
+    connect(reply, &QNetworkReply::finished, this, &UpdateRequest::onFinished);
+    connect(reply, &QNetworkReply::readyRead, this, &UpdateRequest::onReadyRead);
+    connect(reply, &QNetworkReply::errorOccurred, this, &UpdateRequest::onError);
+    timer.start(timeoutMs());
+}
+
+// A reply that no longer belongs to the attempt is cut off, so that it can
+// never deliver text to, or end, a later attempt.
+void UpdateRequest::discardReply()
+{
+    if (!reply)
+        return;
+    QNetworkReply* old = reply;
+    reply = nullptr;
+    disconnect(old, nullptr, this, nullptr);
+    old->abort();
+    old->deleteLater();
+}
+
+bool UpdateRequest::isCurrent(QObject* object) const
+{
+    return object && object == reply.data();
+}
+
+void UpdateRequest::onReadyRead()
+{
+    Logger::instance()->log(LogLevel::Debug, QStringLiteral("onReadyRead()"));
+    auto* source = qobject_cast<QNetworkReply*>(sender());
+    if (!isCurrent(source))
+        return;
+    received.append(QString::fromLatin1(source->readAll()));
+}
+
+void UpdateRequest::onFinished()
+{
+    Logger::instance()->log(LogLevel::Debug, QStringLiteral("onFinished()"));
+    auto* source = qobject_cast<QNetworkReply*>(sender());
+    if (!isCurrent(source))
+        return;
+    const QNetworkReply::NetworkError code = source->error();
+    if (code != QNetworkReply::NoError) {
+        const QString message =
+            tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(code));
+        qDebug() << message;
+        emit error(message);
+        succeeded = false;
+    } else if (followRedirect(source)) {
+        return;
+    }
+    endAttempt();
+}
+
+void UpdateRequest::endAttempt()
+{
+    emit dataComplete();
+    if (reply) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->deleteLater();
+        reply = nullptr;
+    }
+    timer.stop();
+    done = true;
+    if (!received.isEmpty())
+        succeeded = true;
+}
+
+bool UpdateRequest::followRedirect(QNetworkReply* source)
+{
+    const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 301 && status != 302 && status != 307)
+        return false;
+    timer.stop();
+    if (++redirectsFollowed > maxRedirects) {
+        failAttempt(tr("An error occurred: more than %1 redirects while fetching %2")
+                        .arg(maxRedirects)
+                        .arg(url));
+        return true;
+    }
+    const QString target =
+        source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl().toString();
+    // Whatever the redirecting response itself delivered is not part of the list.
+    received.clear();
+    discardReply();
+    startReply(QUrl(target));
+    Logger::instance()->log(LogLevel::Info, QStringLiteral("Redirecting to %1").arg(target));
+    return true;
+}
+
+void UpdateRequest::failAttempt(const QString& message)
+{
+    Logger::instance()->log(LogLevel::Error, message);
+    showCriticalMessage(tr("Network Error"), message, nullptr);
+    Common::instance()->status = NetworkError;
+    emit error(message);
+    discardReply();
+    received.clear();
+    timer.stop();
+    succeeded = false;
+    done = true;
+}
+
+void UpdateRequest::onTimeout()
+{
+    Logger::instance()->log(LogLevel::Info, QStringLiteral("Timeout receiving patch data!"));
+    emit timeout();
+    discardReply();
+    done = true;
+}
+
+void UpdateRequest::onError(QNetworkReply::NetworkError code)
+{
+    auto* source = qobject_cast<QNetworkReply*>(sender());
+    if (!isCurrent(source))
+        return;
+    timer.stop();
+    Logger::instance()->log(LogLevel::Debug,
+                            QStringLiteral("UpdateRequest::onError() ") + source->errorString());
+    if (code != QNetworkReply::NoError) {
+        const QString message =
+            tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+        Logger::instance()->log(LogLevel::Error, message);
+        showCriticalMessage(tr("Network Error"), message, nullptr);
+        Common::instance()->status = NetworkError;
+    }
+    // Qt follows the error with finished(), which ends the attempt; the timer
+    // stays as a guard while the message is shown.
+    if (reply)
+        timer.start(timeoutMs());
+}
+
+void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
+{
+    for (const QSslError& sslError : errors)
+        Logger::instance()->log(LogLevel::Warning,
+                                QStringLiteral("SSL Error: %1").arg(sslError.errorString()));
+    source->ignoreSslErrors();
+}
+
+void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
+{
+    Logger::instance()->log(LogLevel::Debug, QStringLiteral("UpdateRequest::proxyAuthenticate()"));
+    timer.stop();
+    showInformationMessage(tr("Proxy Authentication Required"),
+                           tr("The proxy server (%1) requires authentication or the proxy "
+                              "username/password is incorrect.")
+                               .arg(proxy.hostName()),
+                           nullptr);
+    if (!isGuiApplication() || !guiFrontend())
+        return;
+    if (const auto entered = guiFrontend()->askProxyCredentials(proxy)) {
+        authenticator->setUser(entered->user());
+        authenticator->setPassword(entered->password());
+        Common* common = Common::instance();
+        if (common->useSystemProxy)
+            common->systemProxy = *entered;
+        else
+            common->manualProxy = *entered;
+        common->useProxyAuthentication = true;
+        common->saveSettings();
+    }
+    timer.start(timeoutMs());
+}

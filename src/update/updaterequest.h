@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QSslError>
+#include <QString>
+#include <QTimer>
+
+class QAuthenticator;
+class QNetworkAccessManager;
+
+// One HTTP GET of the patch list, run synchronously for its caller: fetch()
+// keeps the event loop turning until the attempt has finished, failed or
+// timed out.
+class UpdateRequest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit UpdateRequest(const QString& url);
+    ~UpdateRequest() override;
+
+    bool fetch();
+    QString data() const { return received; }
+
+    static constexpr int defaultTimeoutMs = 15000;
+    static constexpr int maxRedirects = 10;
+    // Tests shorten the time-out; 0 restores the default.
+    static void setTimeoutForTesting(int milliseconds);
+
+signals:
+    void dataComplete();
+    void timeout();
+    void error(QString errorMessage);
+
+public slots:
+    void onFinished();
+    void onReadyRead();
+    void onTimeout();
+    void onSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
+    void onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator);
+    void onError(QNetworkReply::NetworkError code);
+
+private:
+    void applyProxySettings();
+    bool followRedirect(QNetworkReply* reply);
+    void startReply(const QUrl& target);
+    void discardReply();
+    void endAttempt();
+    void failAttempt(const QString& message);
+    bool isCurrent(QObject* object) const;
+
+    QNetworkAccessManager* manager = nullptr;
+    QTimer timer;
+    QString received;
+    QString url;
+    bool done = false;
+    bool succeeded = false;
+    QPointer<QNetworkReply> reply;
+    int redirectsFollowed = 0;
+};
