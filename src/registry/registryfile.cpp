@@ -215,7 +215,7 @@ RegistryFileResult ExportParser::run()
 {
     QString line;
     int number = 0;
-    if (!nextLogicalLine(line, number))
+    if (text.isEmpty() || !nextLogicalLine(line, number))
         return {nullptr, {0, RegistryFile::tr("the file is empty")}};
     const QString header = line.trimmed();
     const bool headerMatches =

@@ -1,0 +1,23 @@
+#!/bin/sh
+# The main job on the bundled example: installs what is missing, builds, serves
+# the example patch list on loopback and checks the example machine against it.
+# Console report by default; "--gui" opens the report dialog on the current display.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh >/dev/null
+BUILD_DIR="${SKYVANE_BUILD_DIR:-build}"
+
+portfile="$(mktemp -u)"
+"$BUILD_DIR/tools/patchserver/skyvane-patchserver" examples/server "$portfile" &
+server=$!
+trap 'kill $server 2>/dev/null; rm -f "$portfile"' EXIT
+for _ in $(seq 100); do [ -s "$portfile" ] && break; sleep 0.05; done
+port="$(cat "$portfile")"
+
+mode="/c"
+[ "${1:-}" = "--gui" ] && mode=""
+status=0
+"$BUILD_DIR/src/skyvane" $mode /r examples/machine.reg \
+    /u "http://127.0.0.1:$port/sky_vane/patches.json" || status=$?
+exit $status

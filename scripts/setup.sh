@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and the demo need.
+# Idempotent, and quick when everything is there already. Run as root.
+set -eu
+
+PACKAGES="cmake ninja-build g++ ccache pkg-config
+qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+qt6-translations-l10n libgl-dev libssl3
+squid apache2-utils xvfb xauth trayer dpkg-dev file"
+
+missing=""
+for package in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: missing packages:$missing (run this script as root)" >&2
+        exit 1
+    fi
+    echo "setup: installing$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing
+fi

@@ -1,0 +1,178 @@
+#include "patchserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    }
+    return "Status";
+}
+} // namespace
+
+PatchServer::PatchServer(QObject* parent)
+    : QObject(parent)
+{
+}
+
+PatchServer::~PatchServer() = default;
+
+bool PatchServer::listen(quint16 port)
+{
+    server = new QTcpServer(this);
+    connect(server, &QTcpServer::pendingConnectionAvailable, this, &PatchServer::onNewConnection);
+    return server->listen(QHostAddress::LocalHost, port);
+}
+
+bool PatchServer::listenTls(const QString& certificateFile, const QString& keyFile, quint16 port)
+{
+    QFile certFile(certificateFile);
+    QFile keyData(keyFile);
+    if (!certFile.open(QIODevice::ReadOnly) || !keyData.open(QIODevice::ReadOnly))
+        return false;
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate(certFile.readAll(), QSsl::Pem));
+    configuration.setPrivateKey(QSslKey(keyData.readAll(), QSsl::Rsa, QSsl::Pem));
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    auto* sslServer = new QSslServer(this);
+    sslServer->setSslConfiguration(configuration);
+    server = sslServer;
+    tls = true;
+    connect(server, &QTcpServer::pendingConnectionAvailable, this, &PatchServer::onNewConnection);
+    return server->listen(QHostAddress::LocalHost, port);
+}
+
+quint16 PatchServer::port() const
+{
+    return server ? server->serverPort() : 0;
+}
+
+QString PatchServer::url(const QString& path) const
+{
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(port())
+        .arg(path);
+}
+
+void PatchServer::setResponse(const QString& path, const Response& response)
+{
+    responses.insert(path, response);
+}
+
+void PatchServer::serveDirectory(const QString& dir)
+{
+    directory = dir;
+}
+
+void PatchServer::onNewConnection()
+{
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QObject::destroyed, this, [this, socket] { pending.remove(socket); });
+    }
+}
+
+PatchServer::Response PatchServer::responseFor(const QString& path) const
+{
+    const auto it = responses.constFind(path);
+    if (it != responses.constEnd())
+        return it.value();
+    if (!directory.isEmpty() && !path.contains(QLatin1String(".."))) {
+        QFile file(directory + path);
+        if (file.open(QIODevice::ReadOnly)) {
+            Response response;
+            response.body = file.readAll();
+            return response;
+        }
+    }
+    Response notFound;
+    notFound.status = 404;
+    notFound.body = "Not found";
+    return notFound;
+}
+
+void PatchServer::onReadyRead(QTcpSocket* socket)
+{
+    QByteArray& buffer = pending[socket];
+    buffer += socket->readAll();
+    if (!buffer.contains("\r\n\r\n"))
+        return;
+    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    buffer.clear();
+    QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine.at(1)) : QString();
+    // A request through a proxy carries the whole URL.
+    if (path.startsWith(QLatin1String("http")))
+        path = QUrl(path).path();
+    counts[path] += 1;
+    paths << path;
+
+    const Response response = responseFor(path);
+    if (response.silent)
+        return;
+    QPointer<QTcpSocket> guarded(socket);
+    QTimer::singleShot(response.delayMs, this, [this, guarded, response] {
+        if (guarded)
+            respond(guarded, response);
+    });
+}
+
+void PatchServer::respond(QTcpSocket* socket, const Response& response)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+                      reasonPhrase(response.status) + "\r\n";
+    head += "Content-Type: application/json\r\n";
+    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (!response.location.isEmpty())
+        head += "Location: " + response.location + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    if (response.trickleChunkMs <= 0) {
+        socket->write(response.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    auto* timer = new QTimer(socket);
+    auto offset = std::make_shared<qsizetype>(0);
+    const QByteArray body = response.body;
+    connect(timer, &QTimer::timeout, socket, [socket, timer, offset, body] {
+        if (*offset >= body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.mid(*offset, 1));
+        ++*offset;
+    });
+    timer->start(response.trickleChunkMs);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A small HTTP/1.1 server on loopback for tests and the demo. Each path can
+// answer with a file's bytes, a status code, a redirect, after a delay, in a
+// trickle, or not at all; optionally over TLS with a self-signed certificate.
+class PatchServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Response
+    {
+        int status = 200;
+        QByteArray body;
+        QByteArray location;   // sent as "Location" when not empty
+        int delayMs = 0;       // before the response starts
+        int trickleChunkMs = 0; // when set, the body goes out one byte per interval
+        bool silent = false;    // accept the request and never answer
+    };
+
+    explicit PatchServer(QObject* parent = nullptr);
+    ~PatchServer() override;
+
+    // Listens on 127.0.0.1; port 0 picks a free port.
+    bool listen(quint16 port = 0);
+    // TLS with the certificate and key files given (PEM).
+    bool listenTls(const QString& certificateFile, const QString& keyFile, quint16 port = 0);
+    quint16 port() const;
+    QString url(const QString& path) const;
+
+    void setResponse(const QString& path, const Response& response);
+    // Paths without a response of their own are looked up as files below this folder.
+    void serveDirectory(const QString& directory);
+
+    int requestCount(const QString& path) const { return counts.value(path); }
+    QStringList requestedPaths() const { return paths; }
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket* socket);
+    void respond(QTcpSocket* socket, const Response& response);
+    Response responseFor(const QString& path) const;
+
+    QTcpServer* server = nullptr;
+    bool tls = false;
+    QHash<QString, Response> responses;
+    QString directory;
+    QHash<QString, int> counts;
+    QStringList paths;
+    QHash<QTcpSocket*, QByteArray> pending;
+};
