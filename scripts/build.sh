@@ -1,7 +1,12 @@
 #!/bin/sh
-# Configures and builds Skyvane with its tests into build/ (or $SKYVANE_BUILD_DIR).
+# Configures and builds Skyvane with its tests into build/ (or $SKYVANE_BUILD_DIR);
+# arguments name the targets to build (default: all).
 set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR="${SKYVANE_BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${SKYVANE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+if [ "$#" -gt 0 ]; then
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"
+else
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+fi

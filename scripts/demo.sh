@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh >/dev/null
+scripts/build.sh skyvane skyvane-patchserver >/dev/null
 BUILD_DIR="${SKYVANE_BUILD_DIR:-build}"
 
 portfile="$(mktemp -u)"

@@ -67,7 +67,8 @@ void TestCommandLine::switchValue_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("valueIsNull");
 
-    QTest::newRow("value follows") << QStringList{"/p", "http://h:1"} << true << "http://h:1" << false;
+    QTest::newRow("value follows")
+        << QStringList{"/p", "http://h:1"} << true << "http://h:1" << false;
     QTest::newRow("last argument") << QStringList{"/c", "/p"} << true << QString() << true;
     QTest::newRow("switch as value") << QStringList{"/p", "/c"} << true << "/c" << false;
     QTest::newRow("first match wins") << QStringList{"-P", "a", "/p", "b"} << true << "a" << false;
@@ -104,9 +105,11 @@ void TestCommandLine::argumentLog_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("none") << QStringList{} << QStringList{"Info: Program arguments:", "Info:   (none)"};
+    QTest::newRow("none") << QStringList{}
+                          << QStringList{"Info: Program arguments:", "Info:   (none)"};
     QTest::newRow("two") << QStringList{"/c", "/v"}
-                         << QStringList{"Info: Program arguments:", "Info:   1 - /c", "Info:   2 - /v"};
+                         << QStringList{"Info: Program arguments:", "Info:   1 - /c",
+                                        "Info:   2 - /v"};
     QTest::newRow("percent kept") << QStringList{"%1"}
                                   << QStringList{"Info: Program arguments:", "Info:   1 - %1"};
 }

@@ -157,7 +157,8 @@ void TestLogger::levelNames()
     QCOMPARE(logLevelName(4), QStringLiteral("Fatal"));
     QCOMPARE(logLevelName(5), QString());
     QCOMPARE(logLevelName(-1), QString());
-    QCOMPARE(fileErrorText(QFile::PermissionsError), QStringLiteral("The file could not be accessed."));
+    QCOMPARE(fileErrorText(QFile::PermissionsError),
+             QStringLiteral("The file could not be accessed."));
     QCOMPARE(fileErrorText(QFile::FileError(99)), QString());
 }
 

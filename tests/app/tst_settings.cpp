@@ -93,7 +93,8 @@ void TestSettings::unscrambleForeignText()
     SettingsScrambler scrambler(47265183);
     const QString decoded = scrambler.unscramble(QStringLiteral("zz-not-hex-ff00"));
     Q_UNUSED(decoded);
-    QCOMPARE(SettingsScrambler(1).unscramble(SettingsScrambler(1).scramble("k")), QStringLiteral("k"));
+    QCOMPARE(SettingsScrambler(1).unscramble(SettingsScrambler(1).scramble("k")),
+             QStringLiteral("k"));
 }
 
 void TestSettings::freshStoreGivesDefaults()
@@ -118,8 +119,8 @@ void TestSettings::savedValuesReadBack()
     common->useProxyServer = true;
     common->useProxyAuthentication = true;
     common->checkAtLogin = true;
-    common->manualProxy = QNetworkProxy(QNetworkProxy::HttpProxy, "proxy.example.com", 3128,
-                                        "alice", "pä55");
+    common->manualProxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, "proxy.example.com", 3128, "alice", "pä55");
     common->saveSettings();
     QCOMPARE(common->status, int(NoError));
 

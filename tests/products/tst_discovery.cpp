@@ -81,10 +81,16 @@ MachineBuilder::Backend TestDiscovery::backend() const
 void TestDiscovery::serverScanTakesFirstAcceptedGroup()
 {
     MachineBuilder machine;
-    machine.key(vandry + "\\ServerQuorixLegacy").value("InstallDir", installDir("legacy")).value("RealVersion", "9.0");
+    machine.key(vandry + "\\ServerQuorixLegacy")
+        .value("InstallDir", installDir("legacy"))
+        .value("RealVersion", "9.0");
     machine.key(vandry + "\\Server10.1").value("RealVersion", "10.1"); // no InstallDir: passed over
-    machine.key(vandry + "\\Server10.3").value("InstallDir", installDir("s103")).value("RealVersion", "10.3");
-    machine.key(vandry + "\\Server10.2").value("InstallDir", installDir("s102")).value("RealVersion", "10.2");
+    machine.key(vandry + "\\Server10.3")
+        .value("InstallDir", installDir("s103"))
+        .value("RealVersion", "10.3");
+    machine.key(vandry + "\\Server10.2")
+        .value("InstallDir", installDir("s102"))
+        .value("RealVersion", "10.2");
     const QList<IQuorixProduct*> products = discover(machine);
     QCOMPARE(products.size(), 1);
     QCOMPARE(products.first()->type(), 1);
@@ -117,7 +123,9 @@ void TestDiscovery::versionSources()
     machine.key(vandry + "\\TKX").value("RealVersion", "10.1");
     machine.key(vandry + "\\TKX\\A").value("InstallDir", "");
     machine.key(vandry + "\\TKX\\B").value("InstallDir", installDir("tkx"));
-    machine.key(vandry + "\\Flurrin10.3\\Server").value("InstallDir", installDir("fl")).value("RealVersion", "10.3.1");
+    machine.key(vandry + "\\Flurrin10.3\\Server")
+        .value("InstallDir", installDir("fl"))
+        .value("RealVersion", "10.3.1");
     machine.key(route + "\\Conduits_X").value("InstallDir", installDir("cond"));
     const QList<IQuorixProduct*> products = discover(machine);
     QCOMPARE(products.size(), 4);
@@ -137,8 +145,11 @@ void TestDiscovery::installDirDecidesInstallation()
 {
     MachineBuilder machine;
     machine.key(vandry + "\\Server10.3").value("InstallDir", "").value("RealVersion", "10.3");
-    machine.key(vandry + "\\Zelvan for Quorix").value("InstallDir", installRoot.filePath("missing"));
-    machine.key(vandry + "\\Quorix Tarn Vault").value("InstallDir", installDir("tarn")).value("ProductName", "");
+    machine.key(vandry + "\\Zelvan for Quorix")
+        .value("InstallDir", installRoot.filePath("missing"));
+    machine.key(vandry + "\\Quorix Tarn Vault")
+        .value("InstallDir", installDir("tarn"))
+        .value("ProductName", "");
     const QList<IQuorixProduct*> products = discover(machine);
     QCOMPARE(products.size(), 1);
     QCOMPARE(products.first()->type(), 3);
@@ -151,7 +162,9 @@ void TestDiscovery::installedPatchRecords()
 {
     const QString updates = vandry + "\\Zelvan for Quorix\\Updates";
     MachineBuilder machine;
-    machine.key(vandry + "\\Zelvan for Quorix").value("InstallDir", installDir("zv")).value("RealVersion", "10.3");
+    machine.key(vandry + "\\Zelvan for Quorix")
+        .value("InstallDir", installDir("zv"))
+        .value("RealVersion", "10.3");
     machine.key(updates + "\\A").value("Name", "Short QFE").value("QFE_ID", "Q12");
     machine.key(updates + "\\B").value("Name", "Long QFE").value("QFE_ID", "KB4012345678");
     machine.key(updates + "\\C").value("Name", "Listed Twice");
@@ -181,12 +194,22 @@ void TestDiscovery::installedPatchRecords()
 void TestDiscovery::productsInTableOrderWithDistinctVersions()
 {
     MachineBuilder machine;
-    machine.key(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\VandryRouteKeying\\LanesandCauseways1"))
-        .value("InstallDir", installDir("lanes")).value("RealVersion", "10.3");
-    machine.key(vandry + "\\Quorix Tarn Vault").value("InstallDir", installDir("tv")).value("RealVersion", "10.2");
-    machine.key(vandry + "\\Server10.3").value("InstallDir", installDir("sv")).value("RealVersion", "10.3");
-    machine.key(vandry + "\\Server10.3\\Updates\\P1").value("Name", "Server Patch").value("QFE_ID", "QX1");
-    machine.key(vandry + "\\Quorix Tarn Vault\\Updates\\P2").value("Name", "Vault Patch").value("QFE_ID", "TV2");
+    machine
+        .key(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\VandryRouteKeying\\LanesandCauseways1"))
+        .value("InstallDir", installDir("lanes"))
+        .value("RealVersion", "10.3");
+    machine.key(vandry + "\\Quorix Tarn Vault")
+        .value("InstallDir", installDir("tv"))
+        .value("RealVersion", "10.2");
+    machine.key(vandry + "\\Server10.3")
+        .value("InstallDir", installDir("sv"))
+        .value("RealVersion", "10.3");
+    machine.key(vandry + "\\Server10.3\\Updates\\P1")
+        .value("Name", "Server Patch")
+        .value("QFE_ID", "QX1");
+    machine.key(vandry + "\\Quorix Tarn Vault\\Updates\\P2")
+        .value("Name", "Vault Patch")
+        .value("QFE_ID", "TV2");
 
     LogCapture log(1);
     const QList<IQuorixProduct*> products = discover(machine);
@@ -196,7 +219,8 @@ void TestDiscovery::productsInTableOrderWithDistinctVersions()
     QCOMPARE(products.at(2)->type(), 13);
     QCOMPARE(QuorixConfig::instance()->installedVersions(), QStringList({"10.3", "10.2"}));
     QCOMPARE(QuorixConfig::instance()->installedPatches().size(), 2);
-    QCOMPARE(QuorixConfig::instance()->installedPatches().first().name, QStringLiteral("Server Patch"));
+    QCOMPARE(QuorixConfig::instance()->installedPatches().first().name,
+             QStringLiteral("Server Patch"));
     QCOMPARE(log.lines(), QStringList({"Info: Found product: Quorix for Server",
                                        "Info: Found product: Quorix for TarnVault",
                                        "Info: Found product: Vandry Lanes and Causeways"}));
@@ -211,12 +235,19 @@ void TestDiscovery::versionFromText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("version");
-    QTest::newRow("underscore dropped") << "10_2" << "102";
-    QTest::newRow("ends at a letter") << "Release10.3.1x" << "10.3.1";
-    QTest::newRow("no digits") << "CALDER_ServerExt" << "";
-    QTest::newRow("registry key") << "HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY_CALDER\\CALDER_ServerExt10.3" << "10.3";
-    QTest::newRow("dot before digits skipped") << ".v9" << "9";
-    QTest::newRow("blank inside run dropped") << "v10 .4" << "10.4";
+    QTest::newRow("underscore dropped") << "10_2"
+                                        << "102";
+    QTest::newRow("ends at a letter") << "Release10.3.1x"
+                                      << "10.3.1";
+    QTest::newRow("no digits") << "CALDER_ServerExt"
+                               << "";
+    QTest::newRow("registry key")
+        << "HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY_CALDER\\CALDER_ServerExt10.3"
+        << "10.3";
+    QTest::newRow("dot before digits skipped") << ".v9"
+                                               << "9";
+    QTest::newRow("blank inside run dropped") << "v10 .4"
+                                              << "10.4";
 }
 
 void TestDiscovery::versionFromText()
@@ -232,13 +263,20 @@ void TestDiscovery::createProductRows_data()
     QTest::addColumn<int>("aliasCount");
     QTest::addColumn<QString>("firstAlias");
     QTest::addColumn<QString>("patchLog");
-    QTest::newRow("0") << 0 << -1 << "" << "";
-    QTest::newRow("14") << 14 << -1 << "" << "";
-    QTest::newRow("-3") << -3 << -1 << "" << "";
-    QTest::newRow("1") << 1 << 2 << "Quorix for Server" << ".VANDRY_S_PATCH_LOG";
-    QTest::newRow("4") << 4 << 4 << "Quorix Flurrin Extension" << ".VANDRY_FLE_PATCH_LOG";
-    QTest::newRow("6") << 6 << 6 << "Quorix Taskwell Manager" << "";
-    QTest::newRow("13") << 13 << 3 << "Vandry Lanes and Causeways" << "";
+    QTest::newRow("0") << 0 << -1 << ""
+                       << "";
+    QTest::newRow("14") << 14 << -1 << ""
+                        << "";
+    QTest::newRow("-3") << -3 << -1 << ""
+                        << "";
+    QTest::newRow("1") << 1 << 2 << "Quorix for Server"
+                       << ".VANDRY_S_PATCH_LOG";
+    QTest::newRow("4") << 4 << 4 << "Quorix Flurrin Extension"
+                       << ".VANDRY_FLE_PATCH_LOG";
+    QTest::newRow("6") << 6 << 6 << "Quorix Taskwell Manager"
+                       << "";
+    QTest::newRow("13") << 13 << 3 << "Vandry Lanes and Causeways"
+                        << "";
 }
 
 void TestDiscovery::createProductRows()
@@ -284,10 +322,12 @@ void TestDiscovery::accessorsBeforeInitComplain()
     QVERIFY(QuorixConfig::instance()->installedProducts().isEmpty());
     QVERIFY(QuorixConfig::instance()->installedVersions().isEmpty());
     QVERIFY(QuorixConfig::instance()->installedPatches().isEmpty());
-    QCOMPARE(log.lines(), QStringList({
-        "Fatal: You need to call QuorixConfig::instance()->init() before calling installedProducts()",
-        "Fatal: You need to call QuorixConfig::instance()->init() before calling installedVersions()",
-        "Fatal: You need to call QuorixConfig::instance()->init() before calling installedPatches()"}));
+    QCOMPARE(log.lines(), QStringList({"Fatal: You need to call QuorixConfig::instance()->init() "
+                                       "before calling installedProducts()",
+                                       "Fatal: You need to call QuorixConfig::instance()->init() "
+                                       "before calling installedVersions()",
+                                       "Fatal: You need to call QuorixConfig::instance()->init() "
+                                       "before calling installedPatches()"}));
 }
 
 QTEST_GUILESS_MAIN(TestDiscovery)

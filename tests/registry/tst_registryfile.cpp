@@ -42,19 +42,32 @@ void TestRegistryFile::valueTexts_data()
     QTest::addColumn<QString>("data");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("string") << R"("C:\\Program Files\\Quorix")" << R"(C:\Program Files\Quorix)";
-    QTest::newRow("escaped quote") << R"("say \"hi\"")" << R"(say "hi")";
-    QTest::newRow("empty string") << R"("")" << "";
-    QTest::newRow("dword") << "dword:0000000a" << "10";
-    QTest::newRow("dword is signed as Qt reads it") << "dword:ffffffff" << "-1";
-    QTest::newRow("qword") << "hex(b):00,e4,0b,54,02,00,00,00" << "10000000000";
-    QTest::newRow("expand string") << "hex(2):25,00,41,00,25,00,00,00" << "%A%";
-    QTest::newRow("sz as hex") << "hex(1):51,00,58,00,00,00" << "QX";
-    QTest::newRow("multi string, one entry") << "hex(7):61,00,00,00,00,00" << "a";
-    QTest::newRow("multi string, two entries") << "hex(7):61,00,00,00,62,00,00,00,00,00" << "";
-    QTest::newRow("binary as utf-16 text") << "hex:51,00,58,00" << "QX";
-    QTest::newRow("empty binary") << "hex:" << "";
-    QTest::newRow("umlaut") << R"("Grüße")" << "Grüße";
+    QTest::newRow("string") << R"("C:\\Program Files\\Quorix")"
+                            << R"(C:\Program Files\Quorix)";
+    QTest::newRow("escaped quote") << R"("say \"hi\"")"
+                                   << R"(say "hi")";
+    QTest::newRow("empty string") << R"("")"
+                                  << "";
+    QTest::newRow("dword") << "dword:0000000a"
+                           << "10";
+    QTest::newRow("dword is signed as Qt reads it") << "dword:ffffffff"
+                                                    << "-1";
+    QTest::newRow("qword") << "hex(b):00,e4,0b,54,02,00,00,00"
+                           << "10000000000";
+    QTest::newRow("expand string") << "hex(2):25,00,41,00,25,00,00,00"
+                                   << "%A%";
+    QTest::newRow("sz as hex") << "hex(1):51,00,58,00,00,00"
+                               << "QX";
+    QTest::newRow("multi string, one entry") << "hex(7):61,00,00,00,00,00"
+                                             << "a";
+    QTest::newRow("multi string, two entries") << "hex(7):61,00,00,00,62,00,00,00,00,00"
+                                               << "";
+    QTest::newRow("binary as utf-16 text") << "hex:51,00,58,00"
+                                           << "QX";
+    QTest::newRow("empty binary") << "hex:"
+                                  << "";
+    QTest::newRow("umlaut") << R"("Grüße")"
+                            << "Grüße";
 }
 
 void TestRegistryFile::valueTexts()
@@ -70,13 +83,12 @@ void TestRegistryFile::valueTexts()
 
 void TestRegistryFile::keysMatchWithoutCaseAndListInRegistryOrder()
 {
-    const QByteArray file = QByteArray(header) +
-                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\beta]\n"
-                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\Alpha]\n"
-                            "\"InstallDir\"=\"x\"\n"
-                            "@=\"default\"\n"
-                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\_under]\n"
-                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\Zeta]\n";
+    const QByteArray file = QByteArray(header) + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\beta]\n"
+                                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\Alpha]\n"
+                                                 "\"InstallDir\"=\"x\"\n"
+                                                 "@=\"default\"\n"
+                                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\_under]\n"
+                                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\Zeta]\n";
     RegistryFileResult result = parseRegistryExport(file);
     QVERIFY(result.store);
     // Sorted by upper-case form, as Windows lists subkeys: "_" sorts after letters.
@@ -121,11 +133,10 @@ void TestRegistryFile::deletions()
 
 void TestRegistryFile::continuedHexLines()
 {
-    const QByteArray file = QByteArray(header) +
-                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
-                            "\"Path\"=hex(2):43,00,3a,00,5c,00,\\\r\n"
-                            "  51,00,00,00\r\n"
-                            "\"Next\"=\"after\"\r\n";
+    const QByteArray file = QByteArray(header) + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
+                                                 "\"Path\"=hex(2):43,00,3a,00,5c,00,\\\r\n"
+                                                 "  51,00,00,00\r\n"
+                                                 "\"Next\"=\"after\"\r\n";
     RegistryFileResult result = parseRegistryExport(file);
     QVERIFY2(result.store, qPrintable(result.error.message));
     QCOMPARE(result.store->value(software, "Path"), QStringLiteral("C:\\Q"));
@@ -154,7 +165,8 @@ void TestRegistryFile::encodingsGiveTheSameResult()
 void TestRegistryFile::regedit4UsesEightBitText()
 {
     const QByteArray file = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
-                            "\"Name\"=\"Gr\xf6\xdf" "e\"\r\n\"Expand\"=hex(2):41,42,00\r\n";
+                            "\"Name\"=\"Gr\xf6\xdf"
+                            "e\"\r\n\"Expand\"=hex(2):41,42,00\r\n";
     RegistryFileResult result = parseRegistryExport(file);
     QVERIFY2(result.store, qPrintable(result.error.message));
     QCOMPARE(result.store->value(software, "Name"), QStringLiteral("Größe"));
@@ -189,7 +201,8 @@ void TestRegistryFile::rejectedFiles_data()
     QTest::newRow("short qword") << QByteArray(header) + key + "\"A\"=hex(b):00,01\n" << 4;
     QTest::newRow("unknown data") << QByteArray(header) + key + "\"A\"=42\n" << 4;
     QTest::newRow("stray text") << QByteArray(header) + key + "hello\n" << 4;
-    QTest::newRow("line after continuation") << QByteArray(header) + key + "\"A\"=hex:00,\\\n  zz\n" << 4;
+    QTest::newRow("line after continuation") << QByteArray(header) + key + "\"A\"=hex:00,\\\n  zz\n"
+                                             << 4;
 }
 
 void TestRegistryFile::rejectedFiles()
@@ -212,7 +225,8 @@ void TestRegistryFile::missingFileIsRejected()
 void TestRegistryFile::errorTextNamesFileAndLine()
 {
     QCOMPARE(registryFileErrorText("m.reg", {4, "a quoted text is not closed"}),
-             QStringLiteral("The registry export m.reg cannot be read: line 4: a quoted text is not closed."));
+             QStringLiteral(
+                 "The registry export m.reg cannot be read: line 4: a quoted text is not closed."));
     QCOMPARE(registryFileErrorText("m.reg", {0, "the file is empty"}),
              QStringLiteral("The registry export m.reg cannot be read: the file is empty."));
 }

@@ -9,10 +9,7 @@ class FakeProduct : public IQuorixProduct
 public:
     FakeProduct(const QString& version, const QStringList& aliases, const QString& name = QString(),
                 const QList<InstalledPatch>& patches = {})
-        : productVersion(version)
-        , productAliases(aliases)
-        , productName(name)
-        , patches(patches)
+        : productVersion(version), productAliases(aliases), productName(name), patches(patches)
     {
     }
 

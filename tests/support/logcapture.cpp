@@ -4,8 +4,7 @@
 
 #include <QFile>
 
-LogCapture::LogCapture(int verbosity)
-    : file(directory.filePath(QStringLiteral("log.txt")))
+LogCapture::LogCapture(int verbosity) : file(directory.filePath(QStringLiteral("log.txt")))
 {
     Logger::instance()->init(file, verbosity);
 }

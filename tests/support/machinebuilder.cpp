@@ -25,8 +25,8 @@ MachineBuilder& MachineBuilder::value(const QString& name, const QString& text)
 
 QByteArray MachineBuilder::exportText(Backend backend) const
 {
-    const QString eol = backend == Backend::ExportUtf16Crlf ? QStringLiteral("\r\n")
-                                                             : QStringLiteral("\n");
+    const QString eol =
+        backend == Backend::ExportUtf16Crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text = QStringLiteral("Windows Registry Editor Version 5.00") + eol + eol;
     for (const Key& key : keys) {
         text += QLatin1Char('[') + key.path + QLatin1Char(']') + eol;

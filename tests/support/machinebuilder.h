@@ -14,7 +14,12 @@
 class MachineBuilder
 {
 public:
-    enum class Backend { Memory, ExportUtf16Crlf, ExportUtf8Lf };
+    enum class Backend
+    {
+        Memory,
+        ExportUtf16Crlf,
+        ExportUtf8Lf
+    };
 
     MachineBuilder& key(const QString& path);
     // A text value in the key named last.

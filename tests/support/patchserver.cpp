@@ -39,10 +39,7 @@ QByteArray reasonPhrase(int status)
 }
 } // namespace
 
-PatchServer::PatchServer(QObject* parent)
-    : QObject(parent)
-{
-}
+PatchServer::PatchServer(QObject* parent) : QObject(parent) {}
 
 PatchServer::~PatchServer() = default;
 

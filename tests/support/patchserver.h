@@ -22,8 +22,8 @@ public:
     {
         int status = 200;
         QByteArray body;
-        QByteArray location;   // sent as "Location" when not empty
-        int delayMs = 0;       // before the response starts
+        QByteArray location;    // sent as "Location" when not empty
+        int delayMs = 0;        // before the response starts
         int trickleChunkMs = 0; // when set, the body goes out one byte per interval
         bool silent = false;    // accept the request and never answer
     };

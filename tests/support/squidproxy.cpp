@@ -30,8 +30,7 @@ const char* const basicAuthHelper = "/usr/lib/squid/basic_ncsa_auth";
 } // namespace
 
 SquidProxy::SquidProxy(const QString& user, const QString& password)
-    : user(user)
-    , password(password)
+    : user(user), password(password)
 {
 }
 
@@ -48,7 +47,8 @@ SquidProxy::~SquidProxy()
 
 QString SquidProxy::start()
 {
-    if (!QFile::exists(QLatin1String(squidProgram)) || !QFile::exists(QLatin1String(basicAuthHelper)))
+    if (!QFile::exists(QLatin1String(squidProgram)) ||
+        !QFile::exists(QLatin1String(basicAuthHelper)))
         return QStringLiteral("squid is not installed (run scripts/setup.sh)");
     const QString htpasswd = QStandardPaths::findExecutable(QStringLiteral("htpasswd"));
     if (htpasswd.isEmpty())
@@ -64,25 +64,25 @@ QString SquidProxy::start()
     hash.start(htpasswd, {QStringLiteral("-b"), QStringLiteral("-c"), QStringLiteral("-d"),
                           passwordFile, user, password});
     if (!hash.waitForFinished(10000) || hash.exitCode() != 0)
-        return QStringLiteral("htpasswd failed: ") + QString::fromLocal8Bit(hash.readAllStandardError());
+        return QStringLiteral("htpasswd failed: ") +
+               QString::fromLocal8Bit(hash.readAllStandardError());
     QFile::setPermissions(passwordFile, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 
     listenPort = freePort();
-    const QByteArray config = QStringLiteral(
-                                  "http_port 127.0.0.1:%1\n"
-                                  "visible_hostname skyvane-test-proxy\n"
-                                  "pid_filename %2/squid.pid\n"
-                                  "cache_log %2/cache.log\n"
-                                  "access_log %2/access.log\n"
-                                  "coredump_dir %2\n"
-                                  "cache deny all\n"
-                                  "pinger_enable off\n"
-                                  "shutdown_lifetime 0 seconds\n"
-                                  "auth_param basic program %3 %4\n"
-                                  "auth_param basic realm skyvane-test\n"
-                                  "acl authenticated proxy_auth REQUIRED\n"
-                                  "http_access allow authenticated\n"
-                                  "http_access deny all\n")
+    const QByteArray config = QStringLiteral("http_port 127.0.0.1:%1\n"
+                                             "visible_hostname skyvane-test-proxy\n"
+                                             "pid_filename %2/squid.pid\n"
+                                             "cache_log %2/cache.log\n"
+                                             "access_log %2/access.log\n"
+                                             "coredump_dir %2\n"
+                                             "cache deny all\n"
+                                             "pinger_enable off\n"
+                                             "shutdown_lifetime 0 seconds\n"
+                                             "auth_param basic program %3 %4\n"
+                                             "auth_param basic realm skyvane-test\n"
+                                             "acl authenticated proxy_auth REQUIRED\n"
+                                             "http_access allow authenticated\n"
+                                             "http_access deny all\n")
                                   .arg(listenPort)
                                   .arg(dir, QLatin1String(basicAuthHelper), passwordFile)
                                   .toUtf8();
@@ -91,7 +91,8 @@ QString SquidProxy::start()
         return QStringLiteral("cannot write the squid configuration");
 
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QLatin1String(squidProgram), {QStringLiteral("-N"), QStringLiteral("-f"), configFile});
+    process.start(QLatin1String(squidProgram),
+                  {QStringLiteral("-N"), QStringLiteral("-f"), configFile});
     if (!process.waitForStarted(5000))
         return QStringLiteral("squid did not start");
 

@@ -54,19 +54,29 @@ void TestAvailability::installedPatchTests_data()
     const InstalledPatch noQfe{"Server Patch 2", "N/A", "QXP002"};
     const InstalledPatch nothing{"Lonely", "N/A", "N/A"};
 
-    QTest::newRow("name ignoring case") << QList<InstalledPatch>{noQfe} << "server patch 2" << "" << true;
-    QTest::newRow("suffix substring") << QList<InstalledPatch>{noQfe} << "Renamed" << "KB-QXP002-R" << true;
-    QTest::newRow("suffix is case-sensitive") << QList<InstalledPatch>{noQfe} << "Renamed" << "qxp002" << false;
-    QTest::newRow("id list with blanks") << QList<InstalledPatch>{InstalledPatch{"x", "KB1", "ZZZZZZ"}}
-                                         << "y" << "KB0, KB1" << true;
-    QTest::newRow("id list disjoint") << QList<InstalledPatch>{InstalledPatch{"x", "KB1", "ZZZZZZ"}}
-                                      << "y" << "KB10,KB2" << false;
-    QTest::newRow("qfe equals record") << QList<InstalledPatch>{byQfe} << "new" << "KB123456" << true;
-    QTest::newRow("N/A matches N/A") << QList<InstalledPatch>{nothing} << "new" << "N/A" << true;
-    QTest::newRow("empty suffix matches all") << QList<InstalledPatch>{InstalledPatch{"a", "b", ""}}
-                                              << "new" << "" << true;
-    QTest::newRow("no records") << QList<InstalledPatch>{} << "new" << "KB1" << false;
-    QTest::newRow("empty qfe fails id tests") << QList<InstalledPatch>{byQfe, nothing} << "new" << "" << false;
+    QTest::newRow("name ignoring case") << QList<InstalledPatch>{noQfe} << "server patch 2"
+                                        << "" << true;
+    QTest::newRow("suffix substring") << QList<InstalledPatch>{noQfe} << "Renamed"
+                                      << "KB-QXP002-R" << true;
+    QTest::newRow("suffix is case-sensitive") << QList<InstalledPatch>{noQfe} << "Renamed"
+                                              << "qxp002" << false;
+    QTest::newRow("id list with blanks")
+        << QList<InstalledPatch>{InstalledPatch{"x", "KB1", "ZZZZZZ"}} << "y"
+        << "KB0, KB1" << true;
+    QTest::newRow("id list disjoint")
+        << QList<InstalledPatch>{InstalledPatch{"x", "KB1", "ZZZZZZ"}} << "y"
+        << "KB10,KB2" << false;
+    QTest::newRow("qfe equals record") << QList<InstalledPatch>{byQfe} << "new"
+                                       << "KB123456" << true;
+    QTest::newRow("N/A matches N/A") << QList<InstalledPatch>{nothing} << "new"
+                                     << "N/A" << true;
+    QTest::newRow("empty suffix matches all")
+        << QList<InstalledPatch>{InstalledPatch{"a", "b", ""}} << "new"
+        << "" << true;
+    QTest::newRow("no records") << QList<InstalledPatch>{} << "new"
+                                << "KB1" << false;
+    QTest::newRow("empty qfe fails id tests") << QList<InstalledPatch>{byQfe, nothing} << "new"
+                                              << "" << false;
 }
 
 void TestAvailability::installedPatchTests()
@@ -84,14 +94,22 @@ void TestAvailability::idListsIntersect_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("intersect");
-    QTest::newRow("equal") << "KB1" << "KB1" << true;
-    QTest::newRow("trimmed part") << "KB0, KB1" << "KB1" << true;
-    QTest::newRow("both lists") << " A ,B" << "C, A" << true;
-    QTest::newRow("case-sensitive") << "kb1" << "KB1" << false;
-    QTest::newRow("empty a") << "" << "KB1" << false;
-    QTest::newRow("empty b") << "KB1" << "" << false;
-    QTest::newRow("empty parts meet") << "A," << ",B" << true;
-    QTest::newRow("disjoint") << "A,B" << "C,D" << false;
+    QTest::newRow("equal") << "KB1"
+                           << "KB1" << true;
+    QTest::newRow("trimmed part") << "KB0, KB1"
+                                  << "KB1" << true;
+    QTest::newRow("both lists") << " A ,B"
+                                << "C, A" << true;
+    QTest::newRow("case-sensitive") << "kb1"
+                                    << "KB1" << false;
+    QTest::newRow("empty a") << ""
+                             << "KB1" << false;
+    QTest::newRow("empty b") << "KB1"
+                             << "" << false;
+    QTest::newRow("empty parts meet") << "A,"
+                                      << ",B" << true;
+    QTest::newRow("disjoint") << "A,B"
+                              << "C,D" << false;
 }
 
 void TestAvailability::idListsIntersect()
@@ -109,8 +127,9 @@ void TestAvailability::versionsAndProducts()
     FakeProduct exact("10.3.1", {"Zelvan for Quorix"}, "Zelvan");
     const QList<IQuorixProduct*> products{&server, &vault, &exact};
     const QList<VersionPatches> master{
-        {"10.3", {patch("S1", "Quorix for Server"), patch("V1", "Quorix Tarn Vault"),
-                  patch("Z1", "Zelvan for Quorix")}},
+        {"10.3",
+         {patch("S1", "Quorix for Server"), patch("V1", "Quorix Tarn Vault"),
+          patch("Z1", "Zelvan for Quorix")}},
         {"10.2", {patch("V2", "QUORIX TARN VAULT"), patch("S2", "Quorix Server")}},
         {"10.1", {patch("S3", "Quorix for Server")}},
     };
@@ -154,7 +173,8 @@ void TestAvailability::logLines()
     FakeProduct server("10.3", {"Quorix for Server"});
     const QList<InstalledPatch> installed{{"Installed Name", "KB7", "KB7"}};
     const QList<VersionPatches> master{
-        {"10.3", {patch("Published Name", "Quorix for Server", "KB7"), patch("New", "Quorix for Server")}}};
+        {"10.3",
+         {patch("Published Name", "Quorix for Server", "KB7"), patch("New", "Quorix for Server")}}};
     LogCapture log;
     computeAvailablePatches(master, {"10.3"}, {&server}, installed);
     QCOMPARE(log.lines(), QStringList({"Debug: Skipping installed patch: Installed Name",
@@ -166,7 +186,8 @@ void TestAvailability::logLines()
 void TestAvailability::matcherAgreesWithPlainScan()
 {
     QRandomGenerator random(7);
-    const QStringList pool{"", "A", "a", "AB", "B1", "N/A", "KB1", " KB1", "X,Y", "Y", ",", "QX1234567"};
+    const QStringList pool{"",    "A",    "a",   "AB", "B1", "N/A",
+                           "KB1", " KB1", "X,Y", "Y",  ",",  "QX1234567"};
     auto pick = [&] { return pool.at(int(random.bounded(pool.size()))); };
     for (int round = 0; round < 400; ++round) {
         QList<InstalledPatch> records;

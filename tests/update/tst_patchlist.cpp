@@ -6,7 +6,8 @@
 namespace {
 QString document(const QString& patchesJson, const QString& version = QStringLiteral("\"10.3\""))
 {
-    return QStringLiteral(R"({"Product": [{"version": %1, "patches": [%2]}]})").arg(version, patchesJson);
+    return QStringLiteral(R"({"Product": [{"version": %1, "patches": [%2]}]})")
+        .arg(version, patchesJson);
 }
 } // namespace
 
@@ -34,20 +35,48 @@ void TestPatchList::fieldConversion_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("string") << R"("Name": "Patch 1")" << "Name" << "Patch 1";
-    QTest::newRow("boolean dropped") << R"("SecurityPatch": true)" << "SecurityPatch" << "";
-    QTest::newRow("string kept") << R"("SecurityPatch": "true")" << "SecurityPatch" << "true";
-    QTest::newRow("null") << R"("url": null)" << "url" << "";
-    QTest::newRow("integer") << R"("QFE_ID": 11)" << "QFE_ID" << "11";
-    QTest::newRow("fraction") << R"("QFE_ID": 10.3)" << "QFE_ID" << "10.3";
-    QTest::newRow("fifteen digits") << R"("QFE_ID": 0.1234567890123456789)" << "QFE_ID" << "0.123456789012346";
-    QTest::newRow("large") << R"("QFE_ID": 1e21)" << "QFE_ID" << "1e+21";
-    QTest::newRow("array") << R"("Products": ["Quorix for Server"])" << "Products" << "";
-    QTest::newRow("object") << R"("Products": {"a": 1})" << "Products" << "";
-    QTest::newRow("key case matters") << R"("name": "lower")" << "Name" << "";
-    QTest::newRow("last duplicate counts") << R"("Name": "first", "Name": "second")" << "Name" << "second";
-    QTest::newRow("duplicate boolean drops") << R"("Name": "first", "Name": false)" << "Name" << "";
-    QTest::newRow("escapes") << R"("Name": "a\"b\u00e4")" << "Name" << "a\"bä";
+    QTest::newRow("string") << R"("Name": "Patch 1")"
+                            << "Name"
+                            << "Patch 1";
+    QTest::newRow("boolean dropped") << R"("SecurityPatch": true)"
+                                     << "SecurityPatch"
+                                     << "";
+    QTest::newRow("string kept") << R"("SecurityPatch": "true")"
+                                 << "SecurityPatch"
+                                 << "true";
+    QTest::newRow("null") << R"("url": null)"
+                          << "url"
+                          << "";
+    QTest::newRow("integer") << R"("QFE_ID": 11)"
+                             << "QFE_ID"
+                             << "11";
+    QTest::newRow("fraction") << R"("QFE_ID": 10.3)"
+                              << "QFE_ID"
+                              << "10.3";
+    QTest::newRow("fifteen digits") << R"("QFE_ID": 0.1234567890123456789)"
+                                    << "QFE_ID"
+                                    << "0.123456789012346";
+    QTest::newRow("large") << R"("QFE_ID": 1e21)"
+                           << "QFE_ID"
+                           << "1e+21";
+    QTest::newRow("array") << R"("Products": ["Quorix for Server"])"
+                           << "Products"
+                           << "";
+    QTest::newRow("object") << R"("Products": {"a": 1})"
+                            << "Products"
+                            << "";
+    QTest::newRow("key case matters") << R"("name": "lower")"
+                                      << "Name"
+                                      << "";
+    QTest::newRow("last duplicate counts") << R"("Name": "first", "Name": "second")"
+                                           << "Name"
+                                           << "second";
+    QTest::newRow("duplicate boolean drops") << R"("Name": "first", "Name": false)"
+                                             << "Name"
+                                             << "";
+    QTest::newRow("escapes") << R"("Name": "a\"b\u00e4")"
+                             << "Name"
+                             << "a\"bä";
 }
 
 void TestPatchList::fieldConversion()
@@ -60,9 +89,11 @@ void TestPatchList::fieldConversion()
     QCOMPARE(list.size(), 1);
     QCOMPARE(list.first().patches.size(), 1);
     const PublishedPatch& parsed = list.first().patches.first();
-    const QHash<QString, QString> fields{{"Name", parsed.Name},       {"Products", parsed.Products},
+    const QHash<QString, QString> fields{{"Name", parsed.Name},
+                                         {"Products", parsed.Products},
                                          {"SecurityPatch", parsed.SecurityPatch},
-                                         {"url", parsed.url},         {"QFE_ID", parsed.QFE_ID},
+                                         {"url", parsed.url},
+                                         {"QFE_ID", parsed.QFE_ID},
                                          {"ReleaseDate", parsed.ReleaseDate}};
     QCOMPARE(fields.value(field), text);
 }
@@ -71,12 +102,18 @@ void TestPatchList::versionText_data()
 {
     QTest::addColumn<QString>("json");
     QTest::addColumn<QString>("version");
-    QTest::newRow("string") << "\"10.3\"" << "10.3";
-    QTest::newRow("number with fraction") << "10.2" << "10.2";
-    QTest::newRow("whole number") << "10" << "10";
-    QTest::newRow("binary fraction") << "10.3" << "10.3";
-    QTest::newRow("null") << "null" << "";
-    QTest::newRow("boolean") << "true" << "";
+    QTest::newRow("string") << "\"10.3\""
+                            << "10.3";
+    QTest::newRow("number with fraction") << "10.2"
+                                          << "10.2";
+    QTest::newRow("whole number") << "10"
+                                  << "10";
+    QTest::newRow("binary fraction") << "10.3"
+                                     << "10.3";
+    QTest::newRow("null") << "null"
+                          << "";
+    QTest::newRow("boolean") << "true"
+                             << "";
 }
 
 void TestPatchList::versionText()
@@ -127,7 +164,8 @@ void TestPatchList::documentsWithoutVersions_data()
     QTest::newRow("invalid json") << R"({"Product": [)";
     QTest::newRow("html error page") << "<html><body>404</body></html>";
     QTest::newRow("text after the json") << R"({"Product": [{"version": "1"}]} trailing)";
-    QTest::newRow("script is not run") << R"((function(){return {"Product": [{"version": "1"}]}})())";
+    QTest::newRow("script is not run")
+        << R"((function(){return {"Product": [{"version": "1"}]}})())";
     QTest::newRow("empty") << "";
 }
 
@@ -167,7 +205,8 @@ void TestPatchList::structure()
 void TestPatchList::arrayElements()
 {
     // Booleans leave the array and later elements move up; null stays as an invalid entry.
-    const QVariantMap root = evaluatePatchList(QStringLiteral(R"({"a": [true, "x", null, false, 2]})"));
+    const QVariantMap root =
+        evaluatePatchList(QStringLiteral(R"({"a": [true, "x", null, false, 2]})"));
     const QVariantList list = variantAsList(root.value("a"));
     QCOMPARE(list.size(), 3);
     QCOMPARE(variantAsText(list.at(0)), QStringLiteral("x"));
@@ -180,7 +219,8 @@ void TestPatchList::arrayElements()
 void TestPatchList::debugLineForEachKeptPatch()
 {
     LogCapture log;
-    parsePatchListText(document(R"({"Name": "Kept %1", "Platform": "Windows"}, {"Name": "Dropped", "Platform": "Mac"})"));
+    parsePatchListText(document(
+        R"({"Name": "Kept %1", "Platform": "Windows"}, {"Name": "Dropped", "Platform": "Mac"})"));
     QCOMPARE(log.lines(), QStringList{"Debug: Adding patch to master list: Kept %1"});
 }
 

@@ -67,7 +67,8 @@ private slots:
     void proxyRejectsWrongCredentials();
 
 private:
-    void serve(const QString& path, int status, const QByteArray& body, const QByteArray& location = {})
+    void serve(const QString& path, int status, const QByteArray& body,
+               const QByteArray& location = {})
     {
         PatchServer::Response response;
         response.status = status;
@@ -149,7 +150,8 @@ void TestUpdateRequest::redirects()
     QCOMPARE(Common::instance()->status, int(NoError));
     QCOMPARE(server.requestCount("/new"), followed ? 1 : 0);
     // The body of a redirecting answer is never part of the list.
-    QCOMPARE(update.receivedText(), followed ? QString::fromLatin1(patchList) : QStringLiteral("redirect body"));
+    QCOMPARE(update.receivedText(),
+             followed ? QString::fromLatin1(patchList) : QStringLiteral("redirect body"));
     QCOMPARE(update.masterPatchList().size(), followed ? 1 : 0);
     QCOMPARE(log.lines().contains("Info: Redirecting to " + server.url("/new")), followed);
 }
@@ -258,8 +260,8 @@ void TestUpdateRequest::proxyWithCredentials()
 
     Common* common = Common::instance();
     common->useProxyServer = true;
-    common->manualProxy = QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(),
-                                        "skyuser", "skypass");
+    common->manualProxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(), "skyuser", "skypass");
     QuorixUpdate update(server.url("/sky_vane/patches.json"));
     QCOMPARE(common->status, int(NoError));
     QCOMPARE(update.masterPatchList().size(), 1);
@@ -275,15 +277,16 @@ void TestUpdateRequest::proxyRejectsWrongCredentials()
 
     Common* common = Common::instance();
     common->useProxyServer = true;
-    common->manualProxy = QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(),
-                                        "skyuser", "wrong");
+    common->manualProxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(), "skyuser", "wrong");
     QuorixUpdate update(server.url("/sky_vane/patches.json"));
     QCOMPARE(common->status, int(NetworkError));
     QCOMPARE(server.requestCount("/sky_vane/patches.json"), 0);
     const QStringList lines = console.split('\n', Qt::SkipEmptyParts);
     QVERIFY2(lines.size() >= 2, qPrintable(console));
-    QCOMPARE(lines.first(), QStringLiteral("<<<< The proxy server (127.0.0.1) requires authentication "
-                                           "or the proxy username/password is incorrect. >>>>"));
+    QCOMPARE(lines.first(),
+             QStringLiteral("<<<< The proxy server (127.0.0.1) requires authentication "
+                            "or the proxy username/password is incorrect. >>>>"));
     QVERIFY(lines.last().startsWith(QStringLiteral("<<<< An error occurred: ")));
     QVERIFY(lines.last().endsWith(QStringLiteral("(105) >>>>")));
 }
