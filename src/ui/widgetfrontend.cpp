@@ -1,5 +1,10 @@
 #include "widgetfrontend.h"
 
+#include "iconwindow.h"
+#include "notificationdialog.h"
+#include "proxydialog.h"
+#include "settingsdialog.h"
+
 #include <QApplication>
 #include <QMessageBox>
 

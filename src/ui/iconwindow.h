@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QSystemTrayIcon>
+
+class QAction;
+class QMenu;
+
+// The tray run: the icon with its menu, one check and, when updates are
+// available, the popup. The whole run happens inside the constructor; the
+// window itself is never shown.
+class IconWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit IconWindow(QWidget* parent = nullptr);
+    ~IconWindow() override;
+
+    // For tests: the icon while the run is under way (null without a tray).
+    QSystemTrayIcon* trayIconForTesting() const { return trayIcon; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void showNotificationDialog();
+    void showNotificationPopup();
+    void exit();
+
+private:
+    void createMenu();
+    void initialCheck();
+
+    QSystemTrayIcon* trayIcon = nullptr;
+    QMenu* trayMenu = nullptr;
+    QAction* checkAction = nullptr;
+    QAction* exitAction = nullptr;
+};
+
+// Text of the popup for n available updates.
+QString popupMessage(int availableCount);

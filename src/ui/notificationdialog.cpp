@@ -1,0 +1,95 @@
+#include "notificationdialog.h"
+
+#include "app/common.h"
+#include "products/quorixconfig.h"
+#include "reporthtml.h"
+#include "settingsdialog.h"
+#include "ui_notificationdialog.h"
+#include "update/quorixupdate.h"
+
+#include <QPixmap>
+
+NotificationDialog::NotificationDialog(QWidget* parent)
+    : QDialog(parent), ui(new Ui::NotificationDialog)
+{
+    ui->setupUi(this);
+    ui->mainView->hide();
+    ui->progressView->show();
+    setObjectName(QStringLiteral("NotificationDialog"));
+    ui->updateCheck->setChecked(Common::instance()->checkAtLogin);
+    drawDialogGUI();
+    connect(ui->settingsButton, &QPushButton::clicked, this,
+            &NotificationDialog::showSettingsDialog);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    ui->updateCheck->setChecked(false);
+    ui->updateCheck->hide();
+}
+
+NotificationDialog::~NotificationDialog()
+{
+    delete ui;
+}
+
+void NotificationDialog::drawDialogGUI()
+{
+    ui->leftPanel->setObjectName(QStringLiteral("leftPanel"));
+    ui->footer->setObjectName(QStringLiteral("footer"));
+    ui->settingsButton->setObjectName(QStringLiteral("settingsButton"));
+    ui->leftPanel->setStyleSheet(
+        QStringLiteral("QLabel#leftPanel { background-color: #1e2d79; padding-top: 10px; }"));
+    ui->footer->setStyleSheet(
+        QStringLiteral("QFrame#footer { background-color: #ffffff; border-top: 2px solid #777; }"));
+    ui->leftPanel->setPixmap(QPixmap(QStringLiteral(":res/images/Quorix_Server_Patch_150x480.png"))
+                                 .scaled(150, 480, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    ui->settingsButton->setStyleSheet(
+        QStringLiteral("QPushButton#settingsButton { background-color: rgba(255,255,255, 50%); }"));
+    ui->progressView->setObjectName(QStringLiteral("progressView"));
+    ui->progressView->setStyleSheet(QStringLiteral(
+        "QWidget#progressView { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,stop: 0 "
+        "#ffffff, stop: 1.0 #dedede); padding: 10px; color: #444; vertical-align: top; }"));
+    ui->progressBar->setRange(0, 0);
+    ui->progressBar->setValue(0);
+}
+
+void NotificationDialog::showEvent(QShowEvent*)
+{
+    // Queued, so the window is on screen before the retrieval starts.
+    QMetaObject::invokeMethod(this, &NotificationDialog::getPatchList, Qt::QueuedConnection);
+}
+
+void NotificationDialog::getPatchList()
+{
+    QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+    updates = update.availablePatches();
+    QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
+}
+
+void NotificationDialog::drawMainView()
+{
+    ui->mainView->setObjectName(QStringLiteral("mainView"));
+    ui->mainView->setStyleSheet(
+        QStringLiteral("QTextBrowser#mainView { background: #ffffff; padding: 10px; color: #444; "
+                       "vertical-align: top; }"));
+    ui->mainView->setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
+
+    Common* common = Common::instance();
+    ui->mainView->setHtml(buildReportHtml(QuorixConfig::instance()->installedProducts(), updates,
+                                          common->status, common->statusMessage()));
+    ui->mainView->setOpenExternalLinks(true);
+    ui->progressView->hide();
+    ui->mainView->show();
+}
+
+void NotificationDialog::showSettingsDialog()
+{
+    SettingsDialog dialog(nullptr);
+    if (dialog.exec() == QDialog::Accepted) {
+        Common::instance()->checkAtLogin = ui->updateCheck->isChecked();
+        Common::instance()->saveSettings();
+    }
+}
+
+void NotificationDialog::on_okButton_clicked()
+{
+    close();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "update/publishedpatch.h"
+
+#include <QDialog>
+#include <QList>
+
+namespace Ui {
+class NotificationDialog;
+}
+
+// The report window: a progress view while the patch list is fetched, then
+// the installed products, the available updates and the installed patches.
+class NotificationDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit NotificationDialog(QWidget* parent = nullptr);
+    ~NotificationDialog() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void on_okButton_clicked();
+    void drawDialogGUI();
+    void drawMainView();
+    void showSettingsDialog();
+    void getPatchList();
+
+private:
+    Ui::NotificationDialog* ui;
+    QList<PublishedPatch> updates;
+};

@@ -1,0 +1,173 @@
+#include "notificationpopup.h"
+
+#include "app/common.h"
+#include "app/logger.h"
+#include "notificationdialog.h"
+#include "ui_notificationpopup.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+int millisecondsPerSecond = 1000;
+int animationMilliseconds = 300;
+} // namespace
+
+PopupPlacement popupPlacement(const QRect& available, const QRect& screen, const QSize& size)
+{
+    const int w = size.width();
+    const int h = size.height();
+    const int x = available.width() - w - 20;
+    const int y = available.height() - h - 20;
+    return {QRect(x, y, w, h), QRect(x, screen.bottom(), w, 0),
+            QRect(x, screen.bottom(), w, screen.bottom())};
+}
+
+void NotificationPopup::setTimingForTesting(int perSecond, int animation)
+{
+    millisecondsPerSecond = perSecond > 0 ? perSecond : 1000;
+    animationMilliseconds = animation > 0 ? animation : 300;
+}
+
+NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QWidget* parent)
+    : QDialog(parent), ui(new Ui::NotificationPopup), message(text)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Popup | Qt::CustomizeWindowHint);
+    setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
+
+    setObjectName(QStringLiteral("NotificationPopup"));
+    ui->titleBar->setObjectName(QStringLiteral("titleBar"));
+    ui->closeButton->setObjectName(QStringLiteral("closeButton"));
+    ui->leftPanel->setObjectName(QStringLiteral("leftPanel"));
+    ui->updateCheck->setObjectName(QStringLiteral("updateCheck"));
+    ui->mainView->setObjectName(QStringLiteral("mainView"));
+
+    setStyleSheet(QStringLiteral(
+        "QDialog#NotificationPopup { background-color: white; border: 1px solid #444; }"));
+    ui->titleBar->setStyleSheet(
+        QStringLiteral("QLabel#titleBar { background-color: #3953d5; color: white; padding-left: "
+                       "10px; font-weight: bold; border: 1px outset #222; }"));
+    ui->closeButton->setStyleSheet(
+        QStringLiteral("QPushButton#closeButton { background-color: #3953d5; color: white; "
+                       "font-weight: bold; border: 1px outset #222; }"));
+    ui->leftPanel->setStyleSheet(QStringLiteral("QLabel#leftPanel { background-color: #1e2d79; "
+                                                "padding-left: 10px; padding-right: 10px; }"));
+    ui->mainView->setStyleSheet(QStringLiteral(
+        "QLabel#mainView { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,stop: 0 "
+        "#1e2d79, stop: 1.0 #6f85f5); color: white; padding-left: 10px; padding-right: 10px; }"));
+    ui->updateCheck->setStyleSheet(
+        QStringLiteral("QCheckBox#updateCheck { background-color: #6f85f5; color: #ffffff; "
+                       "padding-left: 10px; }"));
+
+    ui->leftPanel->setPixmap(
+        QPixmap::fromImage(QImage(QStringLiteral(":res/images/Quorix_Server_Patch_128.png"))));
+    ui->updateCheck->setChecked(Common::instance()->checkAtLogin);
+    ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
+                          QStringLiteral("<p> %1 </p>").arg(message));
+
+    connect(ui->mainView, &InfoLabel::clicked, this, &NotificationPopup::showNotificationDialog);
+    connect(ui->titleBar, &TitleLabel::pressed, this, &NotificationPopup::onTitlePressed);
+    connect(ui->titleBar, &TitleLabel::moved, this, &NotificationPopup::onTitleMoved);
+    connect(ui->updateCheck, &QCheckBox::clicked, this, &NotificationPopup::onUpdateCheckClicked);
+
+    if (timeoutSeconds != -1)
+        QTimer::singleShot(timeoutSeconds * millisecondsPerSecond, this,
+                           &NotificationPopup::timerDone);
+
+    ui->updateCheck->setChecked(false);
+    ui->updateCheck->hide();
+}
+
+NotificationPopup::~NotificationPopup()
+{
+    delete ui;
+}
+
+PopupPlacement NotificationPopup::placement() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect full = screen ? screen->geometry() : QRect();
+    return popupPlacement(available, full, size());
+}
+
+void NotificationPopup::showEvent(QShowEvent*)
+{
+    adjustSize();
+    slideIn();
+}
+
+void NotificationPopup::slideIn()
+{
+    const PopupPlacement place = placement();
+    auto* animation = new QPropertyAnimation(this, "geometry", this);
+    animation->setDuration(animationMilliseconds);
+    animation->setStartValue(place.slideInStart);
+    animation->setEndValue(place.resting);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void NotificationPopup::slideOut()
+{
+    const PopupPlacement place = placement();
+    QPropertyAnimation animation(this, "geometry");
+    animation.setDuration(animationMilliseconds);
+    animation.setStartValue(place.resting);
+    animation.setEndValue(place.slideOutEnd);
+    QEventLoop loop;
+    connect(&animation, &QPropertyAnimation::finished, &loop, &QEventLoop::quit);
+    animation.start();
+    loop.exec();
+    close();
+}
+
+void NotificationPopup::timerDone()
+{
+    Logger::instance()->log(LogLevel::Debug,
+                            QStringLiteral("NotificationPopup timed out.  Closing."));
+    slideOut();
+}
+
+void NotificationPopup::on_closeButton_clicked()
+{
+    slideOut();
+}
+
+void NotificationPopup::showNotificationDialog()
+{
+    auto* dialog = new NotificationDialog(nullptr);
+    dialog->exec();
+    delete dialog;
+}
+
+void NotificationPopup::onTitlePressed(QPoint p)
+{
+    dragOrigin = p;
+}
+
+void NotificationPopup::onTitleMoved(QPoint p)
+{
+    move(pos() + (p - dragOrigin));
+}
+
+void NotificationPopup::saveCheckAtLogin()
+{
+    Common::instance()->checkAtLogin = ui->updateCheck->isChecked();
+    Common::instance()->saveSettings();
+}
+
+void NotificationPopup::onUpdateCheckClicked(bool)
+{
+    saveCheckAtLogin();
+}
+
+void NotificationPopup::closeEvent(QCloseEvent*)
+{
+    saveCheckAtLogin();
+}

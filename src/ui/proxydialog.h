@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QNetworkProxy>
+
+namespace Ui {
+class ProxyDialog;
+}
+
+// Asks for the credentials of a proxy that refused a request.
+class ProxyDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ProxyDialog(const QNetworkProxy& proxy, QWidget* parent = nullptr);
+    ~ProxyDialog() override;
+
+    void disableHostFields(bool disable);
+    QNetworkProxy proxy() const { return edited; }
+
+private slots:
+    void onAccepted();
+    void onRejected();
+
+private:
+    Ui::ProxyDialog* ui;
+    QNetworkProxy edited;
+};
