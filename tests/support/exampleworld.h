@@ -1,0 +1,19 @@
+#pragma once
+
+#include "patchserver.h"
+
+#include <QTemporaryDir>
+
+// A small installed machine and a patch server that publishes updates for it:
+// Quorix 10.3 for Server (with one installed patch) and Zelvan for Quorix
+// 10.3; the list offers one patch for both and one for the server only.
+class ExampleWorld
+{
+public:
+    ExampleWorld();
+    QString listUrl() const { return server.url(QStringLiteral("/sky_vane/patches.json")); }
+    PatchServer server;
+
+private:
+    QTemporaryDir installRoot;
+};

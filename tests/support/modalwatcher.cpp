@@ -1,0 +1,34 @@
+#include "modalwatcher.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+ModalWatcher::ModalWatcher(QObject* parent) : QObject(parent)
+{
+    connect(&timer, &QTimer::timeout, this, &ModalWatcher::poll);
+    timer.start(10);
+}
+
+void ModalWatcher::expect(const Handler& handler)
+{
+    handlers.append(handler);
+}
+
+void ModalWatcher::poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == lastHandled || !modal->isVisible())
+        return;
+    lastHandled = modal;
+    Seen seen{QString::fromLatin1(modal->metaObject()->className()), modal->windowTitle(), {}};
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        seen.text = box->text();
+    windows.append(seen);
+    if (!handlers.isEmpty()) {
+        handlers.takeFirst()(modal);
+        return;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+}
