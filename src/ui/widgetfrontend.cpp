@@ -39,13 +39,30 @@ void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const Q
         QMessageBox::information(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-void WidgetFrontend::editSettings() {}
-
-std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkProxy&)
+void WidgetFrontend::editSettings()
 {
-    return std::nullopt;
+    SettingsDialog dialog(nullptr);
+    dialog.exec();
 }
 
-void WidgetFrontend::runDialogMode() {}
+std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkProxy& proxy)
+{
+    ProxyDialog dialog(proxy, nullptr);
+    dialog.disableHostFields(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.proxy();
+}
 
-void WidgetFrontend::runTrayMode() {}
+void WidgetFrontend::runDialogMode()
+{
+    auto* dialog = new NotificationDialog(nullptr);
+    dialog->exec();
+    delete dialog;
+}
+
+void WidgetFrontend::runTrayMode()
+{
+    auto* window = new IconWindow(nullptr);
+    delete window;
+}

@@ -115,6 +115,10 @@ void UpdateRequest::onFinished()
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
+    if (askingForCredentials) {
+        replyEndedWhileAsking = true;
+        return;
+    }
     const QNetworkReply::NetworkError code = source->error();
     if (code != QNetworkReply::NoError) {
         const QString message =
@@ -190,20 +194,38 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
+    if (askingForCredentials) {
+        replyEndedWhileAsking = true;
+        return;
+    }
     timer.stop();
     Logger::instance()->log(LogLevel::Debug,
                             QStringLiteral("UpdateRequest::onError() ") + source->errorString());
-    if (code != QNetworkReply::NoError) {
-        const QString message =
-            tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
-        Logger::instance()->log(LogLevel::Error, message);
-        showCriticalMessage(tr("Network Error"), message, nullptr);
-        Common::instance()->status = NetworkError;
-    }
+    if (code != QNetworkReply::NoError)
+        showReplyError(source);
     // Qt follows the error with finished(), which ends the attempt; the timer
     // stays as a guard while the message is shown.
     if (reply)
         timer.start(timeoutMs());
+}
+
+void UpdateRequest::showReplyError(QNetworkReply* source)
+{
+    const QString message =
+        tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+    Logger::instance()->log(LogLevel::Error, message);
+    showCriticalMessage(tr("Network Error"), message, nullptr);
+    Common::instance()->status = NetworkError;
+}
+
+// The error and the end of a reply whose signals were held back.
+void UpdateRequest::reportReplyError(QNetworkReply* source)
+{
+    showReplyError(source);
+    const QString message =
+        tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+    emit error(message);
+    succeeded = false;
 }
 
 void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
@@ -225,7 +247,15 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
                            nullptr);
     if (!isGuiApplication() || !guiFrontend())
         return;
-    if (const auto entered = guiFrontend()->askProxyCredentials(proxy)) {
+
+    // Qt may end the reply with the proxy's refusal while the dialog is open;
+    // its end is held back until the user has answered.
+    askingForCredentials = true;
+    replyEndedWhileAsking = false;
+    const std::optional<QNetworkProxy> entered = guiFrontend()->askProxyCredentials(proxy);
+    askingForCredentials = false;
+
+    if (entered) {
         authenticator->setUser(entered->user());
         authenticator->setPassword(entered->password());
         Common* common = Common::instance();
@@ -235,6 +265,23 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
             common->manualProxy = *entered;
         common->useProxyAuthentication = true;
         common->saveSettings();
+        QNetworkProxy withCredentials = manager->proxy();
+        withCredentials.setUser(entered->user());
+        withCredentials.setPassword(entered->password());
+        manager->setProxy(withCredentials);
     }
     timer.start(timeoutMs());
+
+    if (replyEndedWhileAsking && reply) {
+        if (entered) {
+            // The pending request is sent again, now with the credentials.
+            received.clear();
+            discardReply();
+            startReply(QUrl(url));
+        } else {
+            QNetworkReply* ended = reply;
+            reportReplyError(ended);
+            endAttempt();
+        }
+    }
 }

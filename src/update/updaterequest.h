@@ -52,6 +52,8 @@ private:
     void endAttempt();
     void failAttempt(const QString& message);
     bool isCurrent(QObject* object) const;
+    void showReplyError(QNetworkReply* source);
+    void reportReplyError(QNetworkReply* source);
 
     QNetworkAccessManager* manager = nullptr;
     QTimer timer;
@@ -61,4 +63,6 @@ private:
     bool succeeded = false;
     QPointer<QNetworkReply> reply;
     int redirectsFollowed = 0;
+    bool askingForCredentials = false;
+    bool replyEndedWhileAsking = false;
 };
