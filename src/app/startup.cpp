@@ -153,6 +153,8 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 
     loadRegistryExportFromCommandLine();
     QuorixConfig::instance()->init();
+    // Discovery has read all it needs; a loaded export can be large.
+    releaseRegistry();
 
     if (consoleMode) {
         runConsoleMode();

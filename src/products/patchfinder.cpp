@@ -37,15 +37,24 @@ std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& 
     return it.value();
 }
 
+namespace {
+quint64 cachedSerial = 0;
+std::unique_ptr<UninstallIndex> cachedIndex;
+} // namespace
+
+void UninstallIndex::clearCache()
+{
+    cachedIndex.reset();
+    cachedSerial = 0;
+}
+
 const UninstallIndex& UninstallIndex::of(const RegistryStore& store)
 {
-    static quint64 indexedSerial = 0;
-    static std::unique_ptr<UninstallIndex> index;
-    if (!index || indexedSerial != store.serial()) {
-        index = std::make_unique<UninstallIndex>(store);
-        indexedSerial = store.serial();
+    if (!cachedIndex || cachedSerial != store.serial()) {
+        cachedIndex = std::make_unique<UninstallIndex>(store);
+        cachedSerial = store.serial();
     }
-    return *index;
+    return *cachedIndex;
 }
 
 QList<InstalledPatch> PatchFinderWindows::findPatches(IQuorixProduct* searched)

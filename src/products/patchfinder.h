@@ -42,6 +42,7 @@ public:
     std::optional<QString> lastSubkeyWithDisplayName(const QString& displayName) const;
 
     static const UninstallIndex& of(const RegistryStore& store);
+    static void clearCache();
 
 private:
     QHash<QString, QString> subkeyByFoldedName;

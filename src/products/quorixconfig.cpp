@@ -1,6 +1,7 @@
 #include "quorixconfig.h"
 
 #include "app/logger.h"
+#include "patchfinder.h"
 #include "quorixproducts.h"
 
 #include <QMutex>
@@ -32,6 +33,7 @@ void QuorixConfig::init()
         if (!versions.contains(product->version()))
             versions.append(product->version());
     }
+    UninstallIndex::clearCache();
     initialized = true;
 }
 

@@ -5,29 +5,67 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 struct RegistryFileStore::Key
 {
+    struct Value
+    {
+        QString upperName;
+        QString text;
+    };
+
+    // A key holds few values: a short list costs far less memory than a hash.
+    const Value* findValue(const QString& name) const
+    {
+        const QString upper = name.toUpper();
+        for (const Value& value : values) {
+            if (value.upperName == upper)
+                return &value;
+        }
+        return nullptr;
+    }
+    void setValue(const QString& name, const QString& text)
+    {
+        if (auto* existing = const_cast<Value*>(findValue(name)))
+            existing->text = text;
+        else
+            values.push_back({name.toUpper(), text});
+    }
+    void removeValue(const QString& name)
+    {
+        const QString upper = name.toUpper();
+        values.erase(std::remove_if(values.begin(), values.end(),
+                                    [&upper](const Value& v) { return v.upperName == upper; }),
+                     values.end());
+    }
+
     QString name;
     std::map<QString, std::unique_ptr<Key>> children; // by upper-case name: the registry's order
-    QHash<QString, QString> values;                   // by upper-case name
+    std::vector<Value> values;
 };
 
 namespace {
-QStringList pathComponents(const QString& path)
+// Splits "HIVE\a\b" into its components, the hive in its long form. Empty
+// when the hive is unknown or a component is empty.
+bool splitPath(QStringView path, QString& hive, QList<QStringView>& components)
 {
-    QStringList parts = path.split(QLatin1Char('\\'), Qt::KeepEmptyParts);
-    if (parts.isEmpty())
-        return parts;
-    parts[0] = canonicalHiveName(parts.at(0));
-    if (parts.at(0).isEmpty())
-        return {};
-    for (const QString& part : parts) {
+    components.clear();
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype separator = path.indexOf(QLatin1Char('\\'), start);
+        const QStringView part =
+            path.mid(start, separator < 0 ? path.size() - start : separator - start);
         if (part.isEmpty())
-            return {};
+            return false;
+        components.append(part);
+        if (separator < 0)
+            break;
+        start = separator + 1;
     }
-    return parts;
+    hive = canonicalHiveName(components.first().toString());
+    return !hive.isEmpty();
 }
 } // namespace
 
@@ -35,14 +73,16 @@ RegistryFileStore::RegistryFileStore() : root(std::make_unique<Key>()) {}
 
 RegistryFileStore::~RegistryFileStore() = default;
 
-RegistryFileStore::Key* RegistryFileStore::findKey(const QString& path) const
+RegistryFileStore::Key* RegistryFileStore::findKey(QStringView path) const
 {
-    const QStringList parts = pathComponents(path);
-    if (parts.isEmpty())
+    QString hive;
+    QList<QStringView> components;
+    if (!splitPath(path, hive, components))
         return nullptr;
     Key* key = root.get();
-    for (const QString& part : parts) {
-        auto it = key->children.find(part.toUpper());
+    for (qsizetype i = 0; i < components.size(); ++i) {
+        const QString upper = i == 0 ? hive : components.at(i).toString().toUpper();
+        auto it = key->children.find(upper);
         if (it == key->children.end())
             return nullptr;
         key = it->second.get();
@@ -50,19 +90,34 @@ RegistryFileStore::Key* RegistryFileStore::findKey(const QString& path) const
     return key;
 }
 
-RegistryFileStore::Key* RegistryFileStore::ensureKey(const QString& path)
+RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
 {
-    const QStringList parts = pathComponents(path);
-    if (parts.isEmpty())
+    QString hive;
+    QList<QStringView> components;
+    if (!splitPath(path, hive, components))
         return nullptr;
-    Key* key = root.get();
-    for (const QString& part : parts) {
-        std::unique_ptr<Key>& child = key->children[part.toUpper()];
+    // Reuse the part of the last walked chain that this path shares.
+    qsizetype shared = 0;
+    while (shared < components.size() && shared < qsizetype(lastChain.size())) {
+        const QString& name = lastChain[size_t(shared)]->name;
+        const bool same = shared == 0
+                              ? name == hive
+                              : components.at(shared).compare(name, Qt::CaseInsensitive) == 0;
+        if (!same)
+            break;
+        ++shared;
+    }
+    lastChain.resize(size_t(shared));
+    Key* key = shared == 0 ? root.get() : lastChain.back();
+    for (qsizetype i = shared; i < components.size(); ++i) {
+        const QString spelled = i == 0 ? hive : components.at(i).toString();
+        std::unique_ptr<Key>& child = key->children[spelled.toUpper()];
         if (!child) {
             child = std::make_unique<Key>();
-            child->name = part;
+            child->name = spelled;
         }
         key = child.get();
+        lastChain.push_back(key);
     }
     return key;
 }
@@ -80,13 +135,14 @@ QStringList RegistryFileStore::childKeys(const QString& path) const
 bool RegistryFileStore::hasValue(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
-    return key && key->values.contains(name.toUpper());
+    return key && key->findValue(name);
 }
 
 QString RegistryFileStore::value(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
-    return key ? key->values.value(name.toUpper()) : QString();
+    const Key::Value* found = key ? key->findValue(name) : nullptr;
+    return found ? found->text : QString();
 }
 
 bool RegistryFileStore::setValue(const QString& path, const QString& name, const QString& text)
@@ -94,7 +150,7 @@ bool RegistryFileStore::setValue(const QString& path, const QString& name, const
     Key* key = ensureKey(path);
     if (!key)
         return false;
-    key->values.insert(name.toUpper(), text);
+    key->setValue(name, text);
     return true;
 }
 
@@ -102,7 +158,7 @@ bool RegistryFileStore::removeValue(const QString& path, const QString& name)
 {
     Key* key = findKey(path);
     if (key)
-        key->values.remove(name.toUpper());
+        key->removeValue(name);
     return true;
 }
 
@@ -113,13 +169,16 @@ bool RegistryFileStore::addKey(const QString& path)
 
 bool RegistryFileStore::removeKey(const QString& path)
 {
-    QStringList parts = pathComponents(path);
-    if (parts.isEmpty())
+    QString hive;
+    QList<QStringView> components;
+    if (!splitPath(path, hive, components))
         return false;
-    const QString last = parts.takeLast().toUpper();
-    if (parts.isEmpty())
-        return true; // a whole hive: nothing of ours lives above it
-    if (Key* parent = findKey(parts.join(QLatin1Char('\\'))))
+    lastChain.clear();
+    const QString last = components.size() == 1 ? hive : components.last().toString().toUpper();
+    Key* parent = root.get();
+    if (components.size() > 1)
+        parent = findKey(QStringView(path).left(path.lastIndexOf(QLatin1Char('\\'))));
+    if (parent)
         parent->children.erase(last);
     return true;
 }
@@ -154,34 +213,7 @@ struct ParseFailure
 {
     QString message;
 };
-
-class ExportParser
-{
-public:
-    ExportParser(const QString& text, Dialect dialect) : text(text), dialect(dialect) {}
-
-    RegistryFileResult run();
-
-private:
-    bool nextLogicalLine(QString& line, int& firstLineNumber);
-    std::optional<ParseFailure> parseLine(const QString& line);
-    std::optional<ParseFailure> parseKeyLine(const QString& line);
-    std::optional<ParseFailure> parseValueLine(const QString& line);
-    std::optional<ParseFailure> parseData(const QString& data, QString& valueText, bool& remove);
-
-    QString textFromBytes(const QByteArray& bytes, int type) const;
-    QString stringFromBytes(const QByteArray& bytes) const;
-
-    const QString& text;
-    Dialect dialect;
-    qsizetype position = 0;
-    int lineNumber = 0;
-
-    std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
-    QString currentKey;
-    bool insideKey = false;
-    bool afterDeletedKey = false;
-};
+using Outcome = std::optional<ParseFailure>;
 
 QStringView physicalLine(const QString& text, qsizetype& position)
 {
@@ -194,30 +226,142 @@ QStringView physicalLine(const QString& text, qsizetype& position)
     return line;
 }
 
-bool ExportParser::nextLogicalLine(QString& line, int& firstLineNumber)
+// Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
+Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
 {
-    if (position > text.size())
-        return false;
-    line = physicalLine(text, position).toString();
-    firstLineNumber = ++lineNumber;
-    // Long hex values are wrapped with a trailing backslash; a string or key
-    // line never ends that way, since it ends with its quote or bracket.
-    while (line.trimmed().endsWith(QLatin1Char('\\')) && position <= text.size()) {
-        line = line.trimmed();
-        line.chop(1);
-        ++lineNumber;
-        line += physicalLine(text, position).trimmed();
+    out = QLatin1String("");
+    ++pos;
+    qsizetype chunkStart = pos;
+    while (pos < view.size()) {
+        const QChar c = view.at(pos);
+        if (c == QLatin1Char('"')) {
+            out += view.mid(chunkStart, pos - chunkStart);
+            ++pos;
+            return std::nullopt;
+        }
+        if (c == QLatin1Char('\\')) {
+            if (pos + 1 >= view.size())
+                break;
+            const QChar escaped = view.at(pos + 1);
+            if (escaped != QLatin1Char('\\') && escaped != QLatin1Char('"'))
+                return ParseFailure{
+                    RegistryFile::tr("a quoted text holds an unknown escape sequence")};
+            out += view.mid(chunkStart, pos - chunkStart);
+            out += escaped;
+            pos += 2;
+            chunkStart = pos;
+            continue;
+        }
+        ++pos;
+    }
+    return ParseFailure{RegistryFile::tr("a quoted text is not closed")};
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// "41,00,42" (blanks allowed around bytes, a trailing comma too) into bytes.
+bool parseHexBytes(QStringView list, QByteArray& bytes)
+{
+    bytes.clear();
+    list = list.trimmed();
+    if (list.isEmpty())
+        return true;
+    bytes.reserve(list.size() / 3 + 1);
+    qsizetype pos = 0;
+    while (pos < list.size()) {
+        while (pos < list.size() && list.at(pos).isSpace())
+            ++pos;
+        int value = 0;
+        int digits = 0;
+        while (pos < list.size() && hexDigit(list.at(pos)) >= 0) {
+            value = value * 16 + hexDigit(list.at(pos));
+            ++digits;
+            ++pos;
+        }
+        while (pos < list.size() && list.at(pos).isSpace())
+            ++pos;
+        if (digits == 0 && pos >= list.size() && !bytes.isEmpty())
+            return true; // after a trailing comma
+        if (digits == 0 || digits > 2)
+            return false;
+        bytes.append(char(value));
+        if (pos >= list.size())
+            return true;
+        if (list.at(pos) != QLatin1Char(','))
+            return false;
+        ++pos;
     }
     return true;
 }
+} // namespace
 
-RegistryFileResult ExportParser::run()
+class RegistryExportParser
 {
-    QString line;
+public:
+    RegistryExportParser(const QString& text, Dialect dialect) : text(text), dialect(dialect) {}
+
+    RegistryFileResult run();
+
+private:
+    bool nextLogicalLine(QStringView& line, int& firstLineNumber);
+    Outcome parseLine(QStringView line);
+    Outcome parseKeyLine(QStringView line);
+    Outcome parseValueLine(QStringView line);
+    Outcome parseData(QStringView data, QString& valueText, bool& remove) const;
+
+    QString textFromBytes(const QByteArray& bytes, int type) const;
+    QString stringFromBytes(const QByteArray& bytes) const;
+
+    const QString& text;
+    Dialect dialect;
+    qsizetype position = 0;
+    int lineNumber = 0;
+    QString joined; // a line continued with trailing backslashes
+
+    std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
+    RegistryFileStore::Key* currentKey = nullptr;
+    bool afterDeletedKey = false;
+};
+
+bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumber)
+{
+    if (position > text.size())
+        return false;
+    line = physicalLine(text, position);
+    firstLineNumber = ++lineNumber;
+    // Long hex values are wrapped with a trailing backslash; a text or key
+    // line never ends that way, since it ends with its quote or bracket.
+    if (!line.trimmed().endsWith(QLatin1Char('\\')))
+        return true;
+    joined.clear();
+    QStringView part = line.trimmed();
+    while (part.endsWith(QLatin1Char('\\')) && position <= text.size()) {
+        joined += part.chopped(1);
+        ++lineNumber;
+        part = physicalLine(text, position).trimmed();
+    }
+    joined += part;
+    line = joined;
+    return true;
+}
+
+RegistryFileResult RegistryExportParser::run()
+{
+    QStringView line;
     int number = 0;
     if (text.isEmpty() || !nextLogicalLine(line, number))
         return {nullptr, {0, RegistryFile::tr("the file is empty")}};
-    const QString header = line.trimmed();
+    const QStringView header = line.trimmed();
     const bool headerMatches =
         dialect == Dialect::Regedit4
             ? header == QLatin1String("REGEDIT4")
@@ -230,12 +374,13 @@ RegistryFileResult ExportParser::run()
         if (auto failure = parseLine(line))
             return {nullptr, {number, failure->message}};
     }
+    result->lastChain.clear();
     return {std::move(result), {}};
 }
 
-std::optional<ParseFailure> ExportParser::parseLine(const QString& rawLine)
+Outcome RegistryExportParser::parseLine(QStringView rawLine)
 {
-    const QString line = rawLine.trimmed();
+    const QStringView line = rawLine.trimmed();
     if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
         return std::nullopt;
     if (line.startsWith(QLatin1Char('[')))
@@ -245,61 +390,32 @@ std::optional<ParseFailure> ExportParser::parseLine(const QString& rawLine)
     return ParseFailure{RegistryFile::tr("the line is neither a key, a value nor a comment")};
 }
 
-std::optional<ParseFailure> ExportParser::parseKeyLine(const QString& line)
+Outcome RegistryExportParser::parseKeyLine(QStringView line)
 {
     if (!line.endsWith(QLatin1Char(']')))
         return ParseFailure{RegistryFile::tr("a key name is not closed with \"]\"")};
-    QString path = line.mid(1, line.size() - 2);
+    QStringView path = line.mid(1, line.size() - 2);
     const bool remove = path.startsWith(QLatin1Char('-'));
     if (remove)
-        path.remove(0, 1);
+        path = path.mid(1);
     if (path.isEmpty() || path.contains(QChar(0)))
         return ParseFailure{RegistryFile::tr("the key name is empty or not valid")};
+    const QString unknownHive = RegistryFile::tr("the key name does not start with a known hive");
     if (remove) {
-        if (!result->removeKey(path))
-            return ParseFailure{RegistryFile::tr("the key name does not start with a known hive")};
-        insideKey = false;
+        if (!result->removeKey(path.toString()))
+            return ParseFailure{unknownHive};
+        currentKey = nullptr;
         afterDeletedKey = true;
-        currentKey.clear();
         return std::nullopt;
     }
-    if (!result->addKey(path))
-        return ParseFailure{RegistryFile::tr("the key name does not start with a known hive")};
-    currentKey = path;
-    insideKey = true;
+    currentKey = result->ensureKey(path);
+    if (!currentKey)
+        return ParseFailure{unknownHive};
     afterDeletedKey = false;
     return std::nullopt;
 }
 
-// Reads a quoted string starting at text[pos] == '"'; pos ends after the closing quote.
-std::optional<ParseFailure> readQuoted(const QString& text, qsizetype& pos, QString& out)
-{
-    out.clear();
-    ++pos;
-    while (pos < text.size()) {
-        const QChar c = text.at(pos);
-        if (c == QLatin1Char('"')) {
-            ++pos;
-            return std::nullopt;
-        }
-        if (c == QLatin1Char('\\')) {
-            if (pos + 1 >= text.size())
-                break;
-            const QChar escaped = text.at(pos + 1);
-            if (escaped != QLatin1Char('\\') && escaped != QLatin1Char('"'))
-                return ParseFailure{
-                    RegistryFile::tr("a quoted text holds an unknown escape sequence")};
-            out.append(escaped);
-            pos += 2;
-            continue;
-        }
-        out.append(c);
-        ++pos;
-    }
-    return ParseFailure{RegistryFile::tr("a quoted text is not closed")};
-}
-
-std::optional<ParseFailure> ExportParser::parseValueLine(const QString& line)
+Outcome RegistryExportParser::parseValueLine(QStringView line)
 {
     QString name;
     qsizetype pos = 0;
@@ -312,47 +428,24 @@ std::optional<ParseFailure> ExportParser::parseValueLine(const QString& line)
         ++pos;
     if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
         return ParseFailure{RegistryFile::tr("a value name is not followed by \"=\"")};
-    const QString data = line.mid(pos + 1).trimmed();
 
     QString valueText;
     bool remove = false;
-    if (auto failure = parseData(data, valueText, remove))
+    if (auto failure = parseData(line.mid(pos + 1).trimmed(), valueText, remove))
         return failure;
-    if (!insideKey) {
+    if (!currentKey) {
         if (!afterDeletedKey)
             return ParseFailure{RegistryFile::tr("a value stands before the first key")};
         return std::nullopt; // values under a deleted key are ignored, as regedit does
     }
     if (remove)
-        result->removeValue(currentKey, name);
+        currentKey->removeValue(name);
     else
-        result->setValue(currentKey, name, valueText);
+        currentKey->setValue(name, valueText);
     return std::nullopt;
 }
 
-bool parseHexBytes(const QString& list, QByteArray& bytes)
-{
-    bytes.clear();
-    const QString trimmed = list.trimmed();
-    if (trimmed.isEmpty())
-        return true;
-    bytes.reserve(trimmed.size() / 3 + 1);
-    const QStringList parts = trimmed.split(QLatin1Char(','));
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString part = parts.at(i).trimmed();
-        if (part.isEmpty() && i == parts.size() - 1)
-            break; // a trailing comma
-        bool ok = false;
-        const uint byte = part.toUInt(&ok, 16);
-        if (!ok || part.size() > 2 || byte > 0xff)
-            return false;
-        bytes.append(char(byte));
-    }
-    return true;
-}
-
-std::optional<ParseFailure> ExportParser::parseData(const QString& data, QString& valueText,
-                                                    bool& remove)
+Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bool& remove) const
 {
     if (data == QLatin1String("-")) {
         remove = true;
@@ -364,12 +457,10 @@ std::optional<ParseFailure> ExportParser::parseData(const QString& data, QString
             return failure;
         if (pos != data.size())
             return ParseFailure{RegistryFile::tr("text follows the closing quote of a value")};
-        if (valueText.isNull())
-            valueText = QLatin1String("");
         return std::nullopt;
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
-        const QString digits = data.mid(6).trimmed();
+        const QStringView digits = data.mid(6).trimmed();
         bool ok = false;
         const uint number = digits.toUInt(&ok, 16);
         if (!ok || digits.isEmpty() || digits.size() > 8)
@@ -379,7 +470,7 @@ std::optional<ParseFailure> ExportParser::parseData(const QString& data, QString
         return std::nullopt;
     }
     int type = -1;
-    QString list;
+    QStringView list;
     if (data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
         type = RegBinary;
         list = data.mid(4);
@@ -405,7 +496,7 @@ std::optional<ParseFailure> ExportParser::parseData(const QString& data, QString
 }
 
 // Text up to the first NUL: UTF-16LE in a version 5 export, 8-bit in REGEDIT4.
-QString ExportParser::stringFromBytes(const QByteArray& bytes) const
+QString RegistryExportParser::stringFromBytes(const QByteArray& bytes) const
 {
     QString result;
     if (dialect == Dialect::Regedit4) {
@@ -426,7 +517,7 @@ QString ExportParser::stringFromBytes(const QByteArray& bytes) const
 // As QSettings on Windows hands values to QVariant::toString(): numbers as signed
 // decimal text, a multi-string only when it holds exactly one string, and every
 // other type as its bytes taken as text.
-QString ExportParser::textFromBytes(const QByteArray& bytes, int type) const
+QString RegistryExportParser::textFromBytes(const QByteArray& bytes, int type) const
 {
     switch (type) {
     case RegDword:
@@ -460,6 +551,7 @@ QString ExportParser::textFromBytes(const QByteArray& bytes, int type) const
     }
 }
 
+namespace {
 std::optional<QString> decodeExport(const QByteArray& bytes, Dialect& dialect)
 {
     dialect = Dialect::Version5;
@@ -489,7 +581,7 @@ RegistryFileResult parseRegistryExport(const QByteArray& bytes)
     const std::optional<QString> text = decodeExport(bytes, dialect);
     if (!text)
         return {nullptr, {0, RegistryFile::tr("the file is not valid UTF-16LE or UTF-8 text")}};
-    ExportParser parser(*text, dialect);
+    RegistryExportParser parser(*text, dialect);
     return parser.run();
 }
 

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 // A registry held in memory, as read from a Windows registry export (.reg).
 class RegistryFileStore : public RegistryStore
@@ -26,11 +27,15 @@ public:
     bool removeKey(const QString& path);
 
 private:
+    friend class RegistryExportParser;
     struct Key;
-    Key* findKey(const QString& path) const;
-    Key* ensureKey(const QString& path);
+    Key* findKey(QStringView path) const;
+    Key* ensureKey(QStringView path);
 
     std::unique_ptr<Key> root;
+    // The chain of keys last walked by ensureKey(): consecutive sections of an
+    // export share most of their path, so only the rest is looked up.
+    std::vector<Key*> lastChain;
 };
 
 struct RegistryFileError

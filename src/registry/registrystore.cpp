@@ -31,6 +31,11 @@ void setRegistry(std::unique_ptr<RegistryStore> store)
     currentStore() = std::move(store);
 }
 
+void releaseRegistry()
+{
+    currentStore().reset();
+}
+
 QString canonicalHiveName(const QString& hive)
 {
     static const struct

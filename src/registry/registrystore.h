@@ -32,6 +32,8 @@ private:
 // registry elsewhere, unless a registry export has been installed.
 const RegistryStore& registry();
 void setRegistry(std::unique_ptr<RegistryStore> store);
+// Frees the store once discovery is done; a later read starts from the native registry.
+void releaseRegistry();
 
 // Created by the platform file selected in the build.
 std::unique_ptr<RegistryStore> createNativeRegistry();

@@ -6,60 +6,47 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
-bool isKept(const QJsonValue& value)
+// A value as text: strings as they are, numbers in the general format.
+QString textOf(const QJsonValue& value)
 {
-    return !value.isBool() && !value.isUndefined();
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 15);
+    return QString();
 }
 
-QVariant toVariant(const QJsonValue& value);
-
-QVariantMap objectToMap(const QJsonObject& object)
+QString field(const QJsonObject& object, QLatin1String key)
 {
-    QVariantMap map;
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (isKept(it.value()))
-            map.insert(it.key(), toVariant(it.value()));
-    }
-    return map;
+    return textOf(object.value(key));
 }
 
-QVariantList arrayToList(const QJsonArray& array)
+// The elements of an array without its booleans.
+qsizetype arraySize(const QJsonValue& value)
 {
-    QVariantList list;
-    list.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        if (isKept(element))
-            list.append(toVariant(element));
-    }
-    return list;
+    return value.isArray() ? value.toArray().size() : 0;
 }
 
-QVariant toVariant(const QJsonValue& value)
+template <typename Visit> void forEachElement(const QJsonValue& value, Visit visit)
 {
-    switch (value.type()) {
-    case QJsonValue::Array:
-        return QVariant(arrayToList(value.toArray()));
-    case QJsonValue::Object:
-        return QVariant(objectToMap(value.toObject()));
-    case QJsonValue::Double:
-        return QVariant(value.toDouble());
-    case QJsonValue::String:
-        return QVariant(value.toString());
-    default:
-        return QVariant();
+    if (!value.isArray())
+        return;
+    const QJsonArray array = value.toArray();
+    for (const QJsonValue element : array) {
+        if (!element.isBool())
+            visit(element);
     }
 }
 
-PublishedPatch patchFromMap(const QVariantMap& map)
+PublishedPatch patchFrom(const QJsonObject& object)
 {
-    return {variantAsText(map.value(QStringLiteral("Name"))),
-            variantAsText(map.value(QStringLiteral("Products"))),
-            variantAsText(map.value(QStringLiteral("SecurityPatch"))),
-            variantAsText(map.value(QStringLiteral("Platform"))),
-            variantAsText(map.value(QStringLiteral("url"))),
-            variantAsText(map.value(QStringLiteral("QFE_ID"))),
-            variantAsText(map.value(QStringLiteral("ReleaseDate")))};
+    return {field(object, QLatin1String("Name")),          field(object, QLatin1String("Products")),
+            field(object, QLatin1String("SecurityPatch")), field(object, QLatin1String("Platform")),
+            field(object, QLatin1String("url")),           field(object, QLatin1String("QFE_ID")),
+            field(object, QLatin1String("ReleaseDate"))};
 }
 
 bool isForWindows(const PublishedPatch& patch)
@@ -67,57 +54,50 @@ bool isForWindows(const PublishedPatch& patch)
     return patch.Platform.contains(QLatin1String("Windows"), Qt::CaseInsensitive) ||
            patch.Platform.contains(QLatin1String("all"), Qt::CaseInsensitive);
 }
+
+QList<VersionPatches> parseUtf8(const QByteArray& utf8);
 } // namespace
-
-QVariantMap evaluatePatchList(const QString& text)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return QVariantMap();
-    return objectToMap(document.object());
-}
-
-QVariantList variantAsList(const QVariant& value)
-{
-    return value.typeId() == QMetaType::QVariantList ? value.toList() : QVariantList();
-}
-
-QVariantMap variantAsMap(const QVariant& value)
-{
-    return value.typeId() == QMetaType::QVariantMap ? value.toMap() : QVariantMap();
-}
-
-QString variantAsText(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::QString)
-        return value.toString();
-    if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
-    return QString();
-}
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {
-    const QVariantList versions =
-        variantAsList(evaluatePatchList(text).value(QStringLiteral("Product")));
+    return parseUtf8(text.toUtf8());
+}
+
+QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    // ASCII reads the same in Latin-1 and UTF-8; anything else goes through the text.
+    return parseUtf8(ascii ? bytes : QString::fromLatin1(bytes).toUtf8());
+}
+
+namespace {
+QList<VersionPatches> parseUtf8(const QByteArray& utf8)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return {};
+
     QList<VersionPatches> masterList;
-    masterList.reserve(versions.size());
     Logger* log = Logger::instance();
-    for (const QVariant& versionValue : versions) {
-        const QVariantMap versionObject = variantAsMap(versionValue);
+    // A repeated key keeps its last value, as QJsonObject does.
+    forEachElement(document.object().value(QLatin1String("Product")), [&](const QJsonValue& item) {
+        const QJsonObject versionObject = item.toObject();
         VersionPatches entry;
-        entry.version = variantAsText(versionObject.value(QStringLiteral("version")));
-        const QVariantList patches = variantAsList(versionObject.value(QStringLiteral("patches")));
-        for (const QVariant& patchValue : patches) {
-            PublishedPatch patch = patchFromMap(variantAsMap(patchValue));
+        entry.version = field(versionObject, QLatin1String("version"));
+        const QJsonValue patches = versionObject.value(QLatin1String("patches"));
+        entry.patches.reserve(arraySize(patches));
+        forEachElement(patches, [&](const QJsonValue& p) {
+            PublishedPatch patch = patchFrom(p.toObject());
             if (!isForWindows(patch))
-                continue;
+                return;
             log->log(LogLevel::Debug,
                      QStringLiteral("Adding patch to master list: %1").arg(patch.Name));
             entry.patches.append(std::move(patch));
-        }
+        });
         masterList.append(std::move(entry));
-    }
+    });
     return masterList;
 }
+} // namespace

@@ -2,18 +2,18 @@
 
 #include "publishedpatch.h"
 
-#include <QVariant>
-
-// The patch list document as nested variants: objects become maps, arrays
-// lists, numbers doubles, strings texts and null an invalid variant; booleans
-// are left out. Anything but a JSON object gives an empty map.
-QVariantMap evaluatePatchList(const QString& text);
-
-// Reading a variant the way the parser needs it.
-QVariantList variantAsList(const QVariant& value);
-QVariantMap variantAsMap(const QVariant& value);
-QString variantAsText(const QVariant& value);
-
-// The master list of a patch list text: one entry per version object, holding
-// the patches meant for Windows ("Windows" or "all" in their platform).
+// The master list of a patch list text: one entry per version object of the
+// "Product" array, each holding its patches meant for Windows ("Windows" or
+// "all" in their platform), in document order.
+//
+// The text is read as strict JSON and never run as script. Values convert as
+// the script engine of earlier releases converted them: keys match exactly,
+// booleans count as absent (and leave arrays, so later elements move up),
+// null and arrays or objects read as empty text, and numbers read as text in
+// the general format with 15 significant digits. A text that is not a JSON
+// object, or has anything around it, gives an empty list.
 QList<VersionPatches> parsePatchListText(const QString& text);
+
+// The same for received bytes taken one for one as Latin-1 characters, without
+// building the text first.
+QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes);

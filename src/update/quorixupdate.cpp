@@ -31,7 +31,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
                  tr("Unable to connect to the sky vane server.  Try again later."));
         common->status = NetworkError;
     }
-    data = request->data();
+    data = request->receivedBytes();
     if (!data.isEmpty())
         parsePatchList();
 }
@@ -43,7 +43,7 @@ QuorixUpdate::~QuorixUpdate()
 
 void QuorixUpdate::onDataComplete()
 {
-    data = request->data();
+    data = request->receivedBytes();
     if (!data.isEmpty())
         parsePatchList();
 }
@@ -59,7 +59,7 @@ void QuorixUpdate::parsePatchList()
 {
     if (!parsedText.isNull() && parsedText == data)
         return;
-    masterList = parsePatchListText(data);
+    masterList = parsePatchListLatin1(data);
     parsedText = data;
 }
 

@@ -23,7 +23,7 @@ public:
     bool isPatchInstalled(const PublishedPatch& patch) const;
     bool appliesToInstalledProduct(const PublishedPatch& patch, const QString& version) const;
 
-    QString receivedText() const { return data; }
+    QString receivedText() const { return QString::fromLatin1(data); }
     QList<VersionPatches> masterPatchList() const { return masterList; }
 
 public slots:
@@ -34,7 +34,7 @@ private:
     void parsePatchList();
 
     UpdateRequest* request = nullptr;
-    QString data;
-    QString parsedText;
+    QByteArray data; // the received text as its Latin-1 bytes
+    QByteArray parsedText;
     QList<VersionPatches> masterList;
 };

@@ -13,6 +13,8 @@
 
 namespace {
 int timeoutOverrideMs = 0;
+// A server may announce any length; only this much is set aside in advance.
+constexpr qint64 maxReservedBytes = 64 * 1024 * 1024;
 
 int timeoutMs()
 {
@@ -106,7 +108,15 @@ void UpdateRequest::onReadyRead()
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
-    received.append(QString::fromLatin1(source->readAll()));
+    // Kept as bytes; data() reads them as Latin-1, one character per byte.
+    // Room for the announced length is made once, so a large list is not
+    // copied again and again while it grows.
+    if (received.isEmpty()) {
+        const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > 0 && announced <= maxReservedBytes)
+            received.reserve(qsizetype(announced));
+    }
+    received.append(source->readAll());
 }
 
 void UpdateRequest::onFinished()

@@ -24,7 +24,9 @@ public:
     ~UpdateRequest() override;
 
     bool fetch();
-    QString data() const { return received; }
+    // The text received by the last attempt: its bytes taken one for one as Latin-1.
+    QString data() const { return QString::fromLatin1(received); }
+    QByteArray receivedBytes() const { return received; }
 
     static constexpr int defaultTimeoutMs = 15000;
     static constexpr int maxRedirects = 10;
@@ -57,7 +59,7 @@ private:
 
     QNetworkAccessManager* manager = nullptr;
     QTimer timer;
-    QString received;
+    QByteArray received;
     QString url;
     bool done = false;
     bool succeeded = false;

@@ -204,16 +204,14 @@ void TestPatchList::structure()
 
 void TestPatchList::arrayElements()
 {
-    // Booleans leave the array and later elements move up; null stays as an invalid entry.
-    const QVariantMap root =
-        evaluatePatchList(QStringLiteral(R"({"a": [true, "x", null, false, 2]})"));
-    const QVariantList list = variantAsList(root.value("a"));
+    // Booleans leave an array and later elements move up; null stays as an
+    // element that is no object, so it gives an empty entry.
+    const QList<VersionPatches> list = parsePatchListText(
+        QStringLiteral(R"({"Product": [true, {"version": "A"}, null, false, {"version": 2}]})"));
     QCOMPARE(list.size(), 3);
-    QCOMPARE(variantAsText(list.at(0)), QStringLiteral("x"));
-    QVERIFY(!list.at(1).isValid());
-    QCOMPARE(variantAsText(list.at(2)), QStringLiteral("2"));
-    QVERIFY(!root.contains("missing"));
-    QVERIFY(variantAsMap(list.at(1)).isEmpty());
+    QCOMPARE(list.at(0).version, QStringLiteral("A"));
+    QCOMPARE(list.at(1).version, QString());
+    QCOMPARE(list.at(2).version, QStringLiteral("2"));
 }
 
 void TestPatchList::debugLineForEachKeptPatch()

@@ -1,0 +1,157 @@
+// Speed and memory of discovery, parsing, comparison and a whole console run
+// on generated large inputs. Run: build/benchmarks/skyvane_benchmarks
+
+#include "app/common.h"
+#include "generatedmachine.h"
+#include "patchserver.h"
+#include "products/quorixconfig.h"
+#include "registry/registryfile.h"
+#include "update/availability.h"
+#include "update/patchlist.h"
+
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+class BenchSkyvane : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readMachineExport();
+    void discovery();
+    void parsePatchList();
+    void availablePatches();
+    void wholeConsoleRun();
+    void hundredMegabyteExport();
+
+private:
+    void installMachine();
+
+    QTemporaryDir dir;
+    QByteArray machine;
+    QByteArray patchList;
+    QList<VersionPatches> masterList;
+};
+
+void BenchSkyvane::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    if (qEnvironmentVariableIsSet("SKYVANE_KEEP_INPUTS")) { // for profiling by hand
+        dir.setAutoRemove(false);
+        qInfo("inputs kept in %s", qPrintable(dir.path()));
+    }
+    machine = Generated::bigMachine(dir.filePath("install"));
+    patchList = Generated::bigPatchList();
+    QFile machineFile(dir.filePath("big.reg"));
+    QVERIFY(machineFile.open(QIODevice::WriteOnly));
+    machineFile.write(machine);
+    QFile listFile(dir.filePath("patches.json"));
+    QVERIFY(listFile.open(QIODevice::WriteOnly));
+    listFile.write(patchList);
+    qInfo("machine export: %lld bytes; patch list: %lld bytes", qint64(machine.size()),
+          qint64(patchList.size()));
+    masterList = parsePatchListText(QString::fromLatin1(patchList));
+}
+
+void BenchSkyvane::installMachine()
+{
+    RegistryFileResult result = parseRegistryExport(machine);
+    QVERIFY(result.store);
+    setRegistry(std::move(result.store));
+    QuorixConfig::instance()->resetForTesting();
+}
+
+void BenchSkyvane::readMachineExport()
+{
+    QBENCHMARK
+    {
+        RegistryFileResult result = parseRegistryExport(machine);
+        QVERIFY(result.store);
+    }
+}
+
+void BenchSkyvane::discovery()
+{
+    installMachine();
+    QBENCHMARK
+    {
+        QuorixConfig::instance()->resetForTesting();
+        setRegistry(parseRegistryExport(machine).store); // a new store: no index carried over
+        QuorixConfig::instance()->init();
+    }
+    QCOMPARE(QuorixConfig::instance()->installedProducts().size(), 13);
+    QCOMPARE(QuorixConfig::instance()->installedPatches().size(), 300);
+}
+
+void BenchSkyvane::parsePatchList()
+{
+    const QString text = QString::fromLatin1(patchList);
+    QBENCHMARK
+    {
+        const QList<VersionPatches> list = parsePatchListText(text);
+        QCOMPARE(list.size(), 40);
+    }
+}
+
+void BenchSkyvane::availablePatches()
+{
+    installMachine();
+    QuorixConfig::instance()->init();
+    QuorixConfig* config = QuorixConfig::instance();
+    QList<PublishedPatch> available;
+    QBENCHMARK
+    {
+        available =
+            computeAvailablePatches(masterList, config->installedVersions(),
+                                    config->installedProducts(), config->installedPatches());
+    }
+    qInfo("available: %lld", qint64(available.size()));
+    QVERIFY(!available.isEmpty());
+}
+
+// The program itself, as an administrator runs it: /c against a loopback server.
+void BenchSkyvane::wholeConsoleRun()
+{
+    PatchServer server;
+    server.serveDirectory(dir.path());
+    QVERIFY(server.listen());
+    const QString url = server.url(QStringLiteral("/patches.json"));
+    QElapsedTimer clock;
+    qint64 best = std::numeric_limits<qint64>::max();
+    long peakKb = 0;
+    for (int run = 0; run < 5; ++run) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        process.setProcessEnvironment(env);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        clock.start();
+        process.start(QStringLiteral(SKYVANE_BINARY),
+                      {"/c", "/r", dir.filePath("big.reg"), "/u", url});
+        QVERIFY(process.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000));
+        best = qMin(best, clock.elapsed());
+        QCOMPARE(process.exitCode(), 0);
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        peakKb = qMax(peakKb, usage.ru_maxrss);
+    }
+    qInfo("whole console run: best of 5 %lld ms, peak resident memory %ld MB", best, peakKb / 1024);
+}
+
+void BenchSkyvane::hundredMegabyteExport()
+{
+    QByteArray big = Generated::bigMachine(dir.filePath("install"), 120000, 300);
+    qInfo("large export: %lld MB", qint64(big.size() / (1024 * 1024)));
+    QElapsedTimer clock;
+    clock.start();
+    RegistryFileResult result = parseRegistryExport(big);
+    QVERIFY(result.store);
+    qInfo("read in %lld ms", clock.elapsed());
+}
+
+QTEST_GUILESS_MAIN(BenchSkyvane)
+#include "bench_skyvane.moc"
