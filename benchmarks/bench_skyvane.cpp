@@ -3,7 +3,6 @@
 
 #include "app/common.h"
 #include "generatedmachine.h"
-#include "patchserver.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
 #include "update/availability.h"
@@ -11,6 +10,8 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -112,39 +113,53 @@ void BenchSkyvane::availablePatches()
     QVERIFY(!available.isEmpty());
 }
 
-// The program itself, as an administrator runs it: /c against a loopback server.
+// The program itself, as an administrator runs it: /c against the loopback
+// patch server in a process of its own. posix_spawn keeps this process's
+// memory out of the child's peak.
 void BenchSkyvane::wholeConsoleRun()
 {
-    PatchServer server;
-    server.serveDirectory(dir.path());
-    QVERIFY(server.listen());
-    const QString url = server.url(QStringLiteral("/patches.json"));
-    QElapsedTimer clock;
+    QProcess server;
+    const QString portFile = dir.filePath("port");
+    server.start(QStringLiteral(SKYVANE_PATCHSERVER), {dir.path(), portFile});
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY(QFileInfo(portFile).size() > 0);
+    QFile port(portFile);
+    QVERIFY(port.open(QIODevice::ReadOnly));
+    const QByteArray url = "http://127.0.0.1:" + port.readAll().trimmed() + "/patches.json";
+    const QByteArray program(SKYVANE_BINARY);
+    const QByteArray machinePath = dir.filePath("big.reg").toLocal8Bit();
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+
     qint64 best = std::numeric_limits<qint64>::max();
     long peakKb = 0;
     for (int run = 0; run < 5; ++run) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        process.setProcessEnvironment(env);
-        process.setStandardOutputFile(QProcess::nullDevice());
+        const char* argv[] = {program.constData(), "/c",   "/r", machinePath.constData(), "/u",
+                              url.constData(),     nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        QElapsedTimer clock;
         clock.start();
-        process.start(QStringLiteral(SKYVANE_BINARY),
-                      {"/c", "/r", dir.filePath("big.reg"), "/u", url});
-        QVERIFY(process.waitForStarted());
-        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000));
-        best = qMin(best, clock.elapsed());
-        QCOMPARE(process.exitCode(), 0);
+        pid_t pid = 0;
+        QCOMPARE(posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ),
+                 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
         rusage usage{};
-        getrusage(RUSAGE_CHILDREN, &usage);
+        QCOMPARE(wait4(pid, &status, 0, &usage), pid);
+        best = qMin(best, clock.elapsed());
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
         peakKb = qMax(peakKb, usage.ru_maxrss);
     }
     qInfo("whole console run: best of 5 %lld ms, peak resident memory %ld MB", best, peakKb / 1024);
+    server.kill();
+    server.waitForFinished();
 }
 
 void BenchSkyvane::hundredMegabyteExport()
 {
-    QByteArray big = Generated::bigMachine(dir.filePath("install"), 120000, 300);
+    QByteArray big = Generated::bigMachine(dir.filePath("install"), 540000, 300);
     qInfo("large export: %lld MB", qint64(big.size() / (1024 * 1024)));
     QElapsedTimer clock;
     clock.start();

@@ -129,6 +129,11 @@ void TestRegistryFile::deletions()
     QVERIFY(!result.store->hasValue(software + "\\Keep", "A"));
     QCOMPARE(result.store->value(software + "\\Keep", "B"), QStringLiteral("2"));
     QVERIFY(!result.store->hasValue(software + "\\Gone\\Child", "C"));
+
+    RegistryFileResult wholeHive = parseRegistryExport(
+        QByteArray(header) + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"1\"\n[-HKLM]\n");
+    QVERIFY(wholeHive.store);
+    QVERIFY(!wholeHive.store->hasValue(software, "A"));
 }
 
 void TestRegistryFile::continuedHexLines()
