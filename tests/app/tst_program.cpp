@@ -54,6 +54,7 @@ private slots:
     void damagedRegistryExportGivesExitCode1_data();
     void damagedRegistryExportGivesExitCode1();
     void utf8OutputInAnyLocale();
+    void germanConsoleReport();
 
 private:
     Run run(const QStringList& arguments, const QStringList& environment = {});
@@ -71,6 +72,8 @@ Run TestProgram::run(const QStringList& arguments, const QStringList& environmen
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config->path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LC_ALL"),
+               QStringLiteral("C.UTF-8")); // untranslated unless a test says so
     for (const QString& assignment : environment)
         env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
     process.setProcessEnvironment(env);
@@ -287,6 +290,24 @@ void TestProgram::utf8OutputInAnyLocale()
     QVERIFY2(result.out.contains(QStringLiteral("    Zelvan für Quorix – ünïcödé\n")),
              qPrintable(result.out));
     QVERIFY(result.out.endsWith(QString(79, '=') + '\n'));
+}
+
+void TestProgram::germanConsoleReport()
+{
+    const Run result = run({"/c", "/r", exampleMachine, "/u", server.url("/missing.json")},
+                           {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
+    QCOMPARE(result.exitCode, 3);
+    QVERIFY2(result.out.startsWith(QStringLiteral("<<<< Ein Fehler ist aufgetreten: ")),
+             qPrintable(result.out));
+    QVERIFY(result.out.contains(QStringLiteral("\n Installierte Produkte:\n")));
+    QVERIFY(
+        result.out.contains(QStringLiteral("\n>>>>> Fehler bei der Netzwerkverbindung. <<<<<\n")));
+    QVERIFY(result.out.contains(QStringLiteral(" Installierte Patches:\n")));
+
+    const Run updates = run({"/c", "/r", exampleMachine, "/u", listUrl},
+                            {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
+    QVERIFY(updates.out.contains(QStringLiteral(" Folgende Updates sind verfügbar:\n")));
+    QVERIFY(updates.out.contains(QStringLiteral("  Updates für Quorix 10.3 for Server\n")));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
