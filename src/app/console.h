@@ -8,6 +8,10 @@
 void writeConsole(const QString& text);
 void writeConsoleLine(const QString& text);
 
+// Connects standard output to the console the program was started from, where
+// the platform needs that (a Windows GUI program); called once at start-up.
+void prepareConsoleOutput();
+
 // Test hook: while a buffer is set, console text is appended to it instead of
 // being written to standard output. Pass nullptr to restore the real stream.
 void setConsoleCapture(QString* buffer);

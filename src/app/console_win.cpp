@@ -19,3 +19,16 @@ void writeToStandardOutput(const QString& text)
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
     std::fflush(stdout);
 }
+
+void attachStandardOutput()
+{
+    // Output already redirected to a file or pipe stays where it is.
+    const HANDLE current = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (current != nullptr && current != INVALID_HANDLE_VALUE &&
+        GetFileType(current) != FILE_TYPE_UNKNOWN)
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE* stream = nullptr;
+        freopen_s(&stream, "CONOUT$", "w", stdout);
+    }
+}

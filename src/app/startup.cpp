@@ -108,6 +108,7 @@ void runConsoleMode()
 
 int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 {
+    prepareConsoleOutput();
     setProcessArguments(argc, argv);
     const bool consoleMode = hasSwitch(QStringLiteral("C")) || !frontend;
     const bool trayMode = hasSwitch(QStringLiteral("I"));
