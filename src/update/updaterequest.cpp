@@ -129,10 +129,8 @@ void UpdateRequest::onFinished()
         replyEndedWhileAsking = true;
         return;
     }
-    const QNetworkReply::NetworkError code = source->error();
-    if (code != QNetworkReply::NoError) {
-        const QString message =
-            tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(code));
+    if (source->error() != QNetworkReply::NoError) {
+        const QString message = errorMessage(source);
         qDebug() << message;
         emit error(message);
         succeeded = false;
@@ -219,10 +217,14 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
         timer.start(timeoutMs());
 }
 
+QString UpdateRequest::errorMessage(QNetworkReply* source) const
+{
+    return tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+}
+
 void UpdateRequest::showReplyError(QNetworkReply* source)
 {
-    const QString message =
-        tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+    const QString message = errorMessage(source);
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(tr("Network Error"), message, nullptr);
     Common::instance()->status = NetworkError;
@@ -232,9 +234,7 @@ void UpdateRequest::showReplyError(QNetworkReply* source)
 void UpdateRequest::reportReplyError(QNetworkReply* source)
 {
     showReplyError(source);
-    const QString message =
-        tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
-    emit error(message);
+    emit error(errorMessage(source));
     succeeded = false;
 }
 

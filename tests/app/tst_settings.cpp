@@ -1,9 +1,11 @@
 #include "app/common.h"
 #include "app/settingsscrambler.h"
 
+#include "testsettings.h"
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
+
 #include <QtTest>
 
 class TestSettings : public QObject
@@ -11,12 +13,7 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
-    }
+    void initTestCase() { useTestSettings(); }
     void init()
     {
         QSettings().clear();

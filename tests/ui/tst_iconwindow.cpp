@@ -9,6 +9,8 @@
 #include "ui/notificationpopup.h"
 #include "ui/widgetfrontend.h"
 
+#include "testsettings.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -19,9 +21,7 @@ class TestIconWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+        useTestSettings();
         setGuiFrontend(&frontend);
         NotificationPopup::setTimingForTesting(10, 20);
         world = std::make_unique<ExampleWorld>();

@@ -4,6 +4,8 @@
 #include "ui/notificationdialog.h"
 #include "ui/widgetfrontend.h"
 
+#include "testsettings.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -14,9 +16,7 @@ class TestNotificationDialog : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+        useTestSettings();
         setGuiFrontend(&frontend);
         world = std::make_unique<ExampleWorld>();
     }

@@ -3,6 +3,8 @@
 #include "ui/notificationpopup.h"
 #include "ui/widgetfrontend.h"
 
+#include "testsettings.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -13,9 +15,7 @@ class TestNotificationPopup : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+        useTestSettings();
         setGuiFrontend(&frontend);
         NotificationPopup::setTimingForTesting(10, 20);
     }

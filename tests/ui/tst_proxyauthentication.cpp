@@ -11,6 +11,8 @@
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
 
+#include "testsettings.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -33,9 +35,7 @@ class TestProxyAuthentication : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+        useTestSettings();
         setGuiFrontend(&frontend);
         UpdateRequest::setTimeoutForTesting(5000);
         QVERIFY(server.listen());

@@ -6,6 +6,8 @@
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
 
+#include "testsettings.h"
+
 #include <QtTest>
 
 namespace {
@@ -30,9 +32,7 @@ class TestUpdateRequest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
-        QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+        useTestSettings();
         UpdateRequest::setTimeoutForTesting(300);
     }
     void init()
@@ -63,8 +63,8 @@ private slots:
     void offlineMakesNoRequest();
     void earlierFailureAllowsOneAttempt();
     void selfSignedCertificateIsAccepted();
-    void proxyWithCredentials();
-    void proxyRejectsWrongCredentials();
+    void proxy_data();
+    void proxy();
 
 private:
     void serve(const QString& path, int status, const QByteArray& body,
@@ -251,35 +251,36 @@ void TestUpdateRequest::selfSignedCertificateIsAccepted()
     QVERIFY(!linesStartingWith(log.lines(), "Warning: SSL Error: ").isEmpty());
 }
 
-void TestUpdateRequest::proxyWithCredentials()
+void TestUpdateRequest::proxy_data()
 {
-    SquidProxy proxy("skyuser", "skypass");
-    const QString problem = proxy.start();
-    QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    serve("/sky_vane/patches.json", 200, patchList);
-
-    Common* common = Common::instance();
-    common->useProxyServer = true;
-    common->manualProxy =
-        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(), "skyuser", "skypass");
-    QuorixUpdate update(server.url("/sky_vane/patches.json"));
-    QCOMPARE(common->status, int(NoError));
-    QCOMPARE(update.masterPatchList().size(), 1);
-    QCOMPARE(server.requestCount("/sky_vane/patches.json"), 1);
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("right credentials") << "skypass" << true;
+    QTest::newRow("wrong credentials") << "wrong" << false;
 }
 
-void TestUpdateRequest::proxyRejectsWrongCredentials()
+// Through squid demanding Basic authentication, in a console application.
+void TestUpdateRequest::proxy()
 {
-    SquidProxy proxy("skyuser", "skypass");
-    const QString problem = proxy.start();
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    SquidProxy squid("skyuser", "skypass");
+    const QString problem = squid.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     serve("/sky_vane/patches.json", 200, patchList);
-
     Common* common = Common::instance();
     common->useProxyServer = true;
     common->manualProxy =
-        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(), "skyuser", "wrong");
+        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
+
     QuorixUpdate update(server.url("/sky_vane/patches.json"));
+    if (accepted) {
+        QCOMPARE(common->status, int(NoError));
+        QCOMPARE(update.masterPatchList().size(), 1);
+        QCOMPARE(server.requestCount("/sky_vane/patches.json"), 1);
+        QVERIFY(console.isEmpty());
+        return;
+    }
     QCOMPARE(common->status, int(NetworkError));
     QCOMPARE(server.requestCount("/sky_vane/patches.json"), 0);
     const QStringList lines = console.split('\n', Qt::SkipEmptyParts);
