@@ -102,6 +102,21 @@ bool UpdateRequest::isCurrent(QObject* object) const
     return object && object == reply.data();
 }
 
+// The reply whose signal is being delivered, when this attempt should act on
+// it now: not a reply of an earlier attempt, and not while the user is asked
+// for proxy credentials (its end is then taken up after the answer).
+QNetworkReply* UpdateRequest::replyToHandle()
+{
+    auto* source = qobject_cast<QNetworkReply*>(sender());
+    if (!isCurrent(source))
+        return nullptr;
+    if (askingForCredentials) {
+        replyEndedWhileAsking = true;
+        return nullptr;
+    }
+    return source;
+}
+
 void UpdateRequest::onReadyRead()
 {
     Logger::instance()->log(LogLevel::Debug, QStringLiteral("onReadyRead()"));
@@ -122,13 +137,9 @@ void UpdateRequest::onReadyRead()
 void UpdateRequest::onFinished()
 {
     Logger::instance()->log(LogLevel::Debug, QStringLiteral("onFinished()"));
-    auto* source = qobject_cast<QNetworkReply*>(sender());
-    if (!isCurrent(source))
+    QNetworkReply* source = replyToHandle();
+    if (!source)
         return;
-    if (askingForCredentials) {
-        replyEndedWhileAsking = true;
-        return;
-    }
     if (source->error() != QNetworkReply::NoError) {
         const QString message = errorMessage(source);
         qDebug() << message;
@@ -199,13 +210,9 @@ void UpdateRequest::onTimeout()
 
 void UpdateRequest::onError(QNetworkReply::NetworkError code)
 {
-    auto* source = qobject_cast<QNetworkReply*>(sender());
-    if (!isCurrent(source))
+    QNetworkReply* source = replyToHandle();
+    if (!source)
         return;
-    if (askingForCredentials) {
-        replyEndedWhileAsking = true;
-        return;
-    }
     timer.stop();
     Logger::instance()->log(LogLevel::Debug,
                             QStringLiteral("UpdateRequest::onError() ") + source->errorString());

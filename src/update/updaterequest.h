@@ -54,6 +54,7 @@ private:
     void endAttempt();
     void failAttempt(const QString& message);
     bool isCurrent(QObject* object) const;
+    QNetworkReply* replyToHandle();
     QString errorMessage(QNetworkReply* source) const;
     void showReplyError(QNetworkReply* source);
     void reportReplyError(QNetworkReply* source);
