@@ -52,6 +52,7 @@ private slots:
     void damagedRegistryExportGivesExitCode1();
     void utf8OutputInAnyLocale();
     void germanConsoleReport();
+    void trayModeWithoutTray();
 
 private:
     Run run(const QStringList& arguments, const QStringList& environment = {});
@@ -305,6 +306,15 @@ void TestProgram::germanConsoleReport()
                             {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
     QVERIFY(updates.out.contains(QStringLiteral(" Folgende Updates sind verfügbar:\n")));
     QVERIFY(updates.out.contains(QStringLiteral("  Updates für Quorix 10.3 for Server\n")));
+}
+
+void TestProgram::trayModeWithoutTray()
+{
+    const int before = server.requestCount(QStringLiteral("/sky_vane/patches.json"));
+    const Run result = run({"/i", "/v", "1", "/r", exampleMachine, "/u", listUrl});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.contains(QStringLiteral(": Fatal: No system tray available.  Exiting.\n")));
+    QCOMPARE(server.requestCount(QStringLiteral("/sky_vane/patches.json")), before);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -1,9 +1,15 @@
 #!/bin/sh
-# Runs the tray test under a real tray host: a private Xvfb display with
-# Debian's trayer on it. Usage: run_tray_test.sh TEST-BINARY
+# The tray run under a real tray host: a private Xvfb display with Debian's
+# trayer on it. First the tray test program, then the real program with /i
+# against the example: its icon must sit in the tray, its popup must appear,
+# and a click on the popup's close button must end the run cleanly.
+# Usage: run_tray_test.sh TEST-BINARY SKYVANE PATCH-SERVER SOURCE-DIR
 set -eu
 test_binary="$1"
-for tool in Xvfb trayer; do
+skyvane="$2"
+patch_server="$3"
+source_dir="$4"
+for tool in Xvfb trayer xdotool xwininfo; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 1; }
 done
 
@@ -16,15 +22,39 @@ for number in $(seq 90 140); do
 done
 [ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
 
+work="$(mktemp -d)"
+pids=""
+trap 'kill $pids 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $tray $xvfb 2>/dev/null || true' EXIT
-tray=""
+pids="$pids $!"
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-
-DISPLAY="$display" trayer --edge bottom --align right --widthtype pixel --width 120 \
-    --height 32 >/dev/null 2>&1 &
-tray=$!
+export DISPLAY="$display"
+trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &
+pids="$pids $!"
 
 unset QT_QPA_PLATFORM
-DISPLAY="$display" QT_QPA_PLATFORM=xcb "$test_binary"
+export XDG_CONFIG_HOME="$work/config"
+QT_QPA_PLATFORM=xcb "$test_binary"
+
+"$patch_server" "$source_dir/examples/server" "$work/port" &
+pids="$pids $!"
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+cd "$source_dir"
+"$skyvane" /i /v 1 /r examples/machine.reg \
+    /u "http://127.0.0.1:$(cat "$work/port")/sky_vane/patches.json" > "$work/log" 2>&1 &
+app=$!
+
+popup="$(timeout 30 xdotool search --sync --limit 1 --name '^Updates Available$')"
+sleep 1 # the slide-in animation
+panel="$(xdotool search --limit 1 --name '^panel$')"
+xwininfo -tree -id "$panel" | grep -q '"Skyvane"' || { echo "no Skyvane icon in the tray" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$popup")"
+xdotool mousemove $((X + WIDTH - 9)) $((Y + 8)) click 1
+
+status=0
+timeout 30 sh -c "while kill -0 $app 2>/dev/null; do sleep 0.1; done" || { echo "the tray run did not end" >&2; exit 1; }
+wait "$app" || status=$?
+cat "$work/log"
+[ "$status" -eq 0 ] || { echo "skyvane /i ended with $status" >&2; exit 1; }
+grep -q "Running in GUI mode" "$work/log"
+! grep -q "Fatal" "$work/log"

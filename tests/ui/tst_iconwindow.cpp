@@ -5,6 +5,7 @@
 #include "app/common.h"
 #include "exampleworld.h"
 #include "logcapture.h"
+#include "modalwatcher.h"
 #include "ui/iconwindow.h"
 #include "ui/notificationpopup.h"
 #include "ui/widgetfrontend.h"
@@ -30,6 +31,8 @@ private slots:
 
     void popupMessages();
     void withoutTrayNothingHappens();
+    void onlyDoubleClickOpensTheReport_data();
+    void onlyDoubleClickOpensTheReport();
     void trayRunShowsIconAndPopup();
 
 private:
@@ -56,6 +59,42 @@ void TestIconWindow::withoutTrayNothingHappens()
     QVERIFY(!window.trayIconForTesting());
     QCOMPARE(log.lines(), QStringList{"Fatal: No system tray available.  Exiting."});
     QCOMPARE(world->server.requestCount(QStringLiteral("/sky_vane/patches.json")), before);
+}
+
+void TestIconWindow::onlyDoubleClickOpensTheReport_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("double-click") << int(QSystemTrayIcon::DoubleClick) << true;
+    QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << false;
+    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false;
+    QTest::newRow("context") << int(QSystemTrayIcon::Context) << false;
+}
+
+void TestIconWindow::onlyDoubleClickOpensTheReport()
+{
+    QFETCH(int, reason);
+    QFETCH(bool, opens);
+    // Without a tray the run ends with QCoreApplication::exit(), after which no
+    // modal loop of this process would run.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("needs a real tray host: run_tray_test.sh");
+    Common::instance()->status = NetworkError; // no request, no updates: the run ends at once
+    IconWindow window;
+    ModalWatcher watcher;
+    QWidget* parentSeen = nullptr;
+    watcher.expect([&parentSeen](QWidget* dialog) {
+        parentSeen = dialog->parentWidget();
+        dialog->findChild<QPushButton*>("okButton")->click();
+    });
+    QMetaObject::invokeMethod(
+        &window, "iconActivated",
+        Q_ARG(QSystemTrayIcon::ActivationReason, QSystemTrayIcon::ActivationReason(reason)));
+    QCOMPARE(watcher.seen().size(), opens ? 1 : 0);
+    if (opens) {
+        QCOMPARE(watcher.seen().first().className, QStringLiteral("NotificationDialog"));
+        QCOMPARE(parentSeen, &window);
+    }
 }
 
 void TestIconWindow::trayRunShowsIconAndPopup()
