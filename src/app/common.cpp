@@ -39,10 +39,15 @@ QString statusMessageFor(int status)
 
 Common::Common()
 {
-    resetForTesting();
+    setInitialValues();
 }
 
 void Common::resetForTesting()
+{
+    setInitialValues();
+}
+
+void Common::setInitialValues()
 {
     titleText = QStringLiteral("Quorix Server and Extensions Sky Vane");
     patchListAddress = QString::fromLatin1(defaultPatchListUrl);

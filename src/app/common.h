@@ -53,6 +53,7 @@ public:
 
 private:
     Common();
+    void setInitialValues();
 };
 
 extern const char* const defaultPatchListUrl;

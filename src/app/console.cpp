@@ -11,11 +11,6 @@ void setConsoleCapture(QString* buffer)
     captureBuffer = buffer;
 }
 
-void prepareConsoleOutput()
-{
-    attachStandardOutput();
-}
-
 void writeConsole(const QString& text)
 {
     if (captureBuffer) {

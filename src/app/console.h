@@ -10,6 +10,7 @@ void writeConsoleLine(const QString& text);
 
 // Connects standard output to the console the program was started from, where
 // the platform needs that (a Windows GUI program); called once at start-up.
+// Defined in the platform file.
 void prepareConsoleOutput();
 
 // Test hook: while a buffer is set, console text is appended to it instead of

@@ -1,3 +1,4 @@
+#include "console.h"
 #include "console_backend.h"
 
 #include <cstdio>
@@ -9,4 +10,4 @@ void writeToStandardOutput(const QString& text)
     std::fflush(stdout);
 }
 
-void attachStandardOutput() {}
+void prepareConsoleOutput() {}

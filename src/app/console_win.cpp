@@ -1,3 +1,4 @@
+#include "console.h"
 #include "console_backend.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ void writeToStandardOutput(const QString& text)
     std::fflush(stdout);
 }
 
-void attachStandardOutput()
+void prepareConsoleOutput()
 {
     // Output already redirected to a file or pipe stays where it is.
     const HANDLE current = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -17,21 +17,24 @@ struct RegistryFileStore::Key
     };
 
     // A key holds few values: a short list costs far less memory than a hash.
+    std::vector<Value>::const_iterator findValueIn(const QString& upper) const
+    {
+        return std::find_if(values.begin(), values.end(),
+                            [&upper](const Value& v) { return v.upperName == upper; });
+    }
     const Value* findValue(const QString& name) const
     {
-        const QString upper = name.toUpper();
-        for (const Value& value : values) {
-            if (value.upperName == upper)
-                return &value;
-        }
-        return nullptr;
+        const auto it = findValueIn(name.toUpper());
+        return it == values.end() ? nullptr : &*it;
     }
     void setValue(const QString& name, const QString& text)
     {
-        if (auto* existing = const_cast<Value*>(findValue(name)))
-            existing->text = text;
+        const QString upper = name.toUpper();
+        const auto it = findValueIn(upper);
+        if (it == values.end())
+            values.push_back({upper, text});
         else
-            values.push_back({name.toUpper(), text});
+            values[size_t(it - values.begin())].text = text;
     }
     void removeValue(const QString& name)
     {

@@ -93,6 +93,15 @@ std::optional<InstalledPatch> InstalledPatchMatcher::firstMatch(const PublishedP
     return std::nullopt;
 }
 
+bool InstalledPatchMatcher::isInstalled(const PublishedPatch& patch) const
+{
+    const std::optional<InstalledPatch> record = firstMatch(patch);
+    if (record)
+        Logger::instance()->log(LogLevel::Debug,
+                                QStringLiteral("Skipping installed patch: %1").arg(record->name));
+    return record.has_value();
+}
+
 bool appliesToProductOfVersion(const PublishedPatch& patch, const QString& version,
                                const QList<IQuorixProduct*>& installedProducts)
 {
@@ -116,11 +125,8 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
         if (!installedVersions.contains(entry.version))
             continue;
         for (const PublishedPatch& patch : entry.patches) {
-            if (const auto record = matcher.firstMatch(patch)) {
-                log->log(LogLevel::Debug,
-                         QStringLiteral("Skipping installed patch: %1").arg(record->name));
+            if (matcher.isInstalled(patch))
                 continue;
-            }
             if (!appliesToProductOfVersion(patch, entry.version, installedProducts))
                 continue;
             if (listed.contains(patch))

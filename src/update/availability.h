@@ -27,6 +27,8 @@ public:
     explicit InstalledPatchMatcher(const QList<InstalledPatch>& installed);
 
     std::optional<InstalledPatch> firstMatch(const PublishedPatch& patch) const;
+    // firstMatch() as a yes or no, logging the installed patch it found.
+    bool isInstalled(const PublishedPatch& patch) const;
 
 private:
     bool matchesAny(const PublishedPatch& patch) const;

@@ -31,9 +31,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
                  tr("Unable to connect to the sky vane server.  Try again later."));
         common->status = NetworkError;
     }
-    data = request->receivedBytes();
-    if (!data.isEmpty())
-        parsePatchList();
+    takeReceivedText();
 }
 
 QuorixUpdate::~QuorixUpdate()
@@ -42,6 +40,11 @@ QuorixUpdate::~QuorixUpdate()
 }
 
 void QuorixUpdate::onDataComplete()
+{
+    takeReceivedText();
+}
+
+void QuorixUpdate::takeReceivedText()
 {
     data = request->receivedBytes();
     if (!data.isEmpty())
@@ -72,13 +75,7 @@ QList<PublishedPatch> QuorixUpdate::availablePatches() const
 
 bool QuorixUpdate::isPatchInstalled(const PublishedPatch& patch) const
 {
-    const InstalledPatchMatcher matcher(QuorixConfig::instance()->installedPatches());
-    if (const auto record = matcher.firstMatch(patch)) {
-        Logger::instance()->log(LogLevel::Debug,
-                                QStringLiteral("Skipping installed patch: %1").arg(record->name));
-        return true;
-    }
-    return false;
+    return InstalledPatchMatcher(QuorixConfig::instance()->installedPatches()).isInstalled(patch);
 }
 
 bool QuorixUpdate::appliesToInstalledProduct(const PublishedPatch& patch,

@@ -31,6 +31,7 @@ public slots:
     void onError(QString errorMsg);
 
 private:
+    void takeReceivedText();
     void parsePatchList();
 
     UpdateRequest* request = nullptr;

@@ -154,11 +154,7 @@ void UpdateRequest::onFinished()
 void UpdateRequest::endAttempt()
 {
     emit dataComplete();
-    if (reply) {
-        disconnect(reply, nullptr, this, nullptr);
-        reply->deleteLater();
-        reply = nullptr;
-    }
+    discardReply();
     timer.stop();
     done = true;
     if (!received.isEmpty())
@@ -189,9 +185,7 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
 
 void UpdateRequest::failAttempt(const QString& message)
 {
-    Logger::instance()->log(LogLevel::Error, message);
-    showCriticalMessage(tr("Network Error"), message, nullptr);
-    Common::instance()->status = NetworkError;
+    reportNetworkError(message);
     emit error(message);
     discardReply();
     received.clear();
@@ -217,7 +211,7 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     Logger::instance()->log(LogLevel::Debug,
                             QStringLiteral("UpdateRequest::onError() ") + source->errorString());
     if (code != QNetworkReply::NoError)
-        showReplyError(source);
+        reportNetworkError(errorMessage(source));
     // Qt follows the error with finished(), which ends the attempt; the timer
     // stays as a guard while the message is shown.
     if (reply)
@@ -229,20 +223,13 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
     return tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
 }
 
-void UpdateRequest::showReplyError(QNetworkReply* source)
+// Every failure of a retrieval reaches the log, the user and the status code
+// the same way.
+void UpdateRequest::reportNetworkError(const QString& message)
 {
-    const QString message = errorMessage(source);
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(tr("Network Error"), message, nullptr);
     Common::instance()->status = NetworkError;
-}
-
-// The error and the end of a reply whose signals were held back.
-void UpdateRequest::reportReplyError(QNetworkReply* source)
-{
-    showReplyError(source);
-    emit error(errorMessage(source));
-    succeeded = false;
 }
 
 void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
@@ -296,8 +283,11 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
             discardReply();
             startReply(QUrl(url));
         } else {
-            QNetworkReply* ended = reply;
-            reportReplyError(ended);
+            // The error and the end of the reply that were held back.
+            const QString message = errorMessage(reply);
+            reportNetworkError(message);
+            emit error(message);
+            succeeded = false;
             endAttempt();
         }
     }

@@ -56,8 +56,7 @@ private:
     bool isCurrent(QObject* object) const;
     QNetworkReply* replyToHandle();
     QString errorMessage(QNetworkReply* source) const;
-    void showReplyError(QNetworkReply* source);
-    void reportReplyError(QNetworkReply* source);
+    void reportNetworkError(const QString& message);
 
     QNetworkAccessManager* manager = nullptr;
     QTimer timer;
