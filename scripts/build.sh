@@ -4,7 +4,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR="${SKYVANE_BUILD_DIR:-build}"
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${SKYVANE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+# CI builds treat warnings as errors; a user's build only shows them.
+strict=OFF
+[ "${CI:-}" = "true" ] && strict=ON
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${SKYVANE_BUILD_TYPE:-RelWithDebInfo}" \
+    -DSKYVANE_WARNINGS_AS_ERRORS="$strict" >/dev/null
 if [ "$#" -gt 0 ]; then
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"
 else

@@ -73,7 +73,8 @@ void logProgramArguments()
         return;
     }
     for (int i = 1; i < arguments.size(); ++i)
-        log->log(LogLevel::Info, QStringLiteral("  %1 - %2").arg(i).arg(arguments.at(i)));
+        log->log(LogLevel::Info,
+                 QStringLiteral("  %1 - %2").arg(QString::number(i), arguments.at(i)));
 }
 
 void printUsage()
@@ -91,7 +92,7 @@ void printUsage()
 void printProxySettings()
 {
     Common* common = Common::instance();
-    const QNetworkProxy proxy = common->currentProxy();
+    const QNetworkProxy& proxy = common->proxy;
     const QString port = proxy.port() == 0 ? QStringLiteral("N/A") : QString::number(proxy.port());
     writeConsoleLine(QObject::tr("Proxy settings:"));
     writeConsoleLine(QObject::tr("  Use proxy server: ") +

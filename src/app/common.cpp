@@ -2,7 +2,6 @@
 
 #include "logger.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QSettings>
 
@@ -20,54 +19,32 @@ const QString userKey = QStringLiteral("Startup/ProxyUsername");
 const QString passwordKey = QStringLiteral("Startup/ProxyPassword");
 } // namespace
 
-QString statusMessageFor(int status)
+QString statusMessageFor(StatusCode status)
 {
     switch (status) {
-    case NoError:
+    case StatusCode::NoError:
         return QObject::tr("No Error");
-    case ConfigurationReadError:
+    case StatusCode::ConfigurationReadError:
         return QObject::tr("Error reading system configuration");
-    case SettingsWriteError:
+    case StatusCode::SettingsWriteError:
         return QObject::tr("Error writing settings.");
-    case NetworkError:
+    case StatusCode::NetworkError:
         return QObject::tr("Network connection error.");
-    case AuthenticationError:
+    case StatusCode::AuthenticationError:
         return QObject::tr("A server authentication error occurred.");
     }
     return QString();
 }
 
 Common::Common()
+    : patchListUrl(QString::fromLatin1(defaultPatchListUrl)), proxy(QNetworkProxy::HttpProxy),
+      scrambler(scramblerKey)
 {
-    setInitialValues();
-}
-
-void Common::resetForTesting()
-{
-    setInitialValues();
-}
-
-void Common::setInitialValues()
-{
-    titleText = QStringLiteral("Quorix Server and Extensions Sky Vane");
-    patchListAddress = QString::fromLatin1(defaultPatchListUrl);
-    manualProxy = QNetworkProxy();
-    systemProxy = QNetworkProxy();
-    useProxyServer = false;
-    checkAtLogin = false;
-    useSystemProxy = false;
-    useProxyAuthentication = false;
-    scrambler = std::make_unique<SettingsScrambler>(scramblerKey);
-    status = NoError;
 }
 
 Common* Common::instance()
 {
-    static QMutex creationMutex;
-    static Common* common = nullptr;
-    QMutexLocker locker(&creationMutex);
-    if (!common)
-        common = new Common;
+    static Common* const common = new Common;
     return common;
 }
 
@@ -75,43 +52,34 @@ void Common::readSettings()
 {
     Logger::instance()->log(LogLevel::Debug, QStringLiteral("Common::readSettings()"));
     QSettings store;
-    checkAtLogin = store.value(checkAtLoginKey, QVariant()).toBool();
-    useProxyServer = store.value(useProxyServerKey, QVariant()).toBool();
-    useProxyAuthentication = store.value(useAuthenticationKey, QVariant()).toBool();
-    manualProxy.setHostName(store.value(hostKey, QVariant()).toString());
-    manualProxy.setPort(quint16(store.value(portKey, QVariant()).toInt()));
+    checkAtLogin = store.value(checkAtLoginKey).toBool();
+    useProxyServer = store.value(useProxyServerKey).toBool();
+    useProxyAuthentication = store.value(useAuthenticationKey).toBool();
+    proxy.setHostName(store.value(hostKey).toString());
+    proxy.setPort(quint16(store.value(portKey).toInt()));
     if (useProxyAuthentication) {
-        manualProxy.setUser(store.value(userKey, QVariant()).toString());
-        manualProxy.setPassword(
-            scrambler->unscramble(store.value(passwordKey, QVariant()).toString()));
+        proxy.setUser(store.value(userKey).toString());
+        proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
     }
-    manualProxy.setType(QNetworkProxy::HttpProxy);
+    proxy.setType(QNetworkProxy::HttpProxy);
 }
 
-void Common::saveSettings()
+bool Common::saveSettings()
 {
     Logger::instance()->log(LogLevel::Debug, QStringLiteral("Common::saveSettings()"));
     QSettings store;
     store.setValue(checkAtLoginKey, checkAtLogin);
     store.setValue(useProxyServerKey, useProxyServer);
     store.setValue(useAuthenticationKey, useProxyAuthentication);
-    store.setValue(hostKey, manualProxy.hostName());
-    store.setValue(portKey, int(manualProxy.port()));
+    store.setValue(hostKey, proxy.hostName());
+    store.setValue(portKey, int(proxy.port()));
     if (useProxyAuthentication) {
-        store.setValue(userKey, manualProxy.user());
-        store.setValue(passwordKey, scrambler->scramble(manualProxy.password()));
+        store.setValue(userKey, proxy.user());
+        store.setValue(passwordKey, scrambler.scramble(proxy.password()));
     }
     store.sync();
-    if (store.status() == QSettings::AccessError)
-        status = SettingsWriteError;
-}
-
-QString Common::statusMessage() const
-{
-    return statusMessageFor(status);
-}
-
-QNetworkProxy Common::currentProxy() const
-{
-    return useSystemProxy ? systemProxy : manualProxy;
+    if (store.status() == QSettings::NoError)
+        return true;
+    status = StatusCode::SettingsWriteError;
+    return false;
 }

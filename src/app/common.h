@@ -2,13 +2,12 @@
 
 #include "settingsscrambler.h"
 
+#include <QMetaType>
 #include <QNetworkProxy>
 #include <QString>
 
-#include <memory>
-
-// The run's status; it becomes the process exit code.
-enum StatusCode
+// The run's status; its number becomes the process exit code.
+enum class StatusCode
 {
     NoError = 0,
     ConfigurationReadError = 1,
@@ -17,7 +16,9 @@ enum StatusCode
     AuthenticationError = 4,
 };
 
-QString statusMessageFor(int status);
+Q_DECLARE_METATYPE(StatusCode)
+
+QString statusMessageFor(StatusCode status);
 
 // The process-wide settings object. The fields are read and written directly
 // by the code that owns each of them; readSettings()/saveSettings() move the
@@ -28,32 +29,27 @@ public:
     static Common* instance();
 
     void readSettings();
-    void saveSettings();
+    // False (and the status SettingsWriteError) when the store could not be written.
+    bool saveSettings();
 
-    QString statusMessage() const;
-    QNetworkProxy currentProxy() const;
-
-    QString title() const { return titleText; }
-    QString patchListUrl() const { return patchListAddress; }
-    QNetworkProxy proxy() const { return manualProxy; }
+    QString statusMessage() const { return statusMessageFor(status); }
+    int exitCode() const { return int(status); }
 
     // Restores the initial values; for tests that need a fresh settings object.
-    void resetForTesting();
+    void resetForTesting() { *this = Common(); }
 
-    QString titleText;
-    QString patchListAddress;
-    QNetworkProxy manualProxy;
-    QNetworkProxy systemProxy;
+    QString title = QStringLiteral("Quorix Server and Extensions Sky Vane");
+    QString patchListUrl;
+    QNetworkProxy proxy;
     bool useProxyServer = false;
     bool checkAtLogin = false;
-    bool useSystemProxy = false;
     bool useProxyAuthentication = false;
-    std::unique_ptr<SettingsScrambler> scrambler;
-    int status = NoError;
+    StatusCode status = StatusCode::NoError;
 
 private:
     Common();
-    void setInitialValues();
+
+    SettingsScrambler scrambler;
 };
 
 extern const char* const defaultPatchListUrl;

@@ -29,7 +29,7 @@ void printConsoleReport(const QList<PublishedPatch>& available)
     writeConsoleLine(rule);
     writeConsoleLine(QString());
 
-    if (common->status != NoError) {
+    if (common->status != StatusCode::NoError) {
         writeConsoleLine(QStringLiteral(">>>>> ") + common->statusMessage() +
                          QStringLiteral(" <<<<<"));
         writeConsoleLine(QString());

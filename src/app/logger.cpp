@@ -66,44 +66,36 @@ QString fileErrorText(QFile::FileError error)
 
 Logger* Logger::instance()
 {
-    static Logger* logger = new Logger;
+    static Logger* const logger = new Logger;
     return logger;
-}
-
-void Logger::releaseTarget()
-{
-    delete stream;
-    stream = nullptr;
-    if (device)
-        device->close();
-    delete device;
-    device = nullptr;
 }
 
 void Logger::init(const QString& target, int newVerbosity)
 {
-    releaseTarget();
+    stream.setDevice(nullptr);
+    file.close();
+    writing = false;
     verbosity = newVerbosity;
     if (verbosity == 0)
         return;
 
     if (target == QLatin1String("stdout")) {
-        device = new QFile;
-        device->open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+        file.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
     } else {
-        device = new QFile(target);
-        if (device->exists())
-            device->remove();
-        if (!device->open(QIODevice::WriteOnly | QIODevice::Text)) {
+        file.setFileName(target);
+        if (file.exists())
+            file.remove();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             const QString message = QObject::tr("Error opening log file for writing") +
                                     QStringLiteral(":\n\n%1\n\n").arg(target) +
                                     QObject::tr("Error") +
-                                    QStringLiteral(": %2").arg(fileErrorText(device->error()));
+                                    QStringLiteral(": %2").arg(fileErrorText(file.error()));
             showCriticalMessage(QObject::tr("File Error"), message, nullptr);
             return;
         }
     }
-    stream = new QTextStream(device);
+    stream.setDevice(&file);
+    writing = true;
 }
 
 void Logger::log(LogLevel level, const QString& message)
@@ -118,16 +110,17 @@ void Logger::log(LogLevel level, const QString& message)
         QStringLiteral("%1: %2: %3")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
                  logLevelName(int(level)), message);
-    if (stream)
-        *stream << line << Qt::endl;
+    if (writing)
+        stream << line << Qt::endl;
     if (level == LogLevel::Fatal)
         writeConsoleLine(line);
 }
 
 void Logger::close()
 {
-    if (device)
-        device->close();
+    stream.flush();
+    file.close();
+    writing = false;
 }
 
 void setUpLogging()

@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QString>
-
-class QTextStream;
+#include <QTextStream>
 
 enum class LogLevel
 {
@@ -30,10 +29,10 @@ public:
 
 private:
     Logger() = default;
-    void releaseTarget();
 
-    QFile* device = nullptr;
-    QTextStream* stream = nullptr;
+    QFile file;
+    QTextStream stream;
+    bool writing = false;
     int verbosity = 0;
     QMutex mutex;
 };

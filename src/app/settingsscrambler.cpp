@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QRandomGenerator>
 
-SettingsScrambler::SettingsScrambler(quint64 key) : key(key)
+SettingsScrambler::SettingsScrambler(quint64 key)
 {
     for (int i = 0; i < 8; ++i)
         keyBytes[size_t(i)] = quint8((key >> (8 * i)) & 0xff);

@@ -15,6 +15,5 @@ public:
     QString unscramble(const QString& hex) const;
 
 private:
-    quint64 key;
     std::array<quint8, 8> keyBytes;
 };

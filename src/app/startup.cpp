@@ -44,14 +44,13 @@ void applyProxyFromCommandLine()
     QString text;
     switchValue(QStringLiteral("P"), text);
     const QNetworkProxy parsed = parseProxyUrl(text);
-    Logger::instance()->log(LogLevel::Info,
-                            QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
-                                           "port=%3")
-                                .arg(parsed.hostName(), parsed.user())
-                                .arg(parsed.port()));
+    Logger::instance()->log(
+        LogLevel::Info, QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
+                                       "port=%3")
+                            .arg(parsed.hostName(), parsed.user(), QString::number(parsed.port())));
     Common* common = Common::instance();
     common->useProxyServer = true;
-    common->manualProxy = parsed;
+    common->proxy = parsed;
     if (!parsed.user().isEmpty())
         common->useProxyAuthentication = true;
     common->saveSettings();
@@ -61,7 +60,7 @@ void applyProxyFromCommandLine()
 void removeProxySetting()
 {
     Common* common = Common::instance();
-    common->manualProxy = QNetworkProxy();
+    common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
     common->saveSettings();
     writeConsoleLine(QObject::tr("The proxy setting is disabled."));
@@ -84,7 +83,7 @@ void loadRegistryExportFromCommandLine()
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(QObject::tr("Registry Error"), message, nullptr);
     setRegistry(std::make_unique<RegistryFileStore>());
-    Common::instance()->status = ConfigurationReadError;
+    Common::instance()->status = StatusCode::ConfigurationReadError;
 }
 
 void reportOfflineMachine()
@@ -93,14 +92,14 @@ void reportOfflineMachine()
         "Your computer appears to be offline.  Check your Internet connection and try again.");
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(QObject::tr("Network Error"), message, nullptr);
-    Common::instance()->status = NetworkError;
+    Common::instance()->status = StatusCode::NetworkError;
 }
 
 void runConsoleMode()
 {
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>"));
-    QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+    QuorixUpdate update(Common::instance()->patchListUrl);
     const QList<PublishedPatch> available = update.availablePatches();
     printConsoleReport(available);
 }
@@ -139,7 +138,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     }
     QString address;
     if (switchValue(QStringLiteral("U"), address))
-        common->patchListAddress = address;
+        common->patchListUrl = address;
     if (hasSwitch(QStringLiteral("K"))) {
         removeProxySetting();
         return 0;
@@ -167,7 +166,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
             log->log(LogLevel::Error, message);
             showCriticalMessage(QObject::tr("No Desktop"), message, nullptr);
             log->close();
-            return common->status != NoError ? common->status : noDesktopExitCode;
+            return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)
             frontend->runTrayMode();
@@ -176,5 +175,5 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     }
 
     log->close();
-    return common->status;
+    return common->exitCode();
 }

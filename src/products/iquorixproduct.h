@@ -23,7 +23,6 @@ public:
     virtual QString registryKey() const = 0;
     virtual QString updatesKey() const = 0;
     virtual QString patchLogFile() const = 0;
-    virtual QString installDirVariable() const = 0;
     virtual void setName(const QString& name) = 0;
     virtual void setInstalled(const bool& installed) = 0;
     virtual void setInstallDir(const QString& dir) = 0;

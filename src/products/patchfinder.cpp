@@ -38,22 +38,18 @@ std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& 
 }
 
 namespace {
-quint64 cachedSerial = 0;
 std::unique_ptr<UninstallIndex> cachedIndex;
 } // namespace
 
 void UninstallIndex::clearCache()
 {
     cachedIndex.reset();
-    cachedSerial = 0;
 }
 
 const UninstallIndex& UninstallIndex::of(const RegistryStore& store)
 {
-    if (!cachedIndex || cachedSerial != store.serial()) {
+    if (!cachedIndex)
         cachedIndex = std::make_unique<UninstallIndex>(store);
-        cachedSerial = store.serial();
-    }
     return *cachedIndex;
 }
 

@@ -4,15 +4,9 @@
 #include "patchfinder.h"
 #include "quorixproducts.h"
 
-#include <QMutex>
-
 QuorixConfig* QuorixConfig::instance()
 {
-    static QMutex creationMutex;
-    static QuorixConfig* config = nullptr;
-    QMutexLocker locker(&creationMutex);
-    if (!config)
-        config = new QuorixConfig;
+    static QuorixConfig* const config = new QuorixConfig;
     return config;
 }
 
@@ -20,6 +14,7 @@ void QuorixConfig::init()
 {
     if (initialized)
         return;
+    UninstallIndex::clearCache();
     for (int number = 0; number <= productCount; ++number) {
         IQuorixProduct* product = createProduct(number);
         if (!product)
@@ -39,6 +34,7 @@ void QuorixConfig::init()
 
 void QuorixConfig::resetForTesting()
 {
+    UninstallIndex::clearCache();
     qDeleteAll(products);
     products.clear();
     patches.clear();

@@ -28,7 +28,6 @@ void QuorixProductBase::discover(const ProductRow& row)
         productVersion = taskwellRootVersion();
     key = row.findRegistryKey();
     logFile = row.patchLogFile;
-    dirVariable = row.installDirVariable;
     updates = key + QStringLiteral("\\Updates");
 
     {

@@ -21,7 +21,6 @@ struct ProductRow
     QString displayTemplate;
     std::function<QString()> findRegistryKey;
     QString patchLogFile;
-    QString installDirVariable;
     VersionFallback versionFallback = VersionFallback::None;
     bool presetVersionFromTaskwellRoot = false;
 };
@@ -40,7 +39,6 @@ public:
     QString registryKey() const override { return key; }
     QString updatesKey() const override { return updates; }
     QString patchLogFile() const override { return logFile; }
-    QString installDirVariable() const override { return dirVariable; }
     void setName(const QString& name) override { productName = name; }
     void setInstalled(const bool& value) override { installed = value; }
     void setInstallDir(const QString& dir) override { productInstallDir = dir; }
@@ -60,7 +58,6 @@ private:
     QString key;
     QString updates;
     QString logFile;
-    QString dirVariable;
     QString productVersion;
     QString productInstallDir;
     QStringList productAliases;

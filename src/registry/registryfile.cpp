@@ -22,23 +22,23 @@ struct RegistryFileStore::Key
         return std::find_if(values.begin(), values.end(),
                             [&upper](const Value& v) { return v.upperName == upper; });
     }
-    const Value* findValue(const QString& name) const
+    const Value* findValue(const QString& valueName) const
     {
-        const auto it = findValueIn(name.toUpper());
+        const auto it = findValueIn(valueName.toUpper());
         return it == values.end() ? nullptr : &*it;
     }
-    void setValue(const QString& name, const QString& text)
+    void setValue(const QString& valueName, const QString& text)
     {
-        const QString upper = name.toUpper();
+        const QString upper = valueName.toUpper();
         const auto it = findValueIn(upper);
         if (it == values.end())
             values.push_back({upper, text});
         else
             values[size_t(it - values.begin())].text = text;
     }
-    void removeValue(const QString& name)
+    void removeValue(const QString& valueName)
     {
-        const QString upper = name.toUpper();
+        const QString upper = valueName.toUpper();
         values.erase(std::remove_if(values.begin(), values.end(),
                                     [&upper](const Value& v) { return v.upperName == upper; }),
                      values.end());
@@ -311,7 +311,10 @@ bool parseHexBytes(QStringView list, QByteArray& bytes)
 class RegistryExportParser
 {
 public:
-    RegistryExportParser(const QString& text, Dialect dialect) : text(text), dialect(dialect) {}
+    RegistryExportParser(const QString& source, Dialect sourceDialect)
+        : text(source), dialect(sourceDialect)
+    {
+    }
 
     RegistryFileResult run();
 
@@ -501,20 +504,20 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
 // Text up to the first NUL: UTF-16LE in a version 5 export, 8-bit in REGEDIT4.
 QString RegistryExportParser::stringFromBytes(const QByteArray& bytes) const
 {
-    QString result;
+    QString decoded;
     if (dialect == Dialect::Regedit4) {
-        result = QString::fromLatin1(bytes);
+        decoded = QString::fromLatin1(bytes);
     } else {
-        result.resize(bytes.size() / 2);
-        for (qsizetype i = 0; i < result.size(); ++i)
-            result[i] = QChar(ushort(quint8(bytes[2 * i]) | (quint8(bytes[2 * i + 1]) << 8)));
+        decoded.resize(bytes.size() / 2);
+        for (qsizetype i = 0; i < decoded.size(); ++i)
+            decoded[i] = QChar(ushort(quint8(bytes[2 * i]) | (quint8(bytes[2 * i + 1]) << 8)));
     }
-    const qsizetype nul = result.indexOf(QChar(0));
+    const qsizetype nul = decoded.indexOf(QChar(0));
     if (nul >= 0)
-        result.truncate(nul);
-    if (result.isNull())
-        result = QLatin1String("");
-    return result;
+        decoded.truncate(nul);
+    if (decoded.isNull())
+        decoded = QLatin1String("");
+    return decoded;
 }
 
 // As QSettings on Windows hands values to QVariant::toString(): numbers as signed
@@ -601,9 +604,7 @@ QString registryFileErrorText(const QString& fileName, const RegistryFileError& 
 {
     if (error.line > 0)
         return RegistryFile::tr("The registry export %1 cannot be read: line %2: %3.")
-            .arg(fileName)
-            .arg(error.line)
-            .arg(error.message);
+            .arg(fileName, QString::number(error.line), error.message);
     return RegistryFile::tr("The registry export %1 cannot be read: %2.")
         .arg(fileName, error.message);
 }

@@ -1,7 +1,5 @@
 #include "registrystore.h"
 
-#include <QAtomicInteger>
-
 namespace {
 std::unique_ptr<RegistryStore>& currentStore()
 {
@@ -9,14 +7,7 @@ std::unique_ptr<RegistryStore>& currentStore()
     return store;
 }
 
-quint64 nextSerial()
-{
-    static QAtomicInteger<quint64> counter;
-    return ++counter;
-}
 } // namespace
-
-RegistryStore::RegistryStore() : serialNumber(nextSerial()) {}
 
 const RegistryStore& registry()
 {

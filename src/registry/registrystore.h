@@ -12,20 +12,12 @@
 class RegistryStore
 {
 public:
-    RegistryStore();
     virtual ~RegistryStore() = default;
 
     virtual QStringList childKeys(const QString& path) const = 0;
     virtual bool hasValue(const QString& path, const QString& name) const = 0;
     // A missing value reads as empty text.
     virtual QString value(const QString& path, const QString& name) const = 0;
-
-    // Unique per store object for the whole process, so caches never mistake
-    // a new store for an old one at the same address.
-    quint64 serial() const { return serialNumber; }
-
-private:
-    quint64 serialNumber;
 };
 
 // The store that discovery reads: the live registry on Windows, an empty

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
 
@@ -29,28 +28,21 @@ IconWindow::IconWindow(QWidget* parent) : QDialog(parent)
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         Logger::instance()->log(LogLevel::Fatal,
                                 QStringLiteral("No system tray available.  Exiting."));
-        QCoreApplication::exit(1);
         return;
     }
     createMenu();
 
-    trayIcon = new QSystemTrayIcon;
+    trayIcon = std::make_unique<QSystemTrayIcon>();
     trayIcon->setIcon(QIcon(QStringLiteral(":res/images/Quorix_Server_Patch_256.png")));
     trayIcon->setVisible(true);
-    trayIcon->setToolTip(Common::instance()->title());
-    trayIcon->setContextMenu(trayMenu);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &IconWindow::iconActivated);
+    trayIcon->setToolTip(Common::instance()->title);
+    trayIcon->setContextMenu(trayMenu.get());
+    connect(trayIcon.get(), &QSystemTrayIcon::activated, this, &IconWindow::iconActivated);
 
     initialCheck();
 }
 
-IconWindow::~IconWindow()
-{
-    delete trayIcon;
-    delete trayMenu;
-    delete checkAction;
-    delete exitAction;
-}
+IconWindow::~IconWindow() = default;
 
 void IconWindow::createMenu()
 {
@@ -58,7 +50,7 @@ void IconWindow::createMenu()
     connect(checkAction, &QAction::triggered, this, &IconWindow::showNotificationDialog);
     exitAction = new QAction(tr("Exit"), this);
     connect(exitAction, &QAction::triggered, this, &IconWindow::exit);
-    trayMenu = new QMenu(QStringLiteral("Popup"));
+    trayMenu = std::make_unique<QMenu>(QStringLiteral("Popup"));
     trayMenu->addAction(checkAction);
     trayMenu->addSeparator();
     trayMenu->addAction(exitAction);
@@ -67,7 +59,7 @@ void IconWindow::createMenu()
 void IconWindow::initialCheck()
 {
     {
-        QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+        QuorixUpdate update(Common::instance()->patchListUrl);
         if (!update.availablePatches().isEmpty())
             showNotificationPopup();
     }
@@ -76,18 +68,16 @@ void IconWindow::initialCheck()
 
 void IconWindow::showNotificationPopup()
 {
-    QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+    QuorixUpdate update(Common::instance()->patchListUrl);
     const int available = int(update.availablePatches().size());
-    auto* popup = new NotificationPopup(popupMessage(available), popupTimeoutSeconds, this);
-    popup->exec();
-    delete popup;
+    NotificationPopup popup(popupMessage(available), popupTimeoutSeconds, this);
+    popup.exec();
 }
 
 void IconWindow::showNotificationDialog()
 {
-    auto* dialog = new NotificationDialog(this);
-    dialog->exec();
-    delete dialog;
+    NotificationDialog dialog(this);
+    dialog.exec();
 }
 
 void IconWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)

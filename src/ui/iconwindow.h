@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <memory>
+
 class QAction;
-class QMenu;
 
 // The tray run: the icon with its menu, one check and, when updates are
 // available, the popup. The whole run happens inside the constructor; the
@@ -18,7 +20,7 @@ public:
     ~IconWindow() override;
 
     // For tests: the icon while the run is under way (null without a tray).
-    QSystemTrayIcon* trayIconForTesting() const { return trayIcon; }
+    QSystemTrayIcon* trayIconForTesting() const { return trayIcon.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -33,8 +35,8 @@ private:
     void createMenu();
     void initialCheck();
 
-    QSystemTrayIcon* trayIcon = nullptr;
-    QMenu* trayMenu = nullptr;
+    std::unique_ptr<QMenu> trayMenu;           // a menu has no parent window
+    std::unique_ptr<QSystemTrayIcon> trayIcon; // goes before the menu it shows
     QAction* checkAction = nullptr;
     QAction* exitAction = nullptr;
 };

@@ -12,10 +12,8 @@ public:
 
 signals:
     void clicked(QPoint pos);
-    void doubleClicked(QPoint pos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };

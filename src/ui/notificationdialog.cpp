@@ -10,31 +10,23 @@
 #include <QPixmap>
 
 NotificationDialog::NotificationDialog(QWidget* parent)
-    : QDialog(parent), ui(new Ui::NotificationDialog)
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>())
 {
     ui->setupUi(this);
     ui->mainView->hide();
     ui->progressView->show();
-    setObjectName(QStringLiteral("NotificationDialog"));
-    ui->updateCheck->setChecked(Common::instance()->checkAtLogin);
     drawDialogGUI();
     connect(ui->settingsButton, &QPushButton::clicked, this,
             &NotificationDialog::showSettingsDialog);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    ui->updateCheck->setChecked(false);
+    // The check-at-logon box is part of the form but never offered.
     ui->updateCheck->hide();
 }
 
-NotificationDialog::~NotificationDialog()
-{
-    delete ui;
-}
+NotificationDialog::~NotificationDialog() = default;
 
 void NotificationDialog::drawDialogGUI()
 {
-    ui->leftPanel->setObjectName(QStringLiteral("leftPanel"));
-    ui->footer->setObjectName(QStringLiteral("footer"));
-    ui->settingsButton->setObjectName(QStringLiteral("settingsButton"));
     ui->leftPanel->setStyleSheet(
         QStringLiteral("QLabel#leftPanel { background-color: #1e2d79; padding-top: 10px; }"));
     ui->footer->setStyleSheet(
@@ -43,7 +35,6 @@ void NotificationDialog::drawDialogGUI()
                                  .scaled(150, 480, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     ui->settingsButton->setStyleSheet(
         QStringLiteral("QPushButton#settingsButton { background-color: rgba(255,255,255, 50%); }"));
-    ui->progressView->setObjectName(QStringLiteral("progressView"));
     ui->progressView->setStyleSheet(QStringLiteral(
         "QWidget#progressView { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,stop: 0 "
         "#ffffff, stop: 1.0 #dedede); padding: 10px; color: #444; vertical-align: top; }"));
@@ -59,14 +50,13 @@ void NotificationDialog::showEvent(QShowEvent*)
 
 void NotificationDialog::getPatchList()
 {
-    QuorixUpdate update(Common::instance()->patchListUrl(), nullptr);
+    QuorixUpdate update(Common::instance()->patchListUrl);
     updates = update.availablePatches();
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }
 
 void NotificationDialog::drawMainView()
 {
-    ui->mainView->setObjectName(QStringLiteral("mainView"));
     ui->mainView->setStyleSheet(
         QStringLiteral("QTextBrowser#mainView { background: #ffffff; padding: 10px; color: #444; "
                        "vertical-align: top; }"));
@@ -82,9 +72,10 @@ void NotificationDialog::drawMainView()
 
 void NotificationDialog::showSettingsDialog()
 {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog;
     if (dialog.exec() == QDialog::Accepted) {
-        Common::instance()->checkAtLogin = ui->updateCheck->isChecked();
+        // The hidden check-at-logon box is never checked.
+        Common::instance()->checkAtLogin = false;
         Common::instance()->saveSettings();
     }
 }

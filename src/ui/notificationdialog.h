@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <memory>
+
 namespace Ui {
 class NotificationDialog;
 }
@@ -24,12 +26,13 @@ protected:
 
 private slots:
     void on_okButton_clicked();
-    void drawDialogGUI();
     void drawMainView();
     void showSettingsDialog();
     void getPatchList();
 
 private:
-    Ui::NotificationDialog* ui;
+    void drawDialogGUI();
+
+    std::unique_ptr<Ui::NotificationDialog> ui;
     QList<PublishedPatch> updates;
 };

@@ -35,18 +35,11 @@ void NotificationPopup::setTimingForTesting(int perSecond, int animation)
 }
 
 NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QWidget* parent)
-    : QDialog(parent), ui(new Ui::NotificationPopup), message(text)
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationPopup>()), message(text)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Popup | Qt::CustomizeWindowHint);
     setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
-
-    setObjectName(QStringLiteral("NotificationPopup"));
-    ui->titleBar->setObjectName(QStringLiteral("titleBar"));
-    ui->closeButton->setObjectName(QStringLiteral("closeButton"));
-    ui->leftPanel->setObjectName(QStringLiteral("leftPanel"));
-    ui->updateCheck->setObjectName(QStringLiteral("updateCheck"));
-    ui->mainView->setObjectName(QStringLiteral("mainView"));
 
     setStyleSheet(QStringLiteral(
         "QDialog#NotificationPopup { background-color: white; border: 1px solid #444; }"));
@@ -67,27 +60,22 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
 
     ui->leftPanel->setPixmap(
         QPixmap::fromImage(QImage(QStringLiteral(":res/images/Quorix_Server_Patch_128.png"))));
-    ui->updateCheck->setChecked(Common::instance()->checkAtLogin);
     ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
                           QStringLiteral("<p> %1 </p>").arg(message));
 
     connect(ui->mainView, &InfoLabel::clicked, this, &NotificationPopup::showNotificationDialog);
     connect(ui->titleBar, &TitleLabel::pressed, this, &NotificationPopup::onTitlePressed);
     connect(ui->titleBar, &TitleLabel::moved, this, &NotificationPopup::onTitleMoved);
-    connect(ui->updateCheck, &QCheckBox::clicked, this, &NotificationPopup::onUpdateCheckClicked);
 
     if (timeoutSeconds != -1)
         QTimer::singleShot(timeoutSeconds * millisecondsPerSecond, this,
                            &NotificationPopup::timerDone);
 
-    ui->updateCheck->setChecked(false);
+    // The check-at-logon box is part of the form but never offered.
     ui->updateCheck->hide();
 }
 
-NotificationPopup::~NotificationPopup()
-{
-    delete ui;
-}
+NotificationPopup::~NotificationPopup() = default;
 
 PopupPlacement NotificationPopup::placement() const
 {
@@ -141,9 +129,8 @@ void NotificationPopup::on_closeButton_clicked()
 
 void NotificationPopup::showNotificationDialog()
 {
-    auto* dialog = new NotificationDialog(nullptr);
-    dialog->exec();
-    delete dialog;
+    NotificationDialog dialog;
+    dialog.exec();
 }
 
 void NotificationPopup::onTitlePressed(QPoint p)
@@ -156,18 +143,9 @@ void NotificationPopup::onTitleMoved(QPoint p)
     move(pos() + (p - dragOrigin));
 }
 
-void NotificationPopup::saveCheckAtLogin()
-{
-    Common::instance()->checkAtLogin = ui->updateCheck->isChecked();
-    Common::instance()->saveSettings();
-}
-
-void NotificationPopup::onUpdateCheckClicked(bool)
-{
-    saveCheckAtLogin();
-}
-
+// Every close stores the state of the hidden check-at-logon box: unchecked.
 void NotificationPopup::closeEvent(QCloseEvent*)
 {
-    saveCheckAtLogin();
+    Common::instance()->checkAtLogin = false;
+    Common::instance()->saveSettings();
 }

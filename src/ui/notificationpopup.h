@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include <memory>
+
 namespace Ui {
 class NotificationPopup;
 }
@@ -43,15 +45,13 @@ private slots:
     void timerDone();
     void onTitlePressed(QPoint p);
     void onTitleMoved(QPoint p);
-    void onUpdateCheckClicked(bool checked);
 
 private:
     PopupPlacement placement() const;
     void slideIn();
     void slideOut();
-    void saveCheckAtLogin();
 
-    Ui::NotificationPopup* ui;
+    std::unique_ptr<Ui::NotificationPopup> ui;
     QString message;
     QPoint dragOrigin;
 };

@@ -34,9 +34,3 @@ void InfoLabel::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit clicked(event->position().toPoint());
 }
-
-void InfoLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked(event->position().toPoint());
-}

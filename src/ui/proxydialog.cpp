@@ -6,7 +6,7 @@
 #include <QScreen>
 
 ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
-    : QDialog(parent), ui(new Ui::ProxyDialog), edited(proxy)
+    : QDialog(parent), ui(std::make_unique<Ui::ProxyDialog>()), edited(proxy)
 {
     ui->setupUi(this);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &ProxyDialog::onAccepted);
@@ -30,10 +30,7 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
     }
 }
 
-ProxyDialog::~ProxyDialog()
-{
-    delete ui;
-}
+ProxyDialog::~ProxyDialog() = default;
 
 void ProxyDialog::disableHostFields(bool disable)
 {

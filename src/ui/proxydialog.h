@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QNetworkProxy>
 
+#include <memory>
+
 namespace Ui {
 class ProxyDialog;
 }
@@ -24,6 +26,6 @@ private slots:
     void onRejected();
 
 private:
-    Ui::ProxyDialog* ui;
+    std::unique_ptr<Ui::ProxyDialog> ui;
     QNetworkProxy edited;
 };

@@ -43,7 +43,7 @@ bool isWebLink(const QString& url)
 }
 
 QString buildReportHtml(const QList<IQuorixProduct*>& products,
-                        const QList<PublishedPatch>& updates, int status,
+                        const QList<PublishedPatch>& updates, StatusCode status,
                         const QString& statusMessage)
 {
     QString html = heading(QCoreApplication::translate("NotificationDialog", "Installed Products"));
@@ -53,7 +53,7 @@ QString buildReportHtml(const QList<IQuorixProduct*>& products,
                 QStringLiteral("</li>");
     html += QStringLiteral("</ul>") + QStringLiteral("<hr>");
 
-    if (status == 0) {
+    if (status == StatusCode::NoError) {
         const QString updatesFor =
             QCoreApplication::translate("NotificationDialog", "Updates for %1");
         for (const IQuorixProduct* product : products) {

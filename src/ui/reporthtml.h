@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/common.h"
 #include "update/publishedpatch.h"
 
 #include <QList>
@@ -19,5 +20,5 @@ bool isWebLink(const QString& url);
 // product (or the red status line), the installed patches and the support link.
 // Every text from the patch list or the registry is escaped.
 QString buildReportHtml(const QList<IQuorixProduct*>& products,
-                        const QList<PublishedPatch>& updates, int status,
+                        const QList<PublishedPatch>& updates, StatusCode status,
                         const QString& statusMessage);

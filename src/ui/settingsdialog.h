@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace Ui {
 class SettingsDialog;
 }
@@ -15,17 +17,13 @@ public:
     explicit SettingsDialog(QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
-public slots:
+private slots:
     void useProxySettingsChecked(bool checked);
-    void useSystemProxySettingsChecked(bool checked);
-    void useManualProxySettingsChecked(bool checked);
     void proxyRequiresAuthenticationChecked(bool checked);
     void onOK();
-    void onCancel();
 
 private:
     void loadProxyFields();
-    void enableHostFields(bool enable);
 
-    Ui::SettingsDialog* ui;
+    std::unique_ptr<Ui::SettingsDialog> ui;
 };

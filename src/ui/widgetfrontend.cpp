@@ -41,13 +41,13 @@ void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const Q
 
 void WidgetFrontend::editSettings()
 {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog;
     dialog.exec();
 }
 
 std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkProxy& proxy)
 {
-    ProxyDialog dialog(proxy, nullptr);
+    ProxyDialog dialog(proxy);
     dialog.disableHostFields(true);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -56,13 +56,11 @@ std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkP
 
 void WidgetFrontend::runDialogMode()
 {
-    auto* dialog = new NotificationDialog(nullptr);
-    dialog->exec();
-    delete dialog;
+    NotificationDialog dialog;
+    dialog.exec();
 }
 
 void WidgetFrontend::runTrayMode()
 {
-    auto* window = new IconWindow(nullptr);
-    delete window;
+    IconWindow window; // the whole tray run
 }

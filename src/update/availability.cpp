@@ -3,6 +3,8 @@
 #include "app/logger.h"
 #include "products/iquorixproduct.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 bool productMatchesPatch(const IQuorixProduct* product, const PublishedPatch& patch)
@@ -13,93 +15,47 @@ bool productMatchesPatch(const IQuorixProduct* product, const PublishedPatch& pa
     });
 }
 
-bool idListsIntersect(const QString& a, const QString& b)
+namespace {
+// The trimmed identifiers of a comma-separated list; none for an empty list.
+QStringList idParts(const QString& list)
 {
-    const QStringList partsA = a.split(QLatin1Char(','), Qt::KeepEmptyParts);
-    const QStringList partsB = b.split(QLatin1Char(','), Qt::KeepEmptyParts);
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    if (partsA == partsB)
-        return true;
-    for (const QString& partA : partsA) {
-        const QString trimmedA = partA.trimmed();
-        for (const QString& partB : partsB) {
-            if (trimmedA == partB.trimmed())
-                return true;
-        }
-    }
-    return false;
+    QStringList parts;
+    if (list.isEmpty())
+        return parts;
+    const auto pieces = QStringView(list).split(QLatin1Char(','));
+    for (const QStringView piece : pieces)
+        parts.append(piece.trimmed().toString());
+    return parts;
 }
 
-InstalledPatchMatcher::InstalledPatchMatcher(const QList<InstalledPatch>& installed)
-    : records(installed)
+bool shareAnId(const QStringList& a, const QStringList& b)
 {
-    for (const InstalledPatch& record : installed) {
-        foldedNames.insert(record.name.toCaseFolded());
-        if (record.idSuffix.isEmpty())
-            anyEmptySuffix = true;
-        else if (!suffixes.contains(record.idSuffix)) {
-            suffixes.insert(record.idSuffix);
-            if (!suffixLengths.contains(int(record.idSuffix.size())))
-                suffixLengths.append(int(record.idSuffix.size()));
-        }
-        if (!record.qfeId.isEmpty()) {
-            const QStringList parts = record.qfeId.split(QLatin1Char(','), Qt::KeepEmptyParts);
-            for (const QString& part : parts)
-                trimmedIds.insert(part.trimmed());
-        }
-    }
+    return std::any_of(a.begin(), a.end(), [&b](const QString& id) { return b.contains(id); });
 }
 
-bool InstalledPatchMatcher::matches(const PublishedPatch& patch, const InstalledPatch& record)
+// An installed patch record with its identifier list split once.
+struct InstalledRecord
 {
-    return patch.Name.compare(record.name, Qt::CaseInsensitive) == 0 ||
-           patch.QFE_ID.contains(record.idSuffix) || idListsIntersect(patch.QFE_ID, record.qfeId);
-}
+    InstalledPatch patch;
+    QStringList ids;
+};
 
-// A quick answer to "does any record match?" from the indexes; equivalent to
-// trying matches() against every record.
-bool InstalledPatchMatcher::matchesAny(const PublishedPatch& patch) const
+std::optional<InstalledPatch> firstInstalledMatch(const PublishedPatch& published,
+                                                  const QList<InstalledRecord>& installed)
 {
-    if (records.isEmpty())
-        return false;
-    if (anyEmptySuffix || foldedNames.contains(patch.Name.toCaseFolded()))
-        return true;
-    const QString& id = patch.QFE_ID;
-    for (const int length : suffixLengths) {
-        for (qsizetype start = 0; start + length <= id.size(); ++start) {
-            if (suffixes.contains(id.mid(start, length)))
-                return true;
-        }
-    }
-    if (!id.isEmpty()) {
-        const QStringList parts = id.split(QLatin1Char(','), Qt::KeepEmptyParts);
-        for (const QString& part : parts) {
-            if (trimmedIds.contains(part.trimmed()))
-                return true;
-        }
-    }
-    return false;
-}
-
-std::optional<InstalledPatch> InstalledPatchMatcher::firstMatch(const PublishedPatch& patch) const
-{
-    if (!matchesAny(patch))
-        return std::nullopt;
-    for (const InstalledPatch& record : records) {
-        if (matches(patch, record))
-            return record;
+    const QStringList publishedIds = idParts(published.QFE_ID);
+    for (const InstalledRecord& record : installed) {
+        if (published.Name.compare(record.patch.name, Qt::CaseInsensitive) == 0 ||
+            published.QFE_ID.contains(record.patch.idSuffix) || shareAnId(publishedIds, record.ids))
+            return record.patch;
     }
     return std::nullopt;
 }
+} // namespace
 
-bool InstalledPatchMatcher::isInstalled(const PublishedPatch& patch) const
+bool idListsIntersect(const QString& a, const QString& b)
 {
-    const std::optional<InstalledPatch> record = firstMatch(patch);
-    if (record)
-        Logger::instance()->log(LogLevel::Debug,
-                                QStringLiteral("Skipping installed patch: %1").arg(record->name));
-    return record.has_value();
+    return shareAnId(idParts(a), idParts(b));
 }
 
 bool appliesToProductOfVersion(const PublishedPatch& patch, const QString& version,
@@ -118,15 +74,20 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                                               const QList<InstalledPatch>& installedPatches)
 {
     Logger* log = Logger::instance();
-    const InstalledPatchMatcher matcher(installedPatches);
+    QList<InstalledRecord> installed;
+    for (const InstalledPatch& patch : installedPatches)
+        installed.append({patch, idParts(patch.qfeId)});
     QList<PublishedPatch> result;
     QSet<PublishedPatch> listed;
     for (const VersionPatches& entry : masterList) {
         if (!installedVersions.contains(entry.version))
             continue;
         for (const PublishedPatch& patch : entry.patches) {
-            if (matcher.isInstalled(patch))
+            if (const auto record = firstInstalledMatch(patch, installed)) {
+                log->log(LogLevel::Debug,
+                         QStringLiteral("Skipping installed patch: %1").arg(record->name));
                 continue;
+            }
             if (!appliesToProductOfVersion(patch, entry.version, installedProducts))
                 continue;
             if (listed.contains(patch))

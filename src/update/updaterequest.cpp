@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
-#include <QtDebug>
 
 namespace {
 int timeoutOverrideMs = 0;
@@ -27,7 +26,7 @@ void UpdateRequest::setTimeoutForTesting(int milliseconds)
     timeoutOverrideMs = milliseconds;
 }
 
-UpdateRequest::UpdateRequest(const QString& url) : url(url)
+UpdateRequest::UpdateRequest(const QString& address) : url(address)
 {
     manager = new QNetworkAccessManager;
     // Redirects are followed by hand, for 301, 302 and 307 only.
@@ -49,17 +48,17 @@ UpdateRequest::~UpdateRequest()
 void UpdateRequest::applyProxySettings()
 {
     Common* common = Common::instance();
-    if (!common->useProxyServer || common->useSystemProxy)
+    if (!common->useProxyServer)
         return;
-    if (common->proxy().hostName().isEmpty() && isGuiApplication() && guiFrontend())
+    if (common->proxy.hostName().isEmpty() && isGuiApplication() && guiFrontend())
         guiFrontend()->editSettings();
     Logger::instance()->log(LogLevel::Debug, QStringLiteral("Using User-defined Proxy."));
-    manager->setProxy(common->proxy());
+    manager->setProxy(common->proxy);
 }
 
 bool UpdateRequest::fetch()
 {
-    if (Common::instance()->status == NetworkError)
+    if (Common::instance()->status == StatusCode::NetworkError)
         return false;
     done = false;
     succeeded = false;
@@ -141,9 +140,6 @@ void UpdateRequest::onFinished()
     if (!source)
         return;
     if (source->error() != QNetworkReply::NoError) {
-        const QString message = errorMessage(source);
-        qDebug() << message;
-        emit error(message);
         succeeded = false;
     } else if (followRedirect(source)) {
         return;
@@ -153,7 +149,6 @@ void UpdateRequest::onFinished()
 
 void UpdateRequest::endAttempt()
 {
-    emit dataComplete();
     discardReply();
     timer.stop();
     done = true;
@@ -169,8 +164,7 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
     timer.stop();
     if (++redirectsFollowed > maxRedirects) {
         failAttempt(tr("An error occurred: more than %1 redirects while fetching %2")
-                        .arg(maxRedirects)
-                        .arg(url));
+                        .arg(QString::number(maxRedirects), url));
         return true;
     }
     const QString target =
@@ -186,7 +180,6 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
 void UpdateRequest::failAttempt(const QString& message)
 {
     reportNetworkError(message);
-    emit error(message);
     discardReply();
     received.clear();
     timer.stop();
@@ -197,7 +190,6 @@ void UpdateRequest::failAttempt(const QString& message)
 void UpdateRequest::onTimeout()
 {
     Logger::instance()->log(LogLevel::Info, QStringLiteral("Timeout receiving patch data!"));
-    emit timeout();
     discardReply();
     done = true;
 }
@@ -220,7 +212,8 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
 
 QString UpdateRequest::errorMessage(QNetworkReply* source) const
 {
-    return tr("An error occurred: %1 (%2)").arg(source->errorString()).arg(int(source->error()));
+    return tr("An error occurred: %1 (%2)")
+        .arg(source->errorString(), QString::number(int(source->error())));
 }
 
 // Every failure of a retrieval reaches the log, the user and the status code
@@ -229,7 +222,7 @@ void UpdateRequest::reportNetworkError(const QString& message)
 {
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(tr("Network Error"), message, nullptr);
-    Common::instance()->status = NetworkError;
+    Common::instance()->status = StatusCode::NetworkError;
 }
 
 void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
@@ -263,10 +256,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
         authenticator->setUser(entered->user());
         authenticator->setPassword(entered->password());
         Common* common = Common::instance();
-        if (common->useSystemProxy)
-            common->systemProxy = *entered;
-        else
-            common->manualProxy = *entered;
+        common->proxy = *entered;
         common->useProxyAuthentication = true;
         common->saveSettings();
         QNetworkProxy withCredentials = manager->proxy();
@@ -284,9 +274,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
             startReply(QUrl(url));
         } else {
             // The error and the end of the reply that were held back.
-            const QString message = errorMessage(reply);
-            reportNetworkError(message);
-            emit error(message);
+            reportNetworkError(errorMessage(reply));
             succeeded = false;
             endAttempt();
         }

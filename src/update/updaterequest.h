@@ -24,8 +24,7 @@ public:
     ~UpdateRequest() override;
 
     bool fetch();
-    // The text received by the last attempt: its bytes taken one for one as Latin-1.
-    QString data() const { return QString::fromLatin1(received); }
+    // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
 
     static constexpr int defaultTimeoutMs = 15000;
@@ -33,12 +32,7 @@ public:
     // Tests shorten the time-out; 0 restores the default.
     static void setTimeoutForTesting(int milliseconds);
 
-signals:
-    void dataComplete();
-    void timeout();
-    void error(QString errorMessage);
-
-public slots:
+private slots:
     void onFinished();
     void onReadyRead();
     void onTimeout();

@@ -3,26 +3,26 @@
 #include "app/common.h"
 #include "machinebuilder.h"
 #include "products/quorixconfig.h"
-
-#include <QDir>
+#include "testsettings.h"
+#include "ui/notificationpopup.h"
 
 ExampleWorld::ExampleWorld()
 {
-    const QString vandry = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY");
-    const QString serverDir = installRoot.filePath(QStringLiteral("server"));
-    const QString zelvanDir = installRoot.filePath(QStringLiteral("zelvan"));
-    QDir().mkpath(serverDir);
-    QDir().mkpath(zelvanDir);
-    MachineBuilder machine;
-    machine.key(vandry + "\\Server10.3")
-        .value("InstallDir", serverDir)
-        .value("RealVersion", "10.3");
-    machine.key(vandry + "\\Server10.3\\Updates\\P1")
-        .value("Name", "Server Patch 1")
-        .value("QFE_ID", "QX0001");
-    machine.key(vandry + "\\Zelvan for Quorix")
-        .value("InstallDir", zelvanDir)
-        .value("RealVersion", "10.3");
+    useTestSettings();
+    setGuiFrontend(&frontend);
+    NotificationPopup::setTimingForTesting(10, 20);
+
+    const MachineBuilder machine(QStringLiteral(R"(
+        [VANDRY\Server10.3]
+        InstallDir=@server
+        RealVersion=10.3
+        [VANDRY\Server10.3\Updates\P1]
+        Name=Server Patch 1
+        QFE_ID=QX0001
+        [VANDRY\Zelvan for Quorix]
+        InstallDir=@zelvan
+        RealVersion=10.3)"),
+                                 installRoot.path());
     machine.install();
     QuorixConfig::instance()->init();
 
@@ -35,5 +35,5 @@ ExampleWorld::ExampleWorld()
          "url": "file:///etc/passwd", "ReleaseDate": "2026-11-01"}]}]})";
     server.setResponse(QStringLiteral("/sky_vane/patches.json"), list);
     server.listen();
-    Common::instance()->patchListAddress = listUrl();
+    Common::instance()->patchListUrl = listUrl();
 }

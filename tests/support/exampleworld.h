@@ -1,19 +1,28 @@
 #pragma once
 
 #include "patchserver.h"
+#include "ui/widgetfrontend.h"
 
 #include <QTemporaryDir>
 
-// A small installed machine and a patch server that publishes updates for it:
-// Quorix 10.3 for Server (with one installed patch) and Zelvan for Quorix
-// 10.3; the list offers one patch for both and one for the server only.
+// The shared fixture of the GUI tests: test settings, the widget frontend,
+// shortened popup timing and a small installed machine with a patch server
+// that publishes updates for it: Quorix 10.3 for Server (with one installed
+// patch) and Zelvan for Quorix 10.3; the list offers one patch for both and
+// one for the server only.
 class ExampleWorld
 {
 public:
     ExampleWorld();
     QString listUrl() const { return server.url(QStringLiteral("/sky_vane/patches.json")); }
+    int listRequests() const
+    {
+        return server.requestCount(QStringLiteral("/sky_vane/patches.json"));
+    }
+
     PatchServer server;
 
 private:
+    WidgetFrontend frontend;
     QTemporaryDir installRoot;
 };

@@ -8,8 +8,8 @@ class FakeProduct : public IQuorixProduct
 {
 public:
     FakeProduct(const QString& version, const QStringList& aliases, const QString& name = QString(),
-                const QList<InstalledPatch>& patches = {})
-        : productVersion(version), productAliases(aliases), productName(name), patches(patches)
+                const QList<InstalledPatch>& installed = {})
+        : productVersion(version), productAliases(aliases), productName(name), patches(installed)
     {
     }
 
@@ -24,7 +24,6 @@ public:
     QString registryKey() const override { return QString(); }
     QString updatesKey() const override { return QString(); }
     QString patchLogFile() const override { return QString(); }
-    QString installDirVariable() const override { return QString(); }
     void setName(const QString& name) override { productName = name; }
     void setInstalled(const bool&) override {}
     void setInstallDir(const QString&) override {}

@@ -14,19 +14,13 @@ LogCapture::~LogCapture()
     Logger::instance()->init(QString(), 0);
 }
 
-QStringList LogCapture::linesWithTimestamps() const
+QStringList LogCapture::lines() const
 {
     QFile log(file);
     if (!log.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QStringList LogCapture::lines() const
-{
-    QStringList result;
-    const QStringList raw = linesWithTimestamps();
-    for (const QString& line : raw)
-        result << line.mid(21); // "yyyy-MM-dd hh:mm:ss: "
+    QStringList result = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (QString& line : result)
+        line.remove(0, 21); // "yyyy-MM-dd hh:mm:ss: "
     return result;
 }

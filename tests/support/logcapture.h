@@ -12,7 +12,6 @@ public:
     ~LogCapture();
 
     QStringList lines() const;
-    QStringList linesWithTimestamps() const;
 
 private:
     QTemporaryDir directory;

@@ -2,25 +2,33 @@
 
 #include "products/quorixconfig.h"
 
+#include <QDir>
+
 namespace {
 QString quoted(QString text)
 {
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    text.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('"'), QLatin1String("\\\""));
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 } // namespace
 
-MachineBuilder& MachineBuilder::key(const QString& path)
+MachineBuilder::MachineBuilder(const QString& text, const QString& installRoot)
 {
-    keys.append({path, {}});
-    return *this;
-}
-
-MachineBuilder& MachineBuilder::value(const QString& name, const QString& text)
-{
-    keys.last().values.append({name, text});
-    return *this;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            keys.append({"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + line.mid(1, line.size() - 2), {}});
+            continue;
+        }
+        QString value = line.section(QLatin1Char('='), 1);
+        if (value.startsWith(QLatin1Char('@'))) {
+            value = installRoot + QLatin1Char('/') + value.mid(1);
+            QDir().mkpath(value);
+        }
+        keys.last().values.append({line.section(QLatin1Char('='), 0, 0), value});
+    }
 }
 
 QByteArray MachineBuilder::exportText(Backend backend) const
@@ -34,15 +42,13 @@ QByteArray MachineBuilder::exportText(Backend backend) const
             text += quoted(value.first) + QLatin1Char('=') + quoted(value.second) + eol;
         text += eol;
     }
-    if (backend == Backend::ExportUtf16Crlf) {
-        QByteArray bytes("\xff\xfe", 2);
-        bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        return bytes;
-    }
-    return text.toUtf8();
+    if (backend != Backend::ExportUtf16Crlf)
+        return text.toUtf8();
+    return QByteArray("\xff\xfe", 2) +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
-std::unique_ptr<RegistryStore> MachineBuilder::build(Backend backend) const
+void MachineBuilder::install(Backend backend) const
 {
     if (backend == Backend::Memory) {
         auto store = std::make_unique<RegistryFileStore>();
@@ -51,26 +57,21 @@ std::unique_ptr<RegistryStore> MachineBuilder::build(Backend backend) const
             for (const auto& value : key.values)
                 store->setValue(key.path, value.first, value.second);
         }
-        return store;
+        setRegistry(std::move(store));
+    } else {
+        setRegistry(parseRegistryExport(exportText(backend)).store);
     }
-    RegistryFileResult result = parseRegistryExport(exportText(backend));
-    return std::move(result.store);
-}
-
-void MachineBuilder::install(Backend backend) const
-{
-    setRegistry(build(backend));
     QuorixConfig::instance()->resetForTesting();
 }
 
-QString backendName(MachineBuilder::Backend backend)
+QString MachineBuilder::backendName(Backend backend)
 {
     switch (backend) {
-    case MachineBuilder::Backend::Memory:
+    case Backend::Memory:
         return QStringLiteral("memory");
-    case MachineBuilder::Backend::ExportUtf16Crlf:
+    case Backend::ExportUtf16Crlf:
         return QStringLiteral("export-utf16-crlf");
-    case MachineBuilder::Backend::ExportUtf8Lf:
+    case Backend::ExportUtf8Lf:
         return QStringLiteral("export-utf8-lf");
     }
     return QString();

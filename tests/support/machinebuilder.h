@@ -2,15 +2,13 @@
 
 #include "registry/registryfile.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QString>
 
-#include <memory>
-
-// Describes a machine's registry in a few lines and installs it as the store
-// that discovery reads, through any of the registry backends.
+// A machine's registry written as text and installed as the store that
+// discovery reads, through any of the registry backends. "[path]" starts a
+// key below HKEY_LOCAL_MACHINE\SOFTWARE, "name=value" sets a text value in
+// it; a value "@folder" names an install folder, created below installRoot.
 class MachineBuilder
 {
 public:
@@ -20,13 +18,15 @@ public:
         ExportUtf16Crlf,
         ExportUtf8Lf
     };
+    static QList<Backend> backends()
+    {
+        return {Backend::Memory, Backend::ExportUtf16Crlf, Backend::ExportUtf8Lf};
+    }
+    static QString backendName(Backend backend);
 
-    MachineBuilder& key(const QString& path);
-    // A text value in the key named last.
-    MachineBuilder& value(const QString& name, const QString& text);
+    MachineBuilder(const QString& text, const QString& installRoot);
 
     QByteArray exportText(Backend backend) const;
-    std::unique_ptr<RegistryStore> build(Backend backend) const;
     // Installs the registry and forgets any earlier discovery.
     void install(Backend backend = Backend::Memory) const;
 
@@ -38,5 +38,3 @@ private:
     };
     QList<Key> keys;
 };
-
-QString backendName(MachineBuilder::Backend backend);

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 
-// Debian's squid on loopback, demanding Basic authentication, started and
-// stopped by the test that uses it.
+// Debian's squid on loopback, demanding Basic authentication; runs as long
+// as the object lives.
 class SquidProxy
 {
 public:
@@ -13,13 +12,12 @@ public:
     ~SquidProxy();
 
     // Empty when it runs; otherwise why it could not be started.
-    QString start();
+    QString problem() const { return failure; }
     quint16 port() const { return listenPort; }
 
 private:
     QTemporaryDir directory;
     QProcess process;
-    QString user;
-    QString password;
     quint16 listenPort = 0;
+    QString failure;
 };

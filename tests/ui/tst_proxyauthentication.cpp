@@ -4,22 +4,16 @@
 
 #include "app/common.h"
 #include "app/settingsscrambler.h"
+#include "exampleworld.h"
 #include "modalwatcher.h"
-#include "patchserver.h"
 #include "squidproxy.h"
-#include "ui/widgetfrontend.h"
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
-
-#include "testsettings.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 namespace {
-const QByteArray patchList =
-    R"({"Product": [{"version": "10.3", "patches": [{"Name": "P1", "Platform": "Windows"}]}]})";
-
 void typeInto(QWidget* dialog, const char* name, const QString& text)
 {
     auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
@@ -35,99 +29,67 @@ class TestProxyAuthentication : public QObject
 private slots:
     void initTestCase()
     {
-        useTestSettings();
-        setGuiFrontend(&frontend);
         UpdateRequest::setTimeoutForTesting(5000);
-        QVERIFY(server.listen());
-        PatchServer::Response list;
-        list.body = patchList;
-        server.setResponse(QStringLiteral("/sky_vane/patches.json"), list);
-        const QString problem = squid.start();
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QVERIFY2(squid.problem().isEmpty(), qPrintable(squid.problem()));
     }
     void init()
     {
         QSettings().clear();
         Common::instance()->resetForTesting();
-    }
-
-    void wrongStoredCredentialsAskForNewOnes();
-    void cancelledCredentialsFailTheRetrieval();
-    void proxyWithoutHostOpensTheSettingsFirst();
-
-private:
-    void useSquidWith(const QString& user, const QString& password)
-    {
         Common* common = Common::instance();
         common->useProxyServer = true;
         common->useProxyAuthentication = true;
-        common->manualProxy = QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"),
-                                            squid.port(), user, password);
+        common->proxy =
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", "stale");
     }
 
-    WidgetFrontend frontend;
-    PatchServer server;
+    void refusedCredentialsAreAskedFor_data();
+    void refusedCredentialsAreAskedFor();
+    void proxyWithoutHostOpensTheSettingsFirst();
+
+private:
+    ExampleWorld world;
     SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
 };
 
-void TestProxyAuthentication::wrongStoredCredentialsAskForNewOnes()
+void TestProxyAuthentication::refusedCredentialsAreAskedFor_data()
 {
-    useSquidWith(QStringLiteral("skyuser"), QStringLiteral("stale"));
-    ModalWatcher watcher;
+    QTest::addColumn<bool>("entered");
+    QTest::newRow("entered credentials are used and saved") << true;
+    QTest::newRow("cancelled: the retrieval fails, nothing is saved") << false;
+}
+
+void TestProxyAuthentication::refusedCredentialsAreAskedFor()
+{
+    QFETCH(bool, entered);
+    ModalWatcher watcher; // the information box first, then the credentials
     watcher.expect(
         [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click(); });
-    watcher.expect([](QWidget* dialog) {
+    watcher.expect([entered](QWidget* dialog) {
         QVERIFY(!dialog->findChild<QLineEdit*>("hostEdit")->isEnabled());
-        typeInto(dialog, "userEdit", QStringLiteral("skyuser"));
         typeInto(dialog, "passEdit", QStringLiteral("skypass"));
-        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+        dialog->findChild<QDialogButtonBox*>("buttonBox")
+            ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+            ->click();
     });
-
-    QuorixUpdate update(server.url(QStringLiteral("/sky_vane/patches.json")));
-    QCOMPARE(Common::instance()->status, int(NoError));
-    QCOMPARE(update.masterPatchList().size(), 1);
-
-    QCOMPARE(watcher.seen().size(), 2);
-    QCOMPARE(watcher.seen().at(0).title, QStringLiteral("Proxy Authentication Required"));
+    QuorixUpdate update(world.listUrl());
     QCOMPARE(watcher.seen().at(0).text,
              QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
                             "username/password is incorrect."));
     QCOMPARE(watcher.seen().at(1).className, QStringLiteral("ProxyDialog"));
-
-    QSettings store;
-    QCOMPARE(store.value(QStringLiteral("Startup/UseProxyAuthentication")).toBool(), true);
-    QCOMPARE(store.value(QStringLiteral("Startup/ProxyUsername")).toString(),
-             QStringLiteral("skyuser"));
-    const QString scrambled = store.value(QStringLiteral("Startup/ProxyPassword")).toString();
-    QVERIFY(scrambled != QStringLiteral("skypass"));
-    QCOMPARE(SettingsScrambler(47265183).unscramble(scrambled), QStringLiteral("skypass"));
-}
-
-void TestProxyAuthentication::cancelledCredentialsFailTheRetrieval()
-{
-    useSquidWith(QStringLiteral("skyuser"), QStringLiteral("stale"));
-    ModalWatcher watcher;
-    watcher.expect(
-        [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click(); });
-    watcher.expect([](QWidget* dialog) {
-        dialog->findChild<QDialogButtonBox*>("buttonBox")
-            ->button(QDialogButtonBox::Cancel)
-            ->click();
-    });
-    // The "Network Error" box that follows is closed by the watcher's default.
-    QuorixUpdate update(server.url(QStringLiteral("/sky_vane/patches.json")));
-    QCOMPARE(Common::instance()->status, int(NetworkError));
-    QVERIFY(update.masterPatchList().isEmpty());
-    QCOMPARE(watcher.seen().size(), 3);
-    QCOMPARE(watcher.seen().at(2).title, QStringLiteral("Network Error"));
-    QVERIFY(!QSettings().contains(QStringLiteral("Startup/ProxyPassword")));
+    QCOMPARE(update.masterPatchList().size(), entered ? 1 : 0);
+    QCOMPARE(Common::instance()->status, entered ? StatusCode::NoError : StatusCode::NetworkError);
+    QCOMPARE(watcher.seen().size(), entered ? 2 : 3); // a "Network Error" box after a cancel
+    const QString stored = QSettings().value("Startup/ProxyPassword").toString();
+    QCOMPARE(SettingsScrambler(47265183).unscramble(stored),
+             entered ? QStringLiteral("skypass") : QString());
 }
 
 void TestProxyAuthentication::proxyWithoutHostOpensTheSettingsFirst()
 {
-    Common::instance()->useProxyServer = true;
+    Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     ModalWatcher watcher;
-    const quint16 proxyPort = server.port(); // the loopback server answers proxy requests too
+    const quint16 proxyPort = world.server.port(); // the loopback server answers proxy requests too
     watcher.expect([proxyPort](QWidget* dialog) {
         typeInto(dialog, "proxyHost", QStringLiteral("127.0.0.1"));
         auto* port = dialog->findChild<QSpinBox*>("proxyPort");
@@ -135,15 +97,12 @@ void TestProxyAuthentication::proxyWithoutHostOpensTheSettingsFirst()
         QTest::keyClicks(port, QString::number(proxyPort));
         dialog->findChild<QPushButton*>("okButton")->click();
     });
-    const int before = server.requestCount(QStringLiteral("/sky_vane/patches.json"));
+    const int before = world.listRequests();
     QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"));
-    QCOMPARE(watcher.seen().size(), 1);
     QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
-    QCOMPARE(Common::instance()->status, int(NoError));
     QCOMPARE(update.masterPatchList().size(), 1);
-    QCOMPARE(server.requestCount(QStringLiteral("/sky_vane/patches.json")), before + 1);
-    QCOMPARE(QSettings().value(QStringLiteral("Startup/ProxyHost")).toString(),
-             QStringLiteral("127.0.0.1"));
+    QCOMPARE(world.listRequests(), before + 1);
+    QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));
 }
 
 QTEST_MAIN(TestProxyAuthentication)

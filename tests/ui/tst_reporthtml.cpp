@@ -13,7 +13,6 @@ PublishedPatch patch(const QString& name, const QString& products, const QString
     p.ReleaseDate = QStringLiteral("2026-09-08");
     return p;
 }
-
 const QString support = QStringLiteral(
     "<hr><p>To browse a full list of Vandry patches and service packs, visit the Vandry Support "
     "site:</p><p><a href='http://support.vandry.com/en/downloads/patches-servicepacks/'>"
@@ -25,112 +24,79 @@ class TestReportHtml : public QObject
     Q_OBJECT
 
 private slots:
-    void patchUnderTwoProducts();
-    void nonZeroStatusReplacesUpdates();
-    void noProducts();
-    void hostileTextIsEscaped();
-    void onlyWebLinks_data();
-    void onlyWebLinks();
+    void reportSections_data();
+    void reportSections();
+    void receivedTextIsEscapedAndOnlyWebLinksLink_data();
+    void receivedTextIsEscapedAndOnlyWebLinksLink();
 };
 
-void TestReportHtml::patchUnderTwoProducts()
+void TestReportHtml::reportSections_data()
 {
-    FakeProduct server("10.3", {"Quorix for Server"}, "Quorix 10.3 for Server",
-                       {{"Server Patch 1", "QX1", "QX1"}});
-    FakeProduct flurrin("10.3", {"Quorix Flurrin Extension"}, "Flurrin", {});
-    FakeProduct zelvan("10.3", {"Zelvan for Quorix"}, "Zelvan", {});
-    const PublishedPatch both = patch("Patch 3", "Quorix for Server, Quorix Flurrin Extension",
-                                      "http://downloads.vandry.com/p3.exe");
-    const QString html = buildReportHtml({&server, &flurrin, &zelvan}, {both}, 0, "No Error");
+    QTest::addColumn<StatusCode>("status");
+    QTest::addColumn<QString>("middle");
     const QString item = QStringLiteral(
-        "<li><a href='http://downloads.vandry.com/p3.exe'>Patch 3</a><br>Products: Quorix for "
-        "Server, Quorix Flurrin Extension<br>Release Date: 2026-09-08<br></li>");
-    QCOMPARE(html,
-             QStringLiteral("<h3 style='color: #222'>Installed Products</h3><ul>"
-                            "<li><b>Quorix 10.3 for Server</b></li><li><b>Flurrin</b></li>"
-                            "<li><b>Zelvan</b></li></ul><hr>"
-                            "<h3 style='color: #222'>Updates for Quorix 10.3 for Server</h3><ul>") +
-                 item +
-                 QStringLiteral("</ul><h3 style='color: #222'>Updates for Flurrin</h3><ul>") +
-                 item +
-                 QStringLiteral("</ul><h3 style='color: #222'>Updates for Zelvan</h3><ul>"
-                                "(no updates available)<br></ul><hr>"
-                                "<h3 style='color: #222'>Installed Patches</h3>"
-                                "<ul style='list-style-type: square;'>"
-                                "<span style='color: #222; font-weight: bold;'> Quorix 10.3 for "
-                                "Server </span><ul style='list-style-type: square;'>"
-                                "<li>Server Patch 1</ul><br>"
-                                "<span style='color: #222; font-weight: bold;'> Flurrin </span>"
-                                "<ul style='list-style-type: square;'><li>(none)</ul><br>"
-                                "<span style='color: #222; font-weight: bold;'> Zelvan </span>"
-                                "<ul style='list-style-type: square;'><li>(none)</ul><br></ul>") +
-                 support);
+        "<li><a href='http://d.vandry.com/p3.exe'>Patch 3</a><br>Products: Quorix for Server, "
+        "Zelvan<br>Release Date: 2026-09-08<br></li>");
+    QTest::newRow("updates under each product they name")
+        << StatusCode::NoError
+        << "<h3 style='color: #222'>Updates for S</h3><ul>" + item +
+               "</ul><h3 style='color: #222'>Updates for Z</h3><ul>" + item +
+               "</ul><h3 style='color: #222'>Updates for F</h3><ul>(no updates available)<br></ul>";
+    QTest::newRow("a failure replaces the updates")
+        << StatusCode::NetworkError << "<h4 style='color: #c22'>Network connection error.</h4>";
 }
 
-void TestReportHtml::nonZeroStatusReplacesUpdates()
+void TestReportHtml::reportSections()
 {
-    FakeProduct server("10.3", {"Quorix for Server"}, "Server", {{"P1", "N/A", "N/A"}});
-    const QString html = buildReportHtml({&server}, {patch("P2", "Quorix for Server", "http://x/")},
-                                         3, "Network connection error.");
-    QCOMPARE(html, QStringLiteral("<h3 style='color: #222'>Installed Products</h3><ul>"
-                                  "<li><b>Server</b></li></ul><hr>"
-                                  "<h4 style='color: #c22'>Network connection error.</h4><hr>"
-                                  "<h3 style='color: #222'>Installed Patches</h3>"
-                                  "<ul style='list-style-type: square;'>"
-                                  "<span style='color: #222; font-weight: bold;'> Server </span>"
-                                  "<ul style='list-style-type: square;'><li>P1</ul><br></ul>") +
-                       support);
+    QFETCH(StatusCode, status);
+    QFETCH(QString, middle);
+    FakeProduct server("10.3", {"Quorix for Server"}, "S", {{"Server Patch 1", "QX1", "QX1"}});
+    FakeProduct zelvan("10.3", {"Zelvan"}, "Z");
+    FakeProduct flurrin("10.3", {"Flurrin"}, "F");
+    const QString html = buildReportHtml(
+        {&server, &zelvan, &flurrin},
+        {patch("Patch 3", "Quorix for Server, Zelvan", "http://d.vandry.com/p3.exe")}, status,
+        statusMessageFor(status));
+    const QString patches = "<span style='color: #222; font-weight: bold;'> %1 </span>"
+                            "<ul style='list-style-type: square;'><li>%2</ul><br>";
+    QCOMPARE(html, "<h3 style='color: #222'>Installed Products</h3><ul><li><b>S</b></li>"
+                   "<li><b>Z</b></li><li><b>F</b></li></ul><hr>" +
+                       middle +
+                       "<hr><h3 style='color: #222'>Installed Patches</h3>"
+                       "<ul style='list-style-type: square;'>" +
+                       patches.arg("S", "Server Patch 1") + patches.arg("Z", "(none)") +
+                       patches.arg("F", "(none)") + "</ul>" + support);
 }
 
-void TestReportHtml::noProducts()
-{
-    const QString html = buildReportHtml({}, {}, 0, "No Error");
-    QCOMPARE(html, QStringLiteral("<h3 style='color: #222'>Installed Products</h3><ul></ul><hr>"
-                                  "<p>No products found!</p><hr>"
-                                  "<h3 style='color: #222'>Installed Patches</h3>"
-                                  "<ul style='list-style-type: square;'></ul>") +
-                       support);
-}
-
-void TestReportHtml::hostileTextIsEscaped()
-{
-    FakeProduct server("10.3", {"Quorix for Server"}, "Q <i>S</i>",
-                       {{"<script>x</script>", "", ""}});
-    PublishedPatch hostile =
-        patch("<b>x</b>", "Quorix for Server <img src=x>", "http://a/'onmouseover='alert(1)");
-    hostile.ReleaseDate = "&amp;";
-    const QString html = buildReportHtml({&server}, {hostile}, 0, "No Error");
-    QVERIFY(html.contains(QStringLiteral(">&lt;b&gt;x&lt;/b&gt;</a>")));
-    QVERIFY(html.contains(QStringLiteral("Products: Quorix for Server &lt;img src=x&gt;<br>")));
-    QVERIFY(html.contains(QStringLiteral("Release Date: &amp;amp;<br>")));
-    QVERIFY(html.contains(QStringLiteral("href='http://a/&#39;onmouseover=&#39;alert(1)'")));
-    QVERIFY(html.contains(QStringLiteral("<li>&lt;script&gt;x&lt;/script&gt;")));
-    QVERIFY(html.contains(QStringLiteral("<b>Q &lt;i&gt;S&lt;/i&gt;</b>")));
-    QVERIFY(!html.contains(QStringLiteral("<b>x</b>")));
-}
-
-void TestReportHtml::onlyWebLinks_data()
+void TestReportHtml::receivedTextIsEscapedAndOnlyWebLinksLink_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("linked");
-    QTest::newRow("http") << "http://downloads.vandry.com/p.exe" << true;
-    QTest::newRow("https") << "https://downloads.vandry.com/p.exe" << true;
-    QTest::newRow("upper-case scheme") << "HTTPS://downloads.vandry.com/p.exe" << true;
-    QTest::newRow("file") << "file:///etc/passwd" << false;
-    QTest::newRow("javascript") << "javascript:alert(1)" << false;
-    QTest::newRow("bare path") << "/patches/p.exe" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("no host") << "http:///p.exe" << false;
+    QTest::addColumn<QString>("item");
+    const QString rest = "<br>Products: Quorix for Server &lt;img src=x&gt;<br>";
+    QTest::newRow("http")
+        << "http://a/'onmouseover='x"
+        << "<li><a href='http://a/&#39;onmouseover=&#39;x'>&lt;b&gt;P&lt;/b&gt;</a>" + rest;
+    QTest::newRow("HTTPS") << "HTTPS://a/p.exe"
+                           << "<li><a href='HTTPS://a/p.exe'>&lt;b&gt;P&lt;/b&gt;</a>" + rest;
+    QTest::newRow("file") << "file:///etc/passwd"
+                          << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
+    QTest::newRow("javascript") << "javascript:alert(1)"
+                                << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
+    QTest::newRow("no host") << "http:///p.exe"
+                             << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
 }
 
-void TestReportHtml::onlyWebLinks()
+void TestReportHtml::receivedTextIsEscapedAndOnlyWebLinksLink()
 {
     QFETCH(QString, url);
-    QFETCH(bool, linked);
-    FakeProduct server("10.3", {"Quorix for Server"}, "Server");
-    const QString html = buildReportHtml({&server}, {patch("P", "Quorix for Server", url)}, 0, "");
-    QCOMPARE(html.contains(QStringLiteral("<a href='%1'>P</a>").arg(escapeHtml(url))), linked);
-    QCOMPARE(html.contains(QStringLiteral("<li>P<br>")), !linked);
+    QFETCH(QString, item);
+    FakeProduct server("10.3", {"Quorix for Server"}, "Q <i>", {{"<script>", "", ""}});
+    const QString html =
+        buildReportHtml({&server}, {patch("<b>P</b>", "Quorix for Server <img src=x>", url)},
+                        StatusCode::NoError, "");
+    QVERIFY2(html.contains(item), qPrintable(html));
+    QVERIFY(html.contains("<li><b>Q &lt;i&gt;</b></li>") &&
+            html.contains("<li>&lt;script&gt;</ul>"));
 }
 
 QTEST_GUILESS_MAIN(TestReportHtml)
