@@ -1,7 +1,6 @@
 #include "app/commandline.h"
 #include "app/console.h"
 #include "app/logger.h"
-#include "logcapture.h"
 
 #include <QtTest>
 
@@ -13,7 +12,6 @@ private slots:
     void cleanup() { setConsoleCapture(nullptr); }
     void levelsBySwitches_data();
     void levelsBySwitches();
-    void argumentsAreLoggedAsGiven();
 };
 
 void TestLogger::levelsBySwitches_data()
@@ -53,15 +51,6 @@ void TestLogger::levelsBySwitches()
     QCOMPARE(written, levels);
     // Fatal lines also reach standard output, whenever the log is on.
     QCOMPARE(console.endsWith(": Fatal: message 4\n"), !levels.isEmpty());
-}
-
-void TestLogger::argumentsAreLoggedAsGiven()
-{
-    LogCapture log(1);
-    setProcessArguments(QStringList{"skyvane", "/c", "%1"});
-    logProgramArguments();
-    QCOMPARE(log.lines(),
-             QStringList({"Info: Program arguments:", "Info:   1 - /c", "Info:   2 - %1"}));
 }
 
 QTEST_GUILESS_MAIN(TestLogger)

@@ -35,22 +35,18 @@ private slots:
     void usage();
     void exampleConsoleReport();
     void proxySavedListedAndRemoved();
-    void failuresGiveTheirExitCode_data();
-    void failuresGiveTheirExitCode();
-    void logSwitches();
-    void unwritableLogFileIsReported();
-    void utf8OutputInAnyLocale();
-    void germanConsoleReport();
-    void trayModeWithoutTray();
+    void runs_data();
+    void runs();
+    void logFileIsCreatedAnew();
 
 private:
     ProgramRun run(const QStringList& arguments, const QStringList& environment = {})
     {
         return runProgram(config->path(), arguments, environment);
     }
-    QStringList check(const QString& path = QStringLiteral("/sky_vane/patches.json"))
+    QStringList check() const
     {
-        return {"/c", "/r", "examples/machine.reg", "/u", server.url(path)};
+        return {"/r", "examples/machine.reg", "/u", server.url("/sky_vane/patches.json")};
     }
 
     PatchServer server;
@@ -70,7 +66,7 @@ void TestProgram::usage()
 {
     QFETCH(QString, argument);
     QFETCH(bool, printsUsage);
-    const ProgramRun result = run(QStringList{argument} + check());
+    const ProgramRun result = run(QStringList{argument, "/c"} + check());
     QCOMPARE(result.out == fixture("usage.txt"), printsUsage);
     QCOMPARE(result.out.contains(QStringLiteral("Installed products:")), !printsUsage);
     QCOMPARE(result.exitCode, 0);
@@ -78,7 +74,7 @@ void TestProgram::usage()
 
 void TestProgram::exampleConsoleReport()
 {
-    const ProgramRun result = run(check());
+    const ProgramRun result = run(QStringList{"/c"} + check());
     QCOMPARE(result.out, fixture("example-report.txt"));
     QCOMPARE(result.exitCode, 0);
 }
@@ -101,106 +97,78 @@ void TestProgram::proxySavedListedAndRemoved()
     QCOMPARE(run({"-S"}).out, listing.arg("false", "", "N/A", "", ""));
 }
 
-void TestProgram::failuresGiveTheirExitCode_data()
+void TestProgram::runs_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("arguments"); // after those of check()
+    QTest::addColumn<QString>("environment");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("unreachable server") << QStringList{"/c", "/u", "http://127.0.0.1:1/x.json"} << 3
-                                        << "<<<< An error occurred: Connection refused (1) >>>>";
-    QTest::newRow("broken export") << QStringList{"/c", "/r", "BROKEN", "/u", "LIST"} << 1
+    QTest::addColumn<QString>("output");
+    QTest::newRow("unreachable server") << QStringList{"/c", "/u", "http://127.0.0.1:1/"} << "" << 3
+                                        << "<<<< An error occurred: Connection refused (1) >>>>\n";
+    QTest::newRow("broken export") << QStringList{"/c", "/r", "BROKEN"} << "" << 1
                                    << "<<<< The registry export BROKEN cannot be read: "
-                                      "line 4: a quoted text is not closed. >>>>";
+                                      "line 4: a quoted text is not closed. >>>>\n";
     // The loopback server answers proxy requests too.
-    QTest::newRow("unwritable settings") << QStringList{"/c", "/p", "SERVER", "/u", "LIST"} << 2
-                                         << ">>>>> Error writing settings. <<<<<";
+    QTest::newRow("unwritable settings")
+        << QStringList{"/c", "/p", "SERVER"} << "" << 2 << ">>>>> Error writing settings. <<<<<\n";
+    QTest::newRow("unwritable log") << QStringList{"/c", "/l", "CONFIG/no/log"} << "" << 0
+                                    << "<<<< Error opening log file for writing:\n\nCONFIG/no/log"
+                                       "\n\nError: The file could not be opened. >>>>\n";
+    QTest::newRow("no tray") << QStringList{"/i", "/v", "1"} << "" << 0
+                             << ": Fatal: No system tray available.  Exiting.\n";
+    QTest::newRow("arguments logged as given")
+        << QStringList{"/c", "/v", "1", "%1"} << "" << 0 << ": Info:   4 - %1\n";
+    QTest::newRow("German") << QStringList{"/c"} << "LC_ALL=de_DE.UTF-8" << 0
+                            << " Installierte Produkte:\n";
+    QTest::newRow("UTF-8 in the C locale")
+        << QStringList{"/c", "/r", "UMLAUT"} << "LC_ALL=C" << 0 << "    Zelvan für Quorix\n";
 }
 
-void TestProgram::failuresGiveTheirExitCode()
+void TestProgram::runs()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, environment);
     QFETCH(int, exitCode);
-    QFETCH(QString, message);
+    QFETCH(QString, output);
     QFile broken(config->filePath("broken.reg"));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("REGEDIT4\n\n[HKLM\\SOFTWARE\\VANDRY]\n\"A\"=\"x\n");
     broken.close();
-    arguments.replaceInStrings("BROKEN", broken.fileName());
-    arguments.replaceInStrings("SERVER", server.url(""));
-    arguments.replaceInStrings("LIST", server.url("/sky_vane/patches.json"));
-    message.replace("BROKEN", broken.fileName());
+    QFile umlaut(config->filePath("umlaut.reg"));
+    QVERIFY(umlaut.open(QIODevice::WriteOnly) && QDir().mkpath(config->filePath("Größe")));
+    umlaut.write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Zelvan for Quorix]\n"
+                 "\"InstallDir\"=\"" +
+                 config->path().toLatin1() +
+                 "/Gr\xf6\xdf"
+                 "e" +
+                 "\"\n\"ProductName\"=\"Zelvan f\xfcr Quorix\"\n");
+    umlaut.close();
     // A file where the settings folder belongs.
     QVERIFY(QFile(config->filePath("Vandry")).open(QIODevice::WriteOnly));
-    const ProgramRun result = run(arguments);
+    for (auto [placeholder, value] : {std::pair{"BROKEN", broken.fileName()},
+                                      {"UMLAUT", umlaut.fileName()},
+                                      {"SERVER", server.url("")},
+                                      {"CONFIG", config->path()}}) {
+        arguments.replaceInStrings(placeholder, value);
+        output.replace(placeholder, value);
+    }
+    // Later switches of the same name are not read: the row's come first.
+    const ProgramRun result = run(arguments + check(), {environment});
+    QVERIFY2(result.out.contains(output), qPrintable(result.out));
     QCOMPARE(result.exitCode, exitCode);
-    QVERIFY2(result.out.contains(message), qPrintable(result.out));
 }
 
-void TestProgram::logSwitches()
+void TestProgram::logFileIsCreatedAnew()
 {
-    ProgramRun result = run({"/h", "/v", "2"});
-    static const QRegularExpression line(
-        "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d: Debug: Common::readSettings\\(\\)$",
-        QRegularExpression::MultilineOption);
-    QVERIFY2(line.match(result.out).hasMatch(), qPrintable(result.out));
-
     const QString logFile = config->filePath("run.log");
-    QFile earlier(logFile);
-    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier run\n") > 0);
-    earlier.close();
-    result = run({"/h", "/l", logFile});
-    QCOMPARE(result.out, fixture("usage.txt"));
     QFile log(logFile);
+    QVERIFY(log.open(QIODevice::WriteOnly) && log.write("earlier run\n") > 0);
+    log.close();
+    QCOMPARE(run({"/h", "/l", logFile}).out, fixture("usage.txt"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(log.readAll());
     QVERIFY(text.contains(": Info: ----------------- Program start -------------------\n"));
     QVERIFY(!text.contains("earlier run") && !text.contains(": Debug: "));
-}
-
-void TestProgram::unwritableLogFileIsReported()
-{
-    const QString target = config->filePath("missing/run.log");
-    const ProgramRun result = run(check() + QStringList{"/l", target});
-    QVERIFY(result.out.startsWith("<<<< Error opening log file for writing:\n\n" + target +
-                                  "\n\nError: The file could not be opened. >>>>\n"));
-    QVERIFY(result.out.contains("Installed Patches:"));
-    QCOMPARE(result.exitCode, 0);
-}
-
-void TestProgram::utf8OutputInAnyLocale()
-{
-    QFile out(config->filePath("umlaut.reg"));
-    QVERIFY(out.open(QIODevice::WriteOnly) && QDir().mkpath(config->filePath("Größe")));
-    out.write(
-        QStringLiteral("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Zelvan for Quorix]\n"
-                       "\"InstallDir\"=\"%1\"\n\"ProductName\"=\"Zelvan für Quorix\"\n")
-            .arg(config->filePath("Größe"))
-            .toLatin1());
-    out.close();
-    QStringList arguments = check();
-    arguments[2] = out.fileName();
-    const ProgramRun result = run(arguments, {"LC_ALL=C", "LANG=C"});
-    QVERIFY2(result.out.contains("    Zelvan für Quorix\n"), qPrintable(result.out));
-}
-
-void TestProgram::germanConsoleReport()
-{
-    const ProgramRun result = run(check(), {"LC_ALL=de_DE.UTF-8"});
-    QVERIFY(result.out.contains(" Installierte Produkte:\n"));
-    QVERIFY(result.out.contains("  Updates für Quorix 10.3 for Server\n"));
-    QVERIFY(run(check("/none"), {"LC_ALL=de_DE.UTF-8"})
-                .out.contains(">>>>> Fehler bei der Netzwerkverbindung. <<<<<\n"));
-}
-
-void TestProgram::trayModeWithoutTray()
-{
-    const int before = server.requestCount("/sky_vane/patches.json");
-    QStringList arguments = check();
-    arguments[0] = "/i";
-    const ProgramRun result = run(arguments + QStringList{"/v", "1"});
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.out.contains(": Fatal: No system tray available.  Exiting.\n"));
-    QCOMPARE(server.requestCount("/sky_vane/patches.json"), before);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -31,6 +31,10 @@ for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.
 export DISPLAY="$display"
 trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &
 pids="$pids $!"
+# The tray exists once trayer's panel window is mapped; a program started
+# before that finds no tray.
+timeout 20 xdotool search --sync --onlyvisible --limit 1 --name '^panel$' >/dev/null ||
+    { echo "trayer did not start" >&2; exit 1; }
 
 unset QT_QPA_PLATFORM
 export XDG_CONFIG_HOME="$work/config"
