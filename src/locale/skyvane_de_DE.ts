@@ -485,5 +485,9 @@
         <source>The proxy server (%1) requires authentication or the proxy username/password is incorrect.</source>
         <translation>Der Proxyserver (%1) erfordert eine Anmeldung, oder Benutzername bzw. Passwort für den Proxy sind falsch.</translation>
     </message>
+    <message>
+        <source>An error occurred: the patch list at %1 is larger than %2 MiB.</source>
+        <translation>Ein Fehler ist aufgetreten: Die Patchliste unter %1 ist größer als %2 MiB.</translation>
+    </message>
 </context>
 </TS>

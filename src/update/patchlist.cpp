@@ -2,52 +2,64 @@
 
 #include "app/logger.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <rapidjson/reader.h>
 
-#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
 
 namespace {
-// A value as text: strings as they are, numbers in the general format.
-QString textOf(const QJsonValue& value)
+// Bytes as the reader's UTF-8 input: either UTF-8 already, or Latin-1 bytes
+// turned into UTF-8 on the fly, so that no converted copy is made.
+class InputStream
 {
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 15);
-    return QString();
-}
+public:
+    using Ch = char;
 
-QString field(const QJsonObject& object, QLatin1String key)
-{
-    return textOf(object.value(key));
-}
+    InputStream(const QByteArray& bytes, bool fromLatin1) : data(bytes), latin1(fromLatin1) {}
 
-// The elements of an array without its booleans.
-qsizetype arraySize(const QJsonValue& value)
-{
-    return value.isArray() ? value.toArray().size() : 0;
-}
-
-template <typename Visit> void forEachElement(const QJsonValue& value, Visit visit)
-{
-    if (!value.isArray())
-        return;
-    const QJsonArray array = value.toArray();
-    for (const QJsonValue element : array) {
-        if (!element.isBool())
-            visit(element);
+    Ch Peek() const
+    {
+        if (position == data.size())
+            return '\0';
+        const auto byte = static_cast<unsigned char>(data[position]);
+        if (!latin1 || byte < 0x80)
+            return char(byte);
+        return char(inSecondByte ? 0x80 | (byte & 0x3f) : 0xc0 | (byte >> 6));
     }
-}
+    Ch Take()
+    {
+        const Ch c = Peek();
+        if (position == data.size())
+            return c;
+        const bool twoBytes = latin1 && static_cast<unsigned char>(data[position]) >= 0x80;
+        if (twoBytes && !inSecondByte) {
+            inSecondByte = true;
+        } else {
+            inSecondByte = false;
+            ++position;
+        }
+        ++taken;
+        return c;
+    }
+    size_t Tell() const { return taken; }
+    // A NUL byte reads like the end to the reader; only this tells them apart.
+    bool atEnd() const { return position == data.size(); }
 
-PublishedPatch patchFrom(const QJsonObject& object)
-{
-    return {field(object, QLatin1String("Name")),          field(object, QLatin1String("Products")),
-            field(object, QLatin1String("SecurityPatch")), field(object, QLatin1String("Platform")),
-            field(object, QLatin1String("url")),           field(object, QLatin1String("QFE_ID")),
-            field(object, QLatin1String("ReleaseDate"))};
-}
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    size_t PutEnd(Ch*) { return 0; }
+
+private:
+    const QByteArray& data;
+    const bool latin1;
+    qsizetype position = 0;
+    bool inSecondByte = false;
+    size_t taken = 0;
+};
 
 bool isForWindows(const PublishedPatch& patch)
 {
@@ -55,49 +67,284 @@ bool isForWindows(const PublishedPatch& patch)
            patch.Platform.contains(QLatin1String("all"), Qt::CaseInsensitive);
 }
 
-QList<VersionPatches> parseUtf8(const QByteArray& utf8);
+// The decimal exponent of a JSON number's first significant digit, saturated:
+// positive for magnitudes of one and above, so it tells an overflow from an
+// underflow.
+long long magnitudeOf(std::string_view text)
+{
+    const size_t exponentAt = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, exponentAt);
+    long long exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::string_view digits = text.substr(exponentAt + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        for (const char digit : digits)
+            exponent = std::min<long long>(exponent * 10 + (digit - '0'), 1LL << 40);
+        if (negative)
+            exponent = -exponent;
+    }
+    const size_t point = mantissa.find('.');
+    const std::string_view integer = mantissa.substr(0, point);
+    const size_t firstNonZero = integer.find_first_not_of("-0");
+    if (firstNonZero != std::string_view::npos)
+        return exponent + static_cast<long long>(integer.size() - firstNonZero);
+    if (point == std::string_view::npos)
+        return std::numeric_limits<long long>::min();
+    const size_t firstFraction = mantissa.find_first_not_of('0', point + 1);
+    if (firstFraction == std::string_view::npos)
+        return std::numeric_limits<long long>::min();
+    return exponent - static_cast<long long>(firstFraction - point - 1);
+}
+
+double jsonNumber(std::string_view text)
+{
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc::result_out_of_range)
+        return value;
+    const double magnitude = magnitudeOf(text) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return text.front() == '-' ? -magnitude : magnitude;
+}
+
+enum class Field
+{
+    None,
+    Version,
+    Patches,
+    Name,
+    Products,
+    SecurityPatch,
+    Platform,
+    Url,
+    QfeId,
+    ReleaseDate,
+    Product
+};
+
+// Builds the master list from the reader's events. Only the containers on the
+// path root -> "Product" -> version -> "patches" -> patch are followed; any
+// other container is passed over by counting its depth, so nesting costs
+// nothing here.
+class MasterListBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, MasterListBuilder>
+{
+public:
+    QList<VersionPatches> result() const { return versions; }
+
+    bool Null() { return scalar(QString()); }
+    bool Bool(bool) { return element(false) && assign(QString(), false); }
+    bool RawNumber(const char* text, rapidjson::SizeType length, bool)
+    {
+        return scalar(wantsText() ? jsonNumberText(text, length) : QString());
+    }
+    bool String(const char* text, rapidjson::SizeType length, bool)
+    {
+        return scalar(wantsText() ? QString::fromUtf8(text, length) : QString());
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool)
+    {
+        if (skipped == 0)
+            field = fieldNamed(std::string_view(text, length));
+        return true;
+    }
+    bool StartObject() { return start(true); }
+    bool EndObject(rapidjson::SizeType) { return end(); }
+    bool StartArray() { return start(false); }
+    bool EndArray(rapidjson::SizeType) { return end(); }
+
+private:
+    // The containers that are followed, as the one being read.
+    enum class Place
+    {
+        Root,
+        Versions,
+        Version,
+        Patches,
+        Patch
+    };
+
+    Field fieldNamed(std::string_view key) const
+    {
+        static const struct
+        {
+            Place place;
+            const char* name;
+            Field field;
+        } known[] = {{Place::Root, "Product", Field::Product},
+                     {Place::Version, "version", Field::Version},
+                     {Place::Version, "patches", Field::Patches},
+                     {Place::Patch, "Name", Field::Name},
+                     {Place::Patch, "Products", Field::Products},
+                     {Place::Patch, "SecurityPatch", Field::SecurityPatch},
+                     {Place::Patch, "Platform", Field::Platform},
+                     {Place::Patch, "url", Field::Url},
+                     {Place::Patch, "QFE_ID", Field::QfeId},
+                     {Place::Patch, "ReleaseDate", Field::ReleaseDate}};
+        for (const auto& entry : known) {
+            if (entry.place == open.back() && key == entry.name)
+                return entry.field;
+        }
+        return Field::None;
+    }
+
+    // Whether the value now read is kept as text: converting costs time.
+    bool wantsText() const
+    {
+        return skipped == 0 && !open.empty() && !inArray() && field != Field::None;
+    }
+
+    bool inArray() const
+    {
+        return !open.empty() && (open.back() == Place::Versions || open.back() == Place::Patches);
+    }
+
+    // A value that is not a container: an element of a followed array, or the
+    // value of the last key of a followed object.
+    bool scalar(const QString& text)
+    {
+        if (skipped > 0)
+            return true;
+        return element(true) && assign(text, true);
+    }
+
+    // An element of the version list that is no object still gives an entry;
+    // booleans leave the list.
+    bool element(bool counts)
+    {
+        if (skipped == 0 && counts && !open.empty() && open.back() == Place::Versions)
+            versions.append(VersionPatches());
+        return true;
+    }
+
+    // The value of the last key: the last of repeated keys wins, and a value
+    // that does not read as text reads as empty text.
+    bool assign(const QString& text, bool present)
+    {
+        if (skipped > 0 || inArray() || open.empty())
+            return true;
+        const QString value = present ? text : QString();
+        switch (field) {
+        case Field::Product:
+            versions.clear();
+            break;
+        case Field::Version:
+            versions.last().version = value;
+            break;
+        case Field::Patches:
+            versions.last().patches.clear();
+            break;
+        case Field::Name:
+            patch.Name = value;
+            break;
+        case Field::Products:
+            patch.Products = value;
+            break;
+        case Field::SecurityPatch:
+            patch.SecurityPatch = value;
+            break;
+        case Field::Platform:
+            patch.Platform = value;
+            break;
+        case Field::Url:
+            patch.url = value;
+            break;
+        case Field::QfeId:
+            patch.QFE_ID = value;
+            break;
+        case Field::ReleaseDate:
+            patch.ReleaseDate = value;
+            break;
+        case Field::None:
+            break;
+        }
+        return true;
+    }
+
+    bool start(bool object)
+    {
+        if (skipped > 0) {
+            ++skipped;
+            return true;
+        }
+        std::optional<Place> next;
+        if (open.empty()) {
+            if (object)
+                next = Place::Root;
+        } else if (inArray()) {
+            if (open.back() == Place::Versions) {
+                versions.append(VersionPatches());
+                if (object)
+                    next = Place::Version;
+            } else if (object) {
+                patch = PublishedPatch();
+                next = Place::Patch;
+            }
+        } else {
+            // A container as the value of a key reads as empty text or list.
+            assign(QString(), false);
+            if (!object && field == Field::Product)
+                next = Place::Versions;
+            else if (!object && field == Field::Patches)
+                next = Place::Patches;
+        }
+        if (next)
+            open.push_back(*next);
+        else
+            skipped = 1;
+        return true;
+    }
+
+    bool end()
+    {
+        if (skipped > 0) {
+            --skipped;
+            return true;
+        }
+        if (open.back() == Place::Patch && isForWindows(patch))
+            versions.last().patches.append(patch);
+        open.pop_back();
+        return true;
+    }
+
+    std::vector<Place> open; // at most five deep
+    int skipped = 0;         // depth inside a container that is not followed
+    Field field = Field::None;
+    QList<VersionPatches> versions;
+    PublishedPatch patch;
+};
+
+QList<VersionPatches> parse(const QByteArray& bytes, bool latin1)
+{
+    InputStream input(bytes, latin1);
+    MasterListBuilder builder;
+    rapidjson::Reader reader;
+    constexpr unsigned flags =
+        rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+    if (reader.Parse<flags>(input, builder).IsError() || !input.atEnd())
+        return {};
+    const QList<VersionPatches> masterList = builder.result();
+    Logger* log = Logger::instance();
+    for (const VersionPatches& entry : masterList) {
+        for (const PublishedPatch& patch : entry.patches)
+            log->log(LogLevel::Debug,
+                     QStringLiteral("Adding patch to master list: %1").arg(patch.Name));
+    }
+    return masterList;
+}
 } // namespace
+
+QString jsonNumberText(const char* text, size_t length)
+{
+    return QString::number(jsonNumber(std::string_view(text, length)), 'g', 15);
+}
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {
-    return parseUtf8(text.toUtf8());
+    return parse(text.toUtf8(), false);
 }
 
 QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes)
 {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    // ASCII reads the same in Latin-1 and UTF-8; anything else goes through the text.
-    return parseUtf8(ascii ? bytes : QString::fromLatin1(bytes).toUtf8());
+    return parse(bytes, true);
 }
-
-namespace {
-QList<VersionPatches> parseUtf8(const QByteArray& utf8)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return {};
-
-    QList<VersionPatches> masterList;
-    Logger* log = Logger::instance();
-    // A repeated key keeps its last value, as QJsonObject does.
-    forEachElement(document.object().value(QLatin1String("Product")), [&](const QJsonValue& item) {
-        const QJsonObject versionObject = item.toObject();
-        VersionPatches entry;
-        entry.version = field(versionObject, QLatin1String("version"));
-        const QJsonValue patches = versionObject.value(QLatin1String("patches"));
-        entry.patches.reserve(arraySize(patches));
-        forEachElement(patches, [&](const QJsonValue& p) {
-            PublishedPatch patch = patchFrom(p.toObject());
-            if (!isForWindows(patch))
-                return;
-            log->log(LogLevel::Debug,
-                     QStringLiteral("Adding patch to master list: %1").arg(patch.Name));
-            entry.patches.append(std::move(patch));
-        });
-        masterList.append(std::move(entry));
-    });
-    return masterList;
-}
-} // namespace

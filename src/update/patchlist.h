@@ -6,14 +6,21 @@
 // "Product" array, each holding its patches meant for Windows ("Windows" or
 // "all" in their platform), in document order.
 //
-// The text is read as strict JSON and never run as script. Values convert as
-// the script engine of earlier releases converted them: keys match exactly,
-// booleans count as absent (and leave arrays, so later elements move up),
-// null and arrays or objects read as empty text, and numbers read as text in
-// the general format with 15 significant digits. A text that is not a JSON
-// object, or has anything around it, gives an empty list.
+// The text is read as strict JSON, as a stream of events without building a
+// tree and without recursion, and never run as script. Values convert as the
+// script engine of earlier releases converted them: keys match exactly, the
+// last of repeated keys counts, booleans count as absent (and leave arrays,
+// so later elements move up), null and arrays or objects read as empty text,
+// and numbers read as text in the general format with 15 significant digits
+// after the standard library's conversion (out of range: infinity or zero).
+// A text that is not a JSON object, or has anything around it, gives an
+// empty list.
 QList<VersionPatches> parsePatchListText(const QString& text);
 
-// The same for received bytes taken one for one as Latin-1 characters, without
-// building the text first.
+// The same for received bytes taken one for one as Latin-1 characters,
+// without building the text first.
 QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes);
+
+// A JSON number's text as the general format with 15 significant digits
+// shows the double it converts to.
+QString jsonNumberText(const char* text, size_t length);

@@ -12,8 +12,7 @@
 
 namespace {
 int timeoutOverrideMs = 0;
-// A server may announce any length; only this much is set aside in advance.
-constexpr qint64 maxReservedBytes = 64 * 1024 * 1024;
+qint64 maxListBytes = UpdateRequest::defaultMaxListBytes;
 
 int timeoutMs()
 {
@@ -24,6 +23,11 @@ int timeoutMs()
 void UpdateRequest::setTimeoutForTesting(int milliseconds)
 {
     timeoutOverrideMs = milliseconds;
+}
+
+void UpdateRequest::setMaxListBytesForTesting(qint64 bytes)
+{
+    maxListBytes = bytes > 0 ? bytes : defaultMaxListBytes;
 }
 
 UpdateRequest::UpdateRequest(const QString& address) : url(address)
@@ -122,14 +126,18 @@ void UpdateRequest::onReadyRead()
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
-    // Kept as bytes; data() reads them as Latin-1, one character per byte.
-    // Room for the announced length is made once, so a large list is not
-    // copied again and again while it grows.
-    if (received.isEmpty()) {
-        const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (announced > 0 && announced <= maxReservedBytes)
-            received.reserve(qsizetype(announced));
+    // A list larger than the bound is refused as soon as that is known: by
+    // the announced length, else as the count passes the bound.
+    const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > maxListBytes || received.size() + source->bytesAvailable() > maxListBytes) {
+        failAttempt(tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
+                        .arg(url, QString::number(double(maxListBytes) / (1024 * 1024))));
+        return;
     }
+    // Kept as bytes, read as Latin-1 later; room for the announced length is
+    // made once, so a large list is not copied again and again while it grows.
+    if (received.isEmpty() && announced > 0)
+        received.reserve(qsizetype(announced));
     received.append(source->readAll());
 }
 

@@ -29,8 +29,12 @@ public:
 
     static constexpr int defaultTimeoutMs = 15000;
     static constexpr int maxRedirects = 10;
+    // A real list is a few hundred kilobytes; a larger answer is refused.
+    static constexpr qint64 defaultMaxListBytes = 32 * 1024 * 1024;
     // Tests shorten the time-out; 0 restores the default.
     static void setTimeoutForTesting(int milliseconds);
+    // Tests lower the bound on the list's size; 0 restores the default.
+    static void setMaxListBytesForTesting(qint64 bytes);
 
 private slots:
     void onFinished();

@@ -92,6 +92,31 @@ void TestPatchList::documents_data()
                                   << "";
     QTest::newRow("text around the json") << R"(<p>{"Product": [{"version": "1"}]})"
                                           << "";
+    const QString deep = QString(100000, '[') + QString(100000, ']');
+    QTest::newRow("deep under an ignored key")
+        << R"({"Other": )" + deep + R"(, "Product": [{"version": "1"}]})"
+        << "1{}";
+    QTest::newRow("deep under a read key")
+        << R"({"Product": [{"version": "1", "patches": [{"Name": "P", "Platform": "all", "url": )" +
+               deep + "}]}]}"
+        << "1{P}";
+    QTest::newRow("deep and unclosed") << R"({"Product": )" + QString(100000, '[') << "";
+    QTest::newRow("raw line feed in a string") << "{\"Product\": [{\"version\": \"1\n\"}]}"
+                                               << "";
+    QTest::newRow("leading zero") << R"({"Product": [{"version": 01}]})"
+                                  << "";
+    QTest::newRow("fraction without digits") << R"({"Product": [{"version": 10.}]})"
+                                             << "";
+    QTest::newRow("no digit before the point") << R"({"Product": [{"version": -.5}]})"
+                                               << "";
+    QTest::newRow("trailing comma") << R"({"Product": [{"version": "1"},]})"
+                                    << "";
+    QTest::newRow("comment") << R"({"Product": [] /* none */})"
+                             << "";
+    QTest::newRow("NaN") << R"({"Product": [{"version": NaN}]})"
+                         << "";
+    QTest::newRow("NUL after the json") << QString(R"({"Product": []})") + QChar(0) + "x"
+                                        << "";
     QTest::newRow("script is never run")
         << R"((function(){return {"Product": [{"version": "1"}]}})())"
         << "";

@@ -26,6 +26,7 @@ private slots:
     {
         useTestSettings();
         UpdateRequest::setTimeoutForTesting(300);
+        UpdateRequest::setMaxListBytesForTesting(1024 * 1024);
     }
     void init()
     {
@@ -77,6 +78,13 @@ void TestUpdateRequest::retrieval_data()
         << Response{200, {}, {}, 0, 0, false} << 5 << "" << failed << "";
     QTest::newRow("trickle past the time-out")
         << Response{200, patchList, {}, 0, 20, false} << 5 << "*" << failed << "";
+    const QByteArray large(1024 * 1024 + 1, ' ');
+    const QString tooLarge =
+        "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
+    QTest::newRow("too large, by its length")
+        << Response{200, large, {}, 0, 0, false, true} << 1 << "" << failed << tooLarge;
+    QTest::newRow("too large, as it arrives")
+        << Response{200, large, {}, 0, 0, false, false} << 1 << "" << failed << tooLarge;
     QTest::newRow("redirect loop: one attempt of eleven requests")
         << Response{302, {}, "SELF", 0, 0, false} << 11 << "" << failed
         << "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>";

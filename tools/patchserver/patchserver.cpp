@@ -149,7 +149,8 @@ void PatchServer::respond(QTcpSocket* socket, const Response& response)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
                       reasonPhrase(response.status) + "\r\n";
     head += "Content-Type: application/json\r\n";
-    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (response.announceLength)
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     if (!response.location.isEmpty())
         head += "Location: " + response.location + "\r\n";
     head += "Connection: close\r\n\r\n";

@@ -22,10 +22,11 @@ public:
     {
         int status = 200;
         QByteArray body;
-        QByteArray location;    // sent as "Location" when not empty
-        int delayMs = 0;        // before the response starts
-        int trickleChunkMs = 0; // when set, the body goes out one byte per interval
-        bool silent = false;    // accept the request and never answer
+        QByteArray location;        // sent as "Location" when not empty
+        int delayMs = 0;            // before the response starts
+        int trickleChunkMs = 0;     // when set, the body goes out one byte per interval
+        bool silent = false;        // accept the request and never answer
+        bool announceLength = true; // send "Content-Length"
     };
 
     explicit PatchServer(QObject* parent = nullptr);
