@@ -100,9 +100,7 @@ void Logger::init(const QString& target, int newVerbosity)
 
 void Logger::log(LogLevel level, const QString& message)
 {
-    if (verbosity == 0)
-        return;
-    if (level == LogLevel::Debug && verbosity != 2)
+    if (!writes(level))
         return;
 
     QMutexLocker locker(&mutex);

@@ -25,6 +25,11 @@ public:
     // Opens "stdout" or a file (created anew). Calling it again replaces the target.
     void init(const QString& target, int verbosity);
     void log(LogLevel level, const QString& message);
+    // Whether log() writes lines of this level; saves building lines nobody reads.
+    bool writes(LogLevel level) const
+    {
+        return verbosity != 0 && (level != LogLevel::Debug || verbosity == 2);
+    }
     void close();
 
 private:

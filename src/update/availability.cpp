@@ -28,35 +28,54 @@ QStringList idParts(const QString& list)
     return parts;
 }
 
-bool shareAnId(const QStringList& a, const QStringList& b)
+// The installed patch records, with what each of the three tests compares a
+// published patch against gathered once: most published patches match no
+// record, and that is then known without trying every record.
+class InstalledPatches
 {
-    return std::any_of(a.begin(), a.end(), [&b](const QString& id) { return b.contains(id); });
-}
-
-// An installed patch record with its identifier list split once.
-struct InstalledRecord
-{
-    InstalledPatch patch;
-    QStringList ids;
-};
-
-std::optional<InstalledPatch> firstInstalledMatch(const PublishedPatch& published,
-                                                  const QList<InstalledRecord>& installed)
-{
-    const QStringList publishedIds = idParts(published.QFE_ID);
-    for (const InstalledRecord& record : installed) {
-        if (published.Name.compare(record.patch.name, Qt::CaseInsensitive) == 0 ||
-            published.QFE_ID.contains(record.patch.idSuffix) || shareAnId(publishedIds, record.ids))
-            return record.patch;
+public:
+    explicit InstalledPatches(const QList<InstalledPatch>& installed) : records(installed)
+    {
+        for (const InstalledPatch& record : installed) {
+            foldedNames.insert(record.name.toCaseFolded());
+            suffixes.insert(record.idSuffix);
+            for (const QString& id : idParts(record.qfeId))
+                ids.insert(id);
+        }
     }
-    return std::nullopt;
-}
-} // namespace
 
-bool idListsIntersect(const QString& a, const QString& b)
-{
-    return shareAnId(idParts(a), idParts(b));
-}
+    // The first record that the patch matches: by name (ignoring case), by the
+    // record's identifier suffix occurring in its QFE_ID, or by a shared identifier.
+    std::optional<InstalledPatch> firstMatch(const PublishedPatch& patch) const
+    {
+        const QStringList patchIds = idParts(patch.QFE_ID);
+        const auto shared = [&patchIds](const QString& id) { return patchIds.contains(id); };
+        const bool any = foldedNames.contains(patch.Name.toCaseFolded()) ||
+                         std::any_of(suffixes.begin(), suffixes.end(),
+                                     [&patch](const QString& suffix) {
+                                         return patch.QFE_ID.contains(suffix);
+                                     }) ||
+                         std::any_of(patchIds.begin(), patchIds.end(),
+                                     [this](const QString& id) { return ids.contains(id); });
+        if (!any)
+            return std::nullopt;
+        for (const InstalledPatch& record : records) {
+            const QStringList recordIds = idParts(record.qfeId);
+            if (patch.Name.compare(record.name, Qt::CaseInsensitive) == 0 ||
+                patch.QFE_ID.contains(record.idSuffix) ||
+                std::any_of(recordIds.begin(), recordIds.end(), shared))
+                return record;
+        }
+        return std::nullopt;
+    }
+
+private:
+    QList<InstalledPatch> records;
+    QSet<QString> foldedNames;
+    QSet<QString> suffixes;
+    QSet<QString> ids;
+};
+} // namespace
 
 bool appliesToProductOfVersion(const PublishedPatch& patch, const QString& version,
                                const QList<IQuorixProduct*>& installedProducts)
@@ -74,16 +93,14 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                                               const QList<InstalledPatch>& installedPatches)
 {
     Logger* log = Logger::instance();
-    QList<InstalledRecord> installed;
-    for (const InstalledPatch& patch : installedPatches)
-        installed.append({patch, idParts(patch.qfeId)});
+    const InstalledPatches installed(installedPatches);
     QList<PublishedPatch> result;
     QSet<PublishedPatch> listed;
     for (const VersionPatches& entry : masterList) {
         if (!installedVersions.contains(entry.version))
             continue;
         for (const PublishedPatch& patch : entry.patches) {
-            if (const auto record = firstInstalledMatch(patch, installed)) {
+            if (const auto record = installed.firstMatch(patch)) {
                 log->log(LogLevel::Debug,
                          QStringLiteral("Skipping installed patch: %1").arg(record->name));
                 continue;

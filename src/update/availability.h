@@ -11,9 +11,6 @@ class IQuorixProduct;
 // True when some alias of the product occurs in the patch's "Products" text (ignoring case).
 bool productMatchesPatch(const IQuorixProduct* product, const PublishedPatch& patch);
 
-// Whether two comma-separated identifier lists share an identifier.
-bool idListsIntersect(const QString& a, const QString& b);
-
 // The published patches for the installed versions that name an installed
 // product of that version and are not installed yet; each distinct record
 // once, in master-list order. A patch counts as installed when it matches an

@@ -18,7 +18,10 @@ class InputStream
 public:
     using Ch = char;
 
-    InputStream(const QByteArray& bytes, bool fromLatin1) : data(bytes), latin1(fromLatin1) {}
+    InputStream(const QByteArray& bytes, bool fromLatin1, qsizetype start = 0)
+        : data(bytes), latin1(fromLatin1), position(start)
+    {
+    }
 
     Ch Peek() const
     {
@@ -47,6 +50,8 @@ public:
     size_t Tell() const { return taken; }
     // A NUL byte reads like the end to the reader; only this tells them apart.
     bool atEnd() const { return position == data.size(); }
+    // Where the next character comes from; only meaningful between characters.
+    qsizetype sourcePosition() const { return position; }
 
     Ch* PutBegin() { return nullptr; }
     void Put(Ch) {}
@@ -56,7 +61,7 @@ public:
 private:
     const QByteArray& data;
     const bool latin1;
-    qsizetype position = 0;
+    qsizetype position;
     bool inSecondByte = false;
     size_t taken = 0;
 };
@@ -130,6 +135,18 @@ enum class Field
 class MasterListBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, MasterListBuilder>
 {
 public:
+    // With wanted versions, the patch arrays of version objects are passed
+    // over and only their place is noted; once a version object has ended and
+    // its version is known to be wanted, its last patch array is read again
+    // from there. Keys come in any order, so the version may follow the patches.
+    MasterListBuilder(const InputStream& source, const QStringList* wantedVersions)
+        : input(source), wanted(wantedVersions)
+    {
+    }
+    // Reads one patch array that starts at the given place.
+    static QList<PublishedPatch> readPatchArray(const QByteArray& bytes, bool latin1,
+                                                qsizetype start);
+
     QList<VersionPatches> result() const { return versions; }
 
     bool Null() { return scalar(QString()); }
@@ -233,6 +250,7 @@ private:
             break;
         case Field::Patches:
             versions.last().patches.clear();
+            patchArrayAt = -1;
             break;
         case Field::Name:
             patch.Name = value;
@@ -285,8 +303,10 @@ private:
             assign(QString(), false);
             if (!object && field == Field::Product)
                 next = Place::Versions;
-            else if (!object && field == Field::Patches)
+            else if (!object && field == Field::Patches && !wanted)
                 next = Place::Patches;
+            else if (!object && field == Field::Patches)
+                patchArrayAt = input.sourcePosition();
         }
         if (next)
             open.push_back(*next);
@@ -303,10 +323,23 @@ private:
         }
         if (open.back() == Place::Patch && isForWindows(patch))
             versions.last().patches.append(patch);
+        if (open.back() == Place::Version) {
+            if (patchArrayAt >= 0 && wanted->contains(versions.last().version))
+                patchesToRead.append({versions.size() - 1, patchArrayAt});
+            patchArrayAt = -1;
+        }
         open.pop_back();
         return true;
     }
 
+public:
+    // Version entries whose patch array is still to be read, and where it starts.
+    QList<QPair<qsizetype, qsizetype>> patchesToRead;
+
+private:
+    const InputStream& input;
+    const QStringList* wanted;
+    qsizetype patchArrayAt = -1;
     std::vector<Place> open; // at most five deep
     int skipped = 0;         // depth inside a container that is not followed
     Field field = Field::None;
@@ -314,17 +347,36 @@ private:
     PublishedPatch patch;
 };
 
-QList<VersionPatches> parse(const QByteArray& bytes, bool latin1)
+constexpr unsigned readerFlags =
+    rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+
+QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes, bool latin1,
+                                                        qsizetype start)
 {
-    InputStream input(bytes, latin1);
-    MasterListBuilder builder;
+    InputStream input(bytes, latin1, start);
+    MasterListBuilder builder(input, nullptr);
+    // As if the array were the value of "patches" in a version object.
+    builder.open = {Place::Version};
+    builder.versions = {VersionPatches()};
+    builder.field = Field::Patches;
     rapidjson::Reader reader;
-    constexpr unsigned flags =
-        rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-    if (reader.Parse<flags>(input, builder).IsError() || !input.atEnd())
-        return {};
-    const QList<VersionPatches> masterList = builder.result();
+    reader.Parse<readerFlags | rapidjson::kParseStopWhenDoneFlag>(input, builder);
+    return builder.versions.first().patches;
+}
+
+QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringList* wanted)
+{
     Logger* log = Logger::instance();
+    if (log->writes(LogLevel::Debug))
+        wanted = nullptr;
+    InputStream input(bytes, latin1);
+    MasterListBuilder builder(input, wanted);
+    rapidjson::Reader reader;
+    if (reader.Parse<readerFlags>(input, builder).IsError() || !input.atEnd())
+        return {};
+    QList<VersionPatches> masterList = builder.result();
+    for (const auto& [entry, start] : builder.patchesToRead)
+        masterList[entry].patches = MasterListBuilder::readPatchArray(bytes, latin1, start);
     for (const VersionPatches& entry : masterList) {
         for (const PublishedPatch& patch : entry.patches)
             log->log(LogLevel::Debug,
@@ -341,10 +393,11 @@ QString jsonNumberText(const char* text, size_t length)
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {
-    return parse(text.toUtf8(), false);
+    return parse(text.toUtf8(), false, nullptr);
 }
 
-QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes)
+QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
+                                           const QStringList* wantedVersions)
 {
-    return parse(bytes, true);
+    return parse(bytes, true, wantedVersions);
 }

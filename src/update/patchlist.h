@@ -18,8 +18,13 @@
 QList<VersionPatches> parsePatchListText(const QString& text);
 
 // The same for received bytes taken one for one as Latin-1 characters,
-// without building the text first.
-QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes);
+// without building the text first. With wantedVersions, only the entries of
+// those versions keep their patches (the others keep their version text):
+// nothing else reads them, and the patches of every other version would
+// cost memory and time on a long list. Debug logging keeps them all, since
+// every kept patch is logged.
+QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
+                                           const QStringList* wantedVersions = nullptr);
 
 // A JSON number's text as the general format with 15 significant digits
 // shows the double it converts to.

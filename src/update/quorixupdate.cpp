@@ -34,7 +34,8 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent) : QObject(parent
 
 void QuorixUpdate::parsePatchList()
 {
-    masterList = parsePatchListLatin1(data);
+    const QStringList installed = QuorixConfig::instance()->installedVersions();
+    masterList = parsePatchListLatin1(data, &installed);
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatches() const

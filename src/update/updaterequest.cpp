@@ -13,6 +13,7 @@
 namespace {
 int timeoutOverrideMs = 0;
 qint64 maxListBytes = UpdateRequest::defaultMaxListBytes;
+constexpr qint64 readAheadBytes = 1024 * 1024;
 
 int timeoutMs()
 {
@@ -81,6 +82,9 @@ bool UpdateRequest::fetch()
 void UpdateRequest::startReply(const QUrl& target)
 {
     reply = manager->get(QNetworkRequest(target));
+    // The network thread reads ahead only this far, so a large list is never
+    // held twice while it arrives.
+    reply->setReadBufferSize(readAheadBytes);
     connect(reply, &QNetworkReply::finished, this, &UpdateRequest::onFinished);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateRequest::onReadyRead);
     connect(reply, &QNetworkReply::errorOccurred, this, &UpdateRequest::onError);
