@@ -15,6 +15,8 @@ class TestIconWindow : public QObject
 {
     Q_OBJECT
 
+    ExampleWorld world;
+
 private slots:
     void initTestCase()
     {
@@ -22,64 +24,47 @@ private slots:
             QSKIP("needs a real tray host: run_tray_test.sh");
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
     }
-    void init() { Common::instance()->status = StatusCode::NoError; }
 
-    void trayRunShowsIconAndPopup();
-    void onlyDoubleClickOpensTheReport_data();
-    void onlyDoubleClickOpensTheReport();
+    void trayRunShowsIconAndPopup()
+    {
+        bool iconSeen = false;
+        QString popupText;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* icon = qobject_cast<IconWindow*>(widget))
+                    iconSeen |=
+                        icon->trayIconForTesting() && icon->trayIconForTesting()->isVisible();
+                if (auto* popup = qobject_cast<NotificationPopup*>(widget);
+                    popup && popup->isVisible())
+                    popupText = popup->findChild<QLabel*>("mainView")->text();
+            }
+        });
+        watch.start(5);
+        const int before = world.listRequests();
+        IconWindow window; // the whole run: check, popup (timing shortened), end
+        QVERIFY(iconSeen);
+        QVERIFY(popupText.contains(
+            " 2 update(s) are available.  Click here to review these updates. "));
+        QCOMPARE(world.listRequests(), before + 2);
+        QVERIFY(!window.trayIconForTesting()->isVisible()); // hidden at the end of the run
+    }
 
-private:
-    ExampleWorld world;
+    void onlyDoubleClickOpensTheReport()
+    {
+        Common::instance()->status = StatusCode::NetworkError; // no request, no popup
+        IconWindow window;
+        ModalWatcher watcher;
+        watcher.expect([&window](QWidget* dialog) {
+            QCOMPARE(dialog->parentWidget(), &window);
+            dialog->findChild<QPushButton*>("okButton")->click();
+        });
+        for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
+            QMetaObject::invokeMethod(&window, "iconActivated",
+                                      Q_ARG(QSystemTrayIcon::ActivationReason, reason));
+        QCOMPARE(watcher.seen().size(), 1);
+    }
 };
-
-void TestIconWindow::trayRunShowsIconAndPopup()
-{
-    bool iconSeen = false;
-    QString popupText;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        const auto windows = QApplication::topLevelWidgets();
-        for (QWidget* widget : windows) {
-            if (auto* icon = qobject_cast<IconWindow*>(widget))
-                iconSeen |= icon->trayIconForTesting() && icon->trayIconForTesting()->isVisible();
-            if (auto* popup = qobject_cast<NotificationPopup*>(widget); popup && popup->isVisible())
-                popupText = popup->findChild<QLabel*>("mainView")->text();
-        }
-    });
-    watch.start(5);
-    const int before = world.listRequests();
-    IconWindow window; // the whole run: check, popup (timing shortened), end
-    QVERIFY(iconSeen);
-    QVERIFY(
-        popupText.contains(" 2 update(s) are available.  Click here to review these updates. "));
-    QCOMPARE(world.listRequests(), before + 2);
-    QVERIFY(!window.trayIconForTesting()->isVisible()); // hidden at the end of the run
-}
-
-void TestIconWindow::onlyDoubleClickOpensTheReport_data()
-{
-    QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("double-click") << QSystemTrayIcon::DoubleClick << true;
-    QTest::newRow("click") << QSystemTrayIcon::Trigger << false;
-}
-
-void TestIconWindow::onlyDoubleClickOpensTheReport()
-{
-    QFETCH(QSystemTrayIcon::ActivationReason, reason);
-    QFETCH(bool, opens);
-    Common::instance()->status =
-        StatusCode::NetworkError; // no request, no popup: the run ends at once
-    IconWindow window;
-    ModalWatcher watcher;
-    watcher.expect([&window](QWidget* dialog) {
-        QCOMPARE(dialog->parentWidget(), &window);
-        dialog->findChild<QPushButton*>("okButton")->click();
-    });
-    QMetaObject::invokeMethod(&window, "iconActivated",
-                              Q_ARG(QSystemTrayIcon::ActivationReason, reason));
-    QCOMPARE(watcher.seen().size(), opens ? 1 : 0);
-}
 
 QTEST_MAIN(TestIconWindow)
 #include "tst_iconwindow.moc"

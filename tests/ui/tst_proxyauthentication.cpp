@@ -13,18 +13,22 @@
 #include <QtTest>
 #include <QtWidgets>
 
-namespace {
-void typeInto(QWidget* dialog, const char* name, const QString& text)
-{
-    auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-} // namespace
-
 class TestProxyAuthentication : public QObject
 {
     Q_OBJECT
+
+    static void typeInto(QWidget* dialog, const char* name, const QString& text)
+    {
+        auto* field = dialog->findChild<QWidget*>(QLatin1String(name));
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->clear();
+        else
+            qobject_cast<QAbstractSpinBox*>(field)->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    ExampleWorld world;
+    SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
 
 private slots:
     void initTestCase()
@@ -35,75 +39,65 @@ private slots:
     void init()
     {
         QSettings().clear();
-        Common::instance()->resetForTesting();
         Common* common = Common::instance();
+        common->resetForTesting();
         common->useProxyServer = true;
         common->useProxyAuthentication = true;
         common->proxy =
             QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", "stale");
     }
 
-    void refusedCredentialsAreAskedFor_data();
-    void refusedCredentialsAreAskedFor();
-    void proxyWithoutHostOpensTheSettingsFirst();
+    void refusedCredentialsAreAskedFor_data()
+    {
+        QTest::addColumn<bool>("entered");
+        QTest::newRow("entered credentials are used and saved") << true;
+        QTest::newRow("cancelled: the retrieval fails, nothing is saved") << false;
+    }
+    void refusedCredentialsAreAskedFor()
+    {
+        QFETCH(bool, entered);
+        ModalWatcher watcher; // the information box first, then the credentials
+        watcher.expect([](QWidget* box) {
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        watcher.expect([entered](QWidget* dialog) {
+            QVERIFY(!dialog->findChild<QLineEdit*>("hostEdit")->isEnabled());
+            typeInto(dialog, "passEdit", QStringLiteral("skypass"));
+            dialog->findChild<QDialogButtonBox*>("buttonBox")
+                ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+                ->click();
+        });
+        QuorixUpdate update(world.listUrl());
+        QCOMPARE(watcher.seen().at(0).text,
+                 QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
+                                "username/password is incorrect."));
+        QCOMPARE(watcher.seen().at(1).className, QStringLiteral("ProxyDialog"));
+        QCOMPARE(update.masterPatchList().size(), entered ? 1 : 0);
+        QCOMPARE(Common::instance()->status,
+                 entered ? StatusCode::NoError : StatusCode::NetworkError);
+        QCOMPARE(watcher.seen().size(), entered ? 2 : 3); // a "Network Error" box after a cancel
+        const QString stored = QSettings().value("Startup/ProxyPassword").toString();
+        QCOMPARE(SettingsScrambler(47265183).unscramble(stored), entered ? "skypass" : QString());
+    }
 
-private:
-    ExampleWorld world;
-    SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
+    void proxyWithoutHostOpensTheSettingsFirst()
+    {
+        Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
+        ModalWatcher watcher;
+        const quint16 proxyPort =
+            world.server.port(); // the loopback server answers proxy requests too
+        watcher.expect([proxyPort](QWidget* dialog) {
+            typeInto(dialog, "proxyHost", QStringLiteral("127.0.0.1"));
+            typeInto(dialog, "proxyPort", QString::number(proxyPort));
+            dialog->findChild<QPushButton*>("okButton")->click();
+        });
+        const int before = world.listRequests();
+        QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"));
+        QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
+        QCOMPARE(world.listRequests(), before + 1);
+        QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));
+    }
 };
-
-void TestProxyAuthentication::refusedCredentialsAreAskedFor_data()
-{
-    QTest::addColumn<bool>("entered");
-    QTest::newRow("entered credentials are used and saved") << true;
-    QTest::newRow("cancelled: the retrieval fails, nothing is saved") << false;
-}
-
-void TestProxyAuthentication::refusedCredentialsAreAskedFor()
-{
-    QFETCH(bool, entered);
-    ModalWatcher watcher; // the information box first, then the credentials
-    watcher.expect(
-        [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click(); });
-    watcher.expect([entered](QWidget* dialog) {
-        QVERIFY(!dialog->findChild<QLineEdit*>("hostEdit")->isEnabled());
-        typeInto(dialog, "passEdit", QStringLiteral("skypass"));
-        dialog->findChild<QDialogButtonBox*>("buttonBox")
-            ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
-            ->click();
-    });
-    QuorixUpdate update(world.listUrl());
-    QCOMPARE(watcher.seen().at(0).text,
-             QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
-                            "username/password is incorrect."));
-    QCOMPARE(watcher.seen().at(1).className, QStringLiteral("ProxyDialog"));
-    QCOMPARE(update.masterPatchList().size(), entered ? 1 : 0);
-    QCOMPARE(Common::instance()->status, entered ? StatusCode::NoError : StatusCode::NetworkError);
-    QCOMPARE(watcher.seen().size(), entered ? 2 : 3); // a "Network Error" box after a cancel
-    const QString stored = QSettings().value("Startup/ProxyPassword").toString();
-    QCOMPARE(SettingsScrambler(47265183).unscramble(stored),
-             entered ? QStringLiteral("skypass") : QString());
-}
-
-void TestProxyAuthentication::proxyWithoutHostOpensTheSettingsFirst()
-{
-    Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
-    ModalWatcher watcher;
-    const quint16 proxyPort = world.server.port(); // the loopback server answers proxy requests too
-    watcher.expect([proxyPort](QWidget* dialog) {
-        typeInto(dialog, "proxyHost", QStringLiteral("127.0.0.1"));
-        auto* port = dialog->findChild<QSpinBox*>("proxyPort");
-        port->selectAll();
-        QTest::keyClicks(port, QString::number(proxyPort));
-        dialog->findChild<QPushButton*>("okButton")->click();
-    });
-    const int before = world.listRequests();
-    QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"));
-    QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
-    QCOMPARE(update.masterPatchList().size(), 1);
-    QCOMPARE(world.listRequests(), before + 1);
-    QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));
-}
 
 QTEST_MAIN(TestProxyAuthentication)
 #include "tst_proxyauthentication.moc"

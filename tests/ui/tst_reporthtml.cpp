@@ -3,101 +3,94 @@
 
 #include <QtTest>
 
-namespace {
-PublishedPatch patch(const QString& name, const QString& products, const QString& url)
-{
-    PublishedPatch p;
-    p.Name = name;
-    p.Products = products;
-    p.url = url;
-    p.ReleaseDate = QStringLiteral("2026-09-08");
-    return p;
-}
-const QString support = QStringLiteral(
-    "<hr><p>To browse a full list of Vandry patches and service packs, visit the Vandry Support "
-    "site:</p><p><a href='http://support.vandry.com/en/downloads/patches-servicepacks/'>"
-    "http://support.vandry.com/en/downloads/patches-servicepacks/</a></p>");
-} // namespace
-
 class TestReportHtml : public QObject
 {
     Q_OBJECT
 
+    static PublishedPatch patch(const QString& name, const QString& products, const QString& url)
+    {
+        PublishedPatch p;
+        p.Name = name;
+        p.Products = products;
+        p.url = url;
+        p.ReleaseDate = QStringLiteral("2026-09-08");
+        return p;
+    }
+
 private slots:
-    void reportSections_data();
-    void reportSections();
-    void receivedTextIsEscapedAndOnlyWebLinksLink_data();
-    void receivedTextIsEscapedAndOnlyWebLinksLink();
+    void reportSections_data()
+    {
+        QTest::addColumn<StatusCode>("status");
+        QTest::addColumn<QString>("middle");
+        const QString item = QStringLiteral(
+            "<li><a href='http://d.vandry.com/p3.exe'>Patch 3</a><br>Products: Quorix for Server, "
+            "Zelvan<br>Release Date: 2026-09-08<br></li>");
+        QTest::newRow("updates under each product they name")
+            << StatusCode::NoError
+            << "<h3 style='color: #222'>Updates for S</h3><ul>" + item +
+                   "</ul><h3 style='color: #222'>Updates for Z</h3><ul>" + item +
+                   "</ul><h3 style='color: #222'>Updates for F</h3><ul>(no updates "
+                   "available)<br></ul>";
+        QTest::newRow("a failure replaces the updates")
+            << StatusCode::NetworkError << "<h4 style='color: #c22'>Network connection error.</h4>";
+    }
+    void reportSections()
+    {
+        QFETCH(StatusCode, status);
+        QFETCH(QString, middle);
+        FakeProduct server("10.3", {"Quorix for Server"}, "S", {{"Server Patch 1", "QX1", "QX1"}});
+        FakeProduct zelvan("10.3", {"Zelvan"}, "Z");
+        FakeProduct flurrin("10.3", {"Flurrin"}, "F");
+        const QString html = buildReportHtml(
+            {&server, &zelvan, &flurrin},
+            {patch("Patch 3", "Quorix for Server, Zelvan", "http://d.vandry.com/p3.exe")}, status,
+            statusMessageFor(status));
+        const QString patches = "<span style='color: #222; font-weight: bold;'> %1 </span>"
+                                "<ul style='list-style-type: square;'><li>%2</ul><br>";
+        QCOMPARE(html, "<h3 style='color: #222'>Installed Products</h3><ul><li><b>S</b></li>"
+                       "<li><b>Z</b></li><li><b>F</b></li></ul><hr>" +
+                           middle +
+                           "<hr><h3 style='color: #222'>Installed Patches</h3>"
+                           "<ul style='list-style-type: square;'>" +
+                           patches.arg("S", "Server Patch 1") + patches.arg("Z", "(none)") +
+                           patches.arg("F", "(none)") +
+                           "</ul><hr><p>To browse a full list of Vandry patches and service "
+                           "packs, visit the Vandry Support site:</p><p><a href='http://"
+                           "support.vandry.com/en/downloads/patches-servicepacks/'>http://"
+                           "support.vandry.com/en/downloads/patches-servicepacks/</a></p>");
+    }
+
+    void receivedTextIsEscapedAndOnlyWebLinksLink_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("item");
+        const QString name = "&lt;b&gt;P&lt;/b&gt;";
+        QTest::newRow("http, quotes escaped")
+            << "http://a/'x"
+            << "<li><a href='http://a/&#39;x'>" + name + "</a><br>";
+        QTest::newRow("HTTPS") << "HTTPS://a/p.exe"
+                               << "<li><a href='HTTPS://a/p.exe'>" + name + "</a><br>";
+        QTest::newRow("file") << "file:///etc/passwd"
+                              << "<li>" + name + "<br>";
+        QTest::newRow("javascript") << "javascript:alert(1)"
+                                    << "<li>" + name + "<br>";
+        QTest::newRow("no host") << "http:///p.exe"
+                                 << "<li>" + name + "<br>";
+    }
+    void receivedTextIsEscapedAndOnlyWebLinksLink()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, item);
+        FakeProduct server("10.3", {"Quorix for Server"}, "Q <i>", {{"<script>", "", ""}});
+        const QString html =
+            buildReportHtml({&server}, {patch("<b>P</b>", "Quorix for Server <img>", url)},
+                            StatusCode::NoError, "");
+        QVERIFY2(html.contains(item + "Products: Quorix for Server &lt;img&gt;<br>"),
+                 qPrintable(html));
+        QVERIFY(html.contains("<li><b>Q &lt;i&gt;</b></li>") &&
+                html.contains("<li>&lt;script&gt;</ul>"));
+    }
 };
-
-void TestReportHtml::reportSections_data()
-{
-    QTest::addColumn<StatusCode>("status");
-    QTest::addColumn<QString>("middle");
-    const QString item = QStringLiteral(
-        "<li><a href='http://d.vandry.com/p3.exe'>Patch 3</a><br>Products: Quorix for Server, "
-        "Zelvan<br>Release Date: 2026-09-08<br></li>");
-    QTest::newRow("updates under each product they name")
-        << StatusCode::NoError
-        << "<h3 style='color: #222'>Updates for S</h3><ul>" + item +
-               "</ul><h3 style='color: #222'>Updates for Z</h3><ul>" + item +
-               "</ul><h3 style='color: #222'>Updates for F</h3><ul>(no updates available)<br></ul>";
-    QTest::newRow("a failure replaces the updates")
-        << StatusCode::NetworkError << "<h4 style='color: #c22'>Network connection error.</h4>";
-}
-
-void TestReportHtml::reportSections()
-{
-    QFETCH(StatusCode, status);
-    QFETCH(QString, middle);
-    FakeProduct server("10.3", {"Quorix for Server"}, "S", {{"Server Patch 1", "QX1", "QX1"}});
-    FakeProduct zelvan("10.3", {"Zelvan"}, "Z");
-    FakeProduct flurrin("10.3", {"Flurrin"}, "F");
-    const QString html = buildReportHtml(
-        {&server, &zelvan, &flurrin},
-        {patch("Patch 3", "Quorix for Server, Zelvan", "http://d.vandry.com/p3.exe")}, status,
-        statusMessageFor(status));
-    const QString patches = "<span style='color: #222; font-weight: bold;'> %1 </span>"
-                            "<ul style='list-style-type: square;'><li>%2</ul><br>";
-    QCOMPARE(html, "<h3 style='color: #222'>Installed Products</h3><ul><li><b>S</b></li>"
-                   "<li><b>Z</b></li><li><b>F</b></li></ul><hr>" +
-                       middle +
-                       "<hr><h3 style='color: #222'>Installed Patches</h3>"
-                       "<ul style='list-style-type: square;'>" +
-                       patches.arg("S", "Server Patch 1") + patches.arg("Z", "(none)") +
-                       patches.arg("F", "(none)") + "</ul>" + support);
-}
-
-void TestReportHtml::receivedTextIsEscapedAndOnlyWebLinksLink_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("item");
-    const QString rest = "<br>Products: Quorix for Server &lt;img src=x&gt;<br>";
-    QTest::newRow("http")
-        << "http://a/'onmouseover='x"
-        << "<li><a href='http://a/&#39;onmouseover=&#39;x'>&lt;b&gt;P&lt;/b&gt;</a>" + rest;
-    QTest::newRow("HTTPS") << "HTTPS://a/p.exe"
-                           << "<li><a href='HTTPS://a/p.exe'>&lt;b&gt;P&lt;/b&gt;</a>" + rest;
-    QTest::newRow("file") << "file:///etc/passwd"
-                          << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
-    QTest::newRow("javascript") << "javascript:alert(1)"
-                                << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
-    QTest::newRow("no host") << "http:///p.exe"
-                             << "<li>&lt;b&gt;P&lt;/b&gt;" + rest;
-}
-
-void TestReportHtml::receivedTextIsEscapedAndOnlyWebLinksLink()
-{
-    QFETCH(QString, url);
-    QFETCH(QString, item);
-    FakeProduct server("10.3", {"Quorix for Server"}, "Q <i>", {{"<script>", "", ""}});
-    const QString html =
-        buildReportHtml({&server}, {patch("<b>P</b>", "Quorix for Server <img src=x>", url)},
-                        StatusCode::NoError, "");
-    QVERIFY2(html.contains(item), qPrintable(html));
-    QVERIFY(html.contains("<li><b>Q &lt;i&gt;</b></li>") &&
-            html.contains("<li>&lt;script&gt;</ul>"));
-}
 
 QTEST_GUILESS_MAIN(TestReportHtml)
 #include "tst_reporthtml.moc"

@@ -29,67 +29,62 @@ class TestAvailability : public QObject
     Q_OBJECT
 
 private slots:
-    void installedPatchesAreLeftOut_data();
-    void installedPatchesAreLeftOut();
-    void versionsProductsAndDuplicates();
+    void installedPatchesAreLeftOut_data()
+    {
+        QTest::addColumn<InstalledPatch>("installed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("qfe");
+        QTest::addColumn<bool>("isInstalled");
+        const InstalledPatch byUninstallList{"Server Patch 2", "N/A", "QXP002"};
+        const InstalledPatch byQfe{"x", "KB1, KB7", "KB7"};
+        QTest::newRow("name, ignoring case") << byUninstallList << "server PATCH 2"
+                                             << "" << true;
+        QTest::newRow("suffix inside the QFE_ID") << byUninstallList << "y"
+                                                  << "KB-QXP002-R" << true;
+        QTest::newRow("suffix is case-sensitive") << byUninstallList << "y"
+                                                  << "qxp002" << false;
+        QTest::newRow("shared identifier, blanks trimmed") << byQfe << "y"
+                                                           << "KB0 , KB1" << true;
+        QTest::newRow("no shared identifier") << byQfe << "y"
+                                              << "KB10,KB2" << false;
+        QTest::newRow("empty suffix matches everything") << InstalledPatch{"a", "b", ""} << "y"
+                                                         << "" << true;
+        QTest::newRow("N/A suffix matches N/A") << InstalledPatch{"a", "N/A", "N/A"} << "y"
+                                                << "N/A" << true;
+    }
+    void installedPatchesAreLeftOut()
+    {
+        QFETCH(InstalledPatch, installed);
+        QFETCH(QString, name);
+        QFETCH(QString, qfe);
+        QFETCH(bool, isInstalled);
+        FakeProduct server("10.3", {"Quorix for Server"});
+        const QList<VersionPatches> master{{"10.3", {patch(name, "Quorix for Server", qfe)}}};
+        const QList<PublishedPatch> available =
+            computeAvailablePatches(master, {"10.3"}, {&server}, {installed});
+        QCOMPARE(available.isEmpty(), isInstalled);
+    }
+    void versionsProductsAndDuplicates()
+    {
+        FakeProduct server("10.3", {"Quorix for Server", "Quorix Server"});
+        FakeProduct vault("10.2", {"Quorix Tarn Vault"});
+        const PublishedPatch shared = patch("Both", "Quorix Server, Quorix Tarn Vault");
+        PublishedPatch variant = shared;
+        variant.ReleaseDate = "2026-01-01"; // differs in one field: a record of its own
+        const QList<VersionPatches> master{
+            {"10.2",
+             {patch("V1", "QUORIX TARN VAULT"), patch("S-for-10.2", "Quorix Server"), shared}},
+            {"10.3",
+             {patch("S1", "Fix for quorix server"), patch("V-for-10.3", "Quorix Tarn Vault"),
+              shared, variant}},
+            {"10.1", {patch("Old", "Quorix for Server")}},
+        };
+        const QList<PublishedPatch> result =
+            computeAvailablePatches(master, {"10.3", "10.2"}, {&server, &vault}, {});
+        QCOMPARE(namesOf(result), QStringList({"V1", "Both", "S1", "Both"}));
+        QCOMPARE(result.at(3).ReleaseDate, QStringLiteral("2026-01-01"));
+    }
 };
-
-void TestAvailability::installedPatchesAreLeftOut_data()
-{
-    QTest::addColumn<InstalledPatch>("installed");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("qfe");
-    QTest::addColumn<bool>("isInstalled");
-    const InstalledPatch byUninstallList{"Server Patch 2", "N/A", "QXP002"};
-    const InstalledPatch byQfe{"x", "KB1, KB7", "KB7"};
-    QTest::newRow("name, ignoring case") << byUninstallList << "server PATCH 2"
-                                         << "" << true;
-    QTest::newRow("suffix inside the QFE_ID") << byUninstallList << "y"
-                                              << "KB-QXP002-R" << true;
-    QTest::newRow("suffix is case-sensitive") << byUninstallList << "y"
-                                              << "qxp002" << false;
-    QTest::newRow("shared identifier, blanks trimmed") << byQfe << "y"
-                                                       << "KB0 , KB1" << true;
-    QTest::newRow("no shared identifier") << byQfe << "y"
-                                          << "KB10,KB2" << false;
-    QTest::newRow("empty suffix matches everything") << InstalledPatch{"a", "b", ""} << "y"
-                                                     << "" << true;
-    QTest::newRow("N/A suffix matches N/A") << InstalledPatch{"a", "N/A", "N/A"} << "y"
-                                            << "N/A" << true;
-}
-
-void TestAvailability::installedPatchesAreLeftOut()
-{
-    QFETCH(InstalledPatch, installed);
-    QFETCH(QString, name);
-    QFETCH(QString, qfe);
-    QFETCH(bool, isInstalled);
-    FakeProduct server("10.3", {"Quorix for Server"});
-    const QList<VersionPatches> master{{"10.3", {patch(name, "Quorix for Server", qfe)}}};
-    const QList<PublishedPatch> available =
-        computeAvailablePatches(master, {"10.3"}, {&server}, {installed});
-    QCOMPARE(available.isEmpty(), isInstalled);
-}
-
-void TestAvailability::versionsProductsAndDuplicates()
-{
-    FakeProduct server("10.3", {"Quorix for Server", "Quorix Server"});
-    FakeProduct vault("10.2", {"Quorix Tarn Vault"});
-    const PublishedPatch shared = patch("Both", "Quorix Server, Quorix Tarn Vault");
-    PublishedPatch variant = shared;
-    variant.ReleaseDate = "2026-01-01"; // differs in one field: a record of its own
-    const QList<VersionPatches> master{
-        {"10.2", {patch("V1", "QUORIX TARN VAULT"), patch("S-for-10.2", "Quorix Server"), shared}},
-        {"10.3",
-         {patch("S1", "Fix for quorix server"), patch("V-for-10.3", "Quorix Tarn Vault"), shared,
-          variant}},
-        {"10.1", {patch("Old", "Quorix for Server")}},
-    };
-    const QList<PublishedPatch> result =
-        computeAvailablePatches(master, {"10.3", "10.2"}, {&server, &vault}, {});
-    QCOMPARE(namesOf(result), QStringList({"V1", "Both", "S1", "Both"}));
-    QCOMPARE(result.at(3).ReleaseDate, QStringLiteral("2026-01-01"));
-}
 
 QTEST_GUILESS_MAIN(TestAvailability)
 #include "tst_availability.moc"

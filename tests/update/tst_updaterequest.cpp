@@ -38,136 +38,125 @@ private slots:
         server->setResponse("/list", {200, patchList, {}, 0, 0, false});
     }
 
-    void retrieval_data();
-    void retrieval();
-    void earlierStatusDecidesTheAttempts_data();
-    void earlierStatusDecidesTheAttempts();
-    void selfSignedCertificateIsAccepted();
-    void proxy_data();
-    void proxy();
+    void retrieval_data()
+    {
+        QTest::addColumn<Response>("response");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<QString>("received"); // as Latin-1 text; "LIST" for the list, "*" any
+        QTest::addColumn<StatusCode>("status");
+        QTest::addColumn<QString>("shown"); // the one line on the console, or nothing
+        const StatusCode ok = StatusCode::NoError;
+        const StatusCode failed = StatusCode::NetworkError;
+        QTest::newRow("list") << Response{200, patchList, {}, 0, 0, false} << 1 << "LIST" << ok
+                              << "";
+        QTest::newRow("HTTP error: one attempt")
+            << Response{404, "gone", {}, 0, 0, false} << 1 << "gone" << failed
+            << "<<<< An error occurred: Error transferring SELF - server replied: Not Found (203) "
+               ">>>>";
+        for (const int code : {301, 302, 307})
+            QTest::addRow("%d followed, its body dropped", code)
+                << Response{code, "moved", "LIST", 0, 0, false} << 1 << "LIST" << ok << "";
+        QTest::newRow("303 not followed")
+            << Response{303, "see", "LIST", 0, 0, false} << 1 << "see" << ok << "";
+        QTest::newRow("308 not followed")
+            << Response{308, "perm", "LIST", 0, 0, false} << 1 << "perm" << ok << "";
+        QTest::newRow("silent server: five attempts")
+            << Response{200, {}, {}, 0, 0, true} << 5 << "" << failed << "";
+        QTest::newRow("empty answer: five attempts")
+            << Response{200, {}, {}, 0, 0, false} << 5 << "" << failed << "";
+        QTest::newRow("trickle past the time-out")
+            << Response{200, patchList, {}, 0, 20, false} << 5 << "*" << failed << "";
+        const QByteArray large(1024 * 1024 + 1, ' ');
+        const QString tooLarge =
+            "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
+        QTest::newRow("too large, by its length")
+            << Response{200, large, {}, 0, 0, false, true} << 1 << "" << failed << tooLarge;
+        QTest::newRow("too large, as it arrives")
+            << Response{200, large, {}, 0, 0, false, false} << 1 << "" << failed << tooLarge;
+        QTest::newRow("redirect loop: one attempt of eleven requests")
+            << Response{302, {}, "SELF", 0, 0, false} << 11 << "" << failed
+            << "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>";
+    }
+    void retrieval()
+    {
+        QFETCH(Response, response);
+        QFETCH(int, requests);
+        QFETCH(QString, received);
+        QFETCH(StatusCode, status);
+        QFETCH(QString, shown);
+        response.location.replace("LIST", server->url("/list").toLatin1());
+        response.location.replace("SELF", server->url("/x").toLatin1());
+        shown.replace("SELF", server->url("/x"));
+        server->setResponse("/x", response);
+        QuorixUpdate update(server->url("/x"));
+        QCOMPARE(server->requestCount("/x"), requests);
+        const bool gotList = received == "LIST";
+        if (received != "*")
+            QCOMPARE(update.receivedText(), gotList ? QString::fromLatin1(patchList) : received);
+        QCOMPARE(update.masterPatchList().size(), gotList ? 1 : 0);
+        if (gotList)
+            QCOMPARE(update.masterPatchList().first().version, QStringLiteral("10.3"));
+        QCOMPARE(Common::instance()->status, status);
+        QCOMPARE(console, shown.isEmpty() ? shown : shown + '\n');
+    }
+    void earlierStatusDecidesTheAttempts_data()
+    {
+        QTest::addColumn<StatusCode>("earlier");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("offline: no request") << StatusCode::NetworkError << 0;
+        QTest::newRow("any other failure: one attempt") << StatusCode::SettingsWriteError << 1;
+    }
+    void earlierStatusDecidesTheAttempts()
+    {
+        QFETCH(StatusCode, earlier);
+        QFETCH(int, requests);
+        server->setResponse("/empty", {});
+        Common::instance()->status = earlier;
+        QuorixUpdate update(server->url("/empty"));
+        QCOMPARE(server->requestCount("/empty"), requests);
+        QCOMPARE(Common::instance()->status, StatusCode::NetworkError);
+    }
+    void selfSignedCertificateIsAccepted()
+    {
+        PatchServer tlsServer;
+        QVERIFY(tlsServer.listenTls(QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.crt"),
+                                    QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.key")));
+        tlsServer.setResponse("/list", {200, patchList, {}, 0, 0, false});
+        QuorixUpdate update(tlsServer.url("/list"));
+        QCOMPARE(update.masterPatchList().size(), 1);
+    }
+    void proxy_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("right credentials") << "skypass";
+        QTest::newRow("wrong credentials") << "wrong";
+    }
+    // Through squid demanding Basic authentication, in a console application.
+    void proxy()
+    {
+        QFETCH(QString, password);
+        const bool accepted = password == "skypass";
+        SquidProxy squid("skyuser", "skypass");
+        QVERIFY2(squid.problem().isEmpty(), qPrintable(squid.problem()));
+        Common::instance()->useProxyServer = true;
+        Common::instance()->proxy =
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
+        QuorixUpdate update(server->url("/list"));
+        QCOMPARE(server->requestCount("/list"), accepted ? 1 : 0);
+        QCOMPARE(Common::instance()->status,
+                 accepted ? StatusCode::NoError : StatusCode::NetworkError);
+        QVERIFY2(accepted ? console.isEmpty()
+                          : console.startsWith("<<<< The proxy server (127.0.0.1) requires "
+                                               "authentication or the proxy username/password is "
+                                               "incorrect. >>>>\n<<<< An error occurred: ") &&
+                                console.endsWith("(105) >>>>\n"),
+                 qPrintable(console));
+    }
 
 private:
     std::unique_ptr<PatchServer> server;
     QString console;
 };
-
-void TestUpdateRequest::retrieval_data()
-{
-    QTest::addColumn<Response>("response");
-    QTest::addColumn<int>("requests");
-    QTest::addColumn<QString>("received"); // as Latin-1 text; "LIST" for the list, "*" any
-    QTest::addColumn<StatusCode>("status");
-    QTest::addColumn<QString>("shown"); // the one line on the console, or nothing
-    const StatusCode ok = StatusCode::NoError;
-    const StatusCode failed = StatusCode::NetworkError;
-    QTest::newRow("list") << Response{200, patchList, {}, 0, 0, false} << 1 << "LIST" << ok << "";
-    QTest::newRow("HTTP error: one attempt")
-        << Response{404, "gone", {}, 0, 0, false} << 1 << "gone" << failed
-        << "<<<< An error occurred: Error transferring SELF - server replied: Not Found (203) >>>>";
-    for (const int code : {301, 302, 307})
-        QTest::addRow("%d followed, its body dropped", code)
-            << Response{code, "moved", "LIST", 0, 0, false} << 1 << "LIST" << ok << "";
-    QTest::newRow("303 not followed")
-        << Response{303, "see", "LIST", 0, 0, false} << 1 << "see" << ok << "";
-    QTest::newRow("308 not followed")
-        << Response{308, "perm", "LIST", 0, 0, false} << 1 << "perm" << ok << "";
-    QTest::newRow("silent server: five attempts")
-        << Response{200, {}, {}, 0, 0, true} << 5 << "" << failed << "";
-    QTest::newRow("empty answer: five attempts")
-        << Response{200, {}, {}, 0, 0, false} << 5 << "" << failed << "";
-    QTest::newRow("trickle past the time-out")
-        << Response{200, patchList, {}, 0, 20, false} << 5 << "*" << failed << "";
-    const QByteArray large(1024 * 1024 + 1, ' ');
-    const QString tooLarge =
-        "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
-    QTest::newRow("too large, by its length")
-        << Response{200, large, {}, 0, 0, false, true} << 1 << "" << failed << tooLarge;
-    QTest::newRow("too large, as it arrives")
-        << Response{200, large, {}, 0, 0, false, false} << 1 << "" << failed << tooLarge;
-    QTest::newRow("redirect loop: one attempt of eleven requests")
-        << Response{302, {}, "SELF", 0, 0, false} << 11 << "" << failed
-        << "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>";
-}
-
-void TestUpdateRequest::retrieval()
-{
-    QFETCH(Response, response);
-    QFETCH(int, requests);
-    QFETCH(QString, received);
-    QFETCH(StatusCode, status);
-    QFETCH(QString, shown);
-    response.location.replace("LIST", server->url("/list").toLatin1());
-    response.location.replace("SELF", server->url("/x").toLatin1());
-    shown.replace("SELF", server->url("/x"));
-    server->setResponse("/x", response);
-    QuorixUpdate update(server->url("/x"));
-    QCOMPARE(server->requestCount("/x"), requests);
-    const bool gotList = received == "LIST";
-    if (received != "*")
-        QCOMPARE(update.receivedText(), gotList ? QString::fromLatin1(patchList) : received);
-    QCOMPARE(update.masterPatchList().size(), gotList ? 1 : 0);
-    if (gotList)
-        QCOMPARE(update.masterPatchList().first().version, QStringLiteral("10.3"));
-    QCOMPARE(Common::instance()->status, status);
-    QCOMPARE(console, shown.isEmpty() ? shown : shown + '\n');
-}
-
-void TestUpdateRequest::earlierStatusDecidesTheAttempts_data()
-{
-    QTest::addColumn<StatusCode>("earlier");
-    QTest::addColumn<int>("requests");
-    QTest::newRow("offline: no request") << StatusCode::NetworkError << 0;
-    QTest::newRow("any other failure: one attempt") << StatusCode::SettingsWriteError << 1;
-}
-
-void TestUpdateRequest::earlierStatusDecidesTheAttempts()
-{
-    QFETCH(StatusCode, earlier);
-    QFETCH(int, requests);
-    server->setResponse("/empty", {});
-    Common::instance()->status = earlier;
-    QuorixUpdate update(server->url("/empty"));
-    QCOMPARE(server->requestCount("/empty"), requests);
-    QCOMPARE(Common::instance()->status, StatusCode::NetworkError);
-}
-
-void TestUpdateRequest::selfSignedCertificateIsAccepted()
-{
-    PatchServer tlsServer;
-    QVERIFY(tlsServer.listenTls(QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.crt"),
-                                QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.key")));
-    tlsServer.setResponse("/list", {200, patchList, {}, 0, 0, false});
-    QuorixUpdate update(tlsServer.url("/list"));
-    QCOMPARE(update.masterPatchList().size(), 1);
-}
-
-void TestUpdateRequest::proxy_data()
-{
-    QTest::addColumn<QString>("password");
-    QTest::newRow("right credentials") << "skypass";
-    QTest::newRow("wrong credentials") << "wrong";
-}
-
-// Through squid demanding Basic authentication, in a console application.
-void TestUpdateRequest::proxy()
-{
-    QFETCH(QString, password);
-    const bool accepted = password == "skypass";
-    SquidProxy squid("skyuser", "skypass");
-    QVERIFY2(squid.problem().isEmpty(), qPrintable(squid.problem()));
-    Common::instance()->useProxyServer = true;
-    Common::instance()->proxy =
-        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
-    QuorixUpdate update(server->url("/list"));
-    QCOMPARE(server->requestCount("/list"), accepted ? 1 : 0);
-    QCOMPARE(Common::instance()->status, accepted ? StatusCode::NoError : StatusCode::NetworkError);
-    QVERIFY2(accepted ? console.isEmpty()
-                      : console.startsWith("<<<< The proxy server (127.0.0.1) requires "
-                                           "authentication or the proxy username/password is "
-                                           "incorrect. >>>>\n<<<< An error occurred: ") &&
-                            console.endsWith("(105) >>>>\n"),
-             qPrintable(console));
-}
 
 QTEST_GUILESS_MAIN(TestUpdateRequest)
 #include "tst_updaterequest.moc"
