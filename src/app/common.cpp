@@ -1,7 +1,11 @@
 #include "common.h"
 
+#include "console.h"
 #include "logger.h"
+#include "messages.h"
+#include "network.h"
 
+#include <QFileInfo>
 #include <QObject>
 #include <QSettings>
 
@@ -56,7 +60,16 @@ void Common::readSettings()
     useProxyServer = store.value(useProxyServerKey).toBool();
     useProxyAuthentication = store.value(useAuthenticationKey).toBool();
     proxy.setHostName(store.value(hostKey).toString());
-    proxy.setPort(quint16(store.value(portKey).toInt()));
+    // Port 0 is what a removed proxy leaves; anything else must be a real port.
+    const QString port = store.value(portKey).toString();
+    proxy.setPort(quint16(validPort(port)));
+    if (validPort(port) == 0 && !port.isEmpty() && port != QLatin1String("0")) {
+        const QString message = QObject::tr("The saved proxy port %1 is not a number from 1 to "
+                                            "65535; it is not used.")
+                                    .arg(printable(port));
+        Logger::instance()->log(LogLevel::Error, message);
+        showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
+    }
     if (useProxyAuthentication) {
         proxy.setUser(store.value(userKey).toString());
         proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
@@ -78,6 +91,9 @@ bool Common::saveSettings()
         store.setValue(passwordKey, scrambler.scramble(proxy.password()));
     }
     store.sync();
+    // The file holds the proxy password, scrambled only: for its owner's eyes.
+    if (QFileInfo(store.fileName()).isFile())
+        QFile::setPermissions(store.fileName(), QFile::ReadOwner | QFile::WriteOwner);
     if (store.status() == QSettings::NoError)
         return true;
     status = StatusCode::SettingsWriteError;

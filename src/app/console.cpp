@@ -6,6 +6,20 @@ namespace {
 QString* captureBuffer = nullptr;
 }
 
+QString printable(const QString& text)
+{
+    QString safe = text;
+    for (QChar& c : safe) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
+        const bool bidi = u == 0x061c || u == 0x200e || u == 0x200f ||
+                          (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+        if (control || bidi)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    return safe;
+}
+
 void setConsoleCapture(QString* buffer)
 {
     captureBuffer = buffer;

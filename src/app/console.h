@@ -8,6 +8,12 @@
 void writeConsole(const QString& text);
 void writeConsoleLine(const QString& text);
 
+// Text from outside (a patch list, a server, a registry export) made safe to
+// print: control characters (C0, C1, DEL) and the Unicode bidirectional
+// controls become U+FFFD, so that no such text can move the cursor, change
+// the terminal or start a line of its own.
+QString printable(const QString& text);
+
 // Connects standard output to the console the program was started from, where
 // the platform needs that (a Windows GUI program); called once at start-up.
 // Defined in the platform file.

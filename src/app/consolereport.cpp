@@ -24,7 +24,7 @@ void printConsoleReport(const QList<PublishedPatch>& available)
     writeConsoleLine(QObject::tr(" Installed products:"));
     writeConsoleLine(QString());
     for (const IQuorixProduct* product : products)
-        writeConsoleLine(QStringLiteral("    ") + product->name());
+        writeConsoleLine(QStringLiteral("    ") + printable(product->name()));
     writeConsoleLine(QString());
     writeConsoleLine(rule);
     writeConsoleLine(QString());
@@ -37,14 +37,14 @@ void printConsoleReport(const QList<PublishedPatch>& available)
         writeConsoleLine(QObject::tr(" The following updates are available:"));
         writeConsoleLine(QString());
         for (const IQuorixProduct* product : products) {
-            writeConsoleLine(QObject::tr("  Updates for %1").arg(product->name()));
+            writeConsoleLine(QObject::tr("  Updates for %1").arg(printable(product->name())));
             bool anyApplied = false;
             for (const PublishedPatch& patch : available) {
                 if (!productMatchesPatch(product, patch))
                     continue;
                 anyApplied = true;
-                writeConsoleLine(QStringLiteral("    - %1\n").arg(patch.Name) +
-                                 QStringLiteral("    - %1\n").arg(patch.url));
+                writeConsoleLine(QStringLiteral("    - %1\n").arg(printable(patch.Name)) +
+                                 QStringLiteral("    - %1\n").arg(printable(patch.url)));
             }
             if (!anyApplied)
                 writeConsoleLine(QStringLiteral("    (") + QObject::tr("no updates available") +
@@ -59,7 +59,7 @@ void printConsoleReport(const QList<PublishedPatch>& available)
     QString patchSection = QObject::tr(" Installed Patches:\n");
     const QList<InstalledPatch> patches = config->installedPatches();
     for (const InstalledPatch& patch : patches)
-        patchSection += QStringLiteral("  - %1\n").arg(patch.name);
+        patchSection += QStringLiteral("  - %1\n").arg(printable(patch.name));
     if (patches.isEmpty())
         patchSection += QStringLiteral("  (%1)\n").arg(QObject::tr("none"));
     writeConsoleLine(patchSection);

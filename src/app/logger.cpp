@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "console.h"
+#include "logfile.h"
 #include "messages.h"
 
 #include <QDateTime>
@@ -83,19 +84,18 @@ void Logger::init(const QString& target, int newVerbosity)
         file.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
     } else {
         file.setFileName(target);
-        if (file.exists())
-            file.remove();
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        const QString problem = openLogFile(file, target);
+        if (!problem.isEmpty()) {
             const QString message = QObject::tr("Error opening log file for writing") +
                                     QStringLiteral(":\n\n%1\n\n").arg(target) +
-                                    QObject::tr("Error") +
-                                    QStringLiteral(": %2").arg(fileErrorText(file.error()));
+                                    QObject::tr("Error") + QStringLiteral(": %2").arg(problem);
             showCriticalMessage(QObject::tr("File Error"), message, nullptr);
             return;
         }
     }
     stream.setDevice(&file);
     writing = true;
+    writeFailed = false;
 }
 
 void Logger::log(LogLevel level, const QString& message)
@@ -108,8 +108,16 @@ void Logger::log(LogLevel level, const QString& message)
         QStringLiteral("%1: %2: %3")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
                  logLevelName(int(level)), message);
-    if (writing)
+    if (writing) {
         stream << line << Qt::endl;
+        if (file.error() != QFileDevice::NoError && !writeFailed) {
+            // Said once, on standard error: the run goes on without its log.
+            writeFailed = true;
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QObject::tr("Error writing the log file %1: %2")
+                                        .arg(file.fileName(), file.errorString())));
+        }
+    }
     if (level == LogLevel::Fatal)
         writeConsoleLine(line);
 }

@@ -38,6 +38,7 @@ private:
     QFile file;
     QTextStream stream;
     bool writing = false;
+    bool writeFailed = false;
     int verbosity = 0;
     QMutex mutex;
 };

@@ -40,10 +40,14 @@ bool isNetworkAvailable(const QList<InterfaceSnapshot>& interfaces,
 }
 
 namespace {
-quint16 portFromPart(const QStringList& parts, int index)
+quint16 portFromPart(const QStringList& parts, int index, QString* badPort)
 {
-    if (index < parts.size())
-        return quint16(parts.at(index).toInt(nullptr, 10));
+    if (index < parts.size()) {
+        const int port = validPort(parts.at(index));
+        if (port == 0 && badPort)
+            *badPort = parts.at(index);
+        return quint16(port);
+    }
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("Proxy port not defined.  Defaulting to 80"));
     return 80;
@@ -55,7 +59,14 @@ QString partAt(const QStringList& parts, int index)
 }
 } // namespace
 
-QNetworkProxy parseProxyUrl(const QString& text)
+int validPort(const QString& text)
+{
+    bool ok = false;
+    const qlonglong port = text.toLongLong(&ok, 10);
+    return ok && port >= 1 && port <= 65535 ? int(port) : 0;
+}
+
+QNetworkProxy parseProxyUrl(const QString& text, QString* badPort)
 {
     QNetworkProxy parsed;
     if (text.isEmpty())
@@ -71,7 +82,7 @@ QNetworkProxy parseProxyUrl(const QString& text)
     if (!text.contains(QLatin1Char('@'))) {
         const QStringList parts = rest.split(QLatin1Char(':'), Qt::KeepEmptyParts);
         const QString host = parts.at(0);
-        const quint16 port = portFromPart(parts, 1);
+        const quint16 port = portFromPart(parts, 1, badPort);
         parsed.setUser(QString());
         parsed.setPassword(QString());
         parsed.setHostName(host);
@@ -87,7 +98,7 @@ QNetworkProxy parseProxyUrl(const QString& text)
     parsed.setUser(partAt(parts, 0));
     parsed.setPassword(partAt(parts, 1));
     parsed.setHostName(partAt(parts, 2));
-    parsed.setPort(portFromPart(parts, 3));
+    parsed.setPort(portFromPart(parts, 3, badPort));
     parsed.setType(QNetworkProxy::HttpProxy);
     return parsed;
 }

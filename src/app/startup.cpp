@@ -20,6 +20,8 @@
 namespace {
 // Exit code of a GUI run that found no desktop to show its window on.
 constexpr int noDesktopExitCode = 1;
+// Exit code of a run whose command line cannot be carried out.
+constexpr int usageErrorExitCode = 1;
 
 QCoreApplication* createApplication(bool consoleMode, int& argc, char** argv,
                                     IGuiFrontend* frontend)
@@ -39,11 +41,22 @@ void installTranslator(QTranslator& translator, const QString& prefix)
     QCoreApplication::installTranslator(&translator);
 }
 
-void applyProxyFromCommandLine()
+// False, with nothing changed, when the address names an impossible port.
+bool applyProxyFromCommandLine()
 {
     QString text;
     switchValue(QStringLiteral("P"), text);
-    const QNetworkProxy parsed = parseProxyUrl(text);
+    QString badPort;
+    const QNetworkProxy parsed = parseProxyUrl(text, &badPort);
+    if (!badPort.isNull()) {
+        const QString message =
+            QObject::tr("The proxy port %1 is not a number from 1 to 65535; the proxy setting "
+                        "is not changed.")
+                .arg(printable(badPort));
+        Logger::instance()->log(LogLevel::Error, message);
+        showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
+        return false;
+    }
     Logger::instance()->log(
         LogLevel::Info, QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
                                        "port=%3")
@@ -53,8 +66,9 @@ void applyProxyFromCommandLine()
     common->proxy = parsed;
     if (!parsed.user().isEmpty())
         common->useProxyAuthentication = true;
-    common->saveSettings();
-    writeConsoleLine(QObject::tr("The proxy setting is enabled and saved."));
+    writeConsoleLine(common->saveSettings() ? QObject::tr("The proxy setting is enabled and saved.")
+                                            : common->statusMessage());
+    return true;
 }
 
 void removeProxySetting()
@@ -62,8 +76,8 @@ void removeProxySetting()
     Common* common = Common::instance();
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
-    common->saveSettings();
-    writeConsoleLine(QObject::tr("The proxy setting is disabled."));
+    writeConsoleLine(common->saveSettings() ? QObject::tr("The proxy setting is disabled.")
+                                            : common->statusMessage());
 }
 
 // Switch "R": discovery reads a registry export instead of the machine's registry.
@@ -130,8 +144,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     Common* common = Common::instance();
     common->readSettings();
 
-    if (hasSwitch(QStringLiteral("P")))
-        applyProxyFromCommandLine();
+    if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
+        log->close();
+        return usageErrorExitCode;
+    }
     if (hasSwitch(QStringLiteral("H")) || hasSwitch(QStringLiteral("?"))) {
         printUsage();
         return 0;
@@ -141,7 +157,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         common->patchListUrl = address;
     if (hasSwitch(QStringLiteral("K"))) {
         removeProxySetting();
-        return 0;
+        return common->exitCode();
     }
     if (hasSwitch(QStringLiteral("S"))) {
         printProxySettings();

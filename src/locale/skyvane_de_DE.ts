@@ -301,6 +301,26 @@
         <source>No Desktop</source>
         <translation>Keine Arbeitsoberfläche</translation>
     </message>
+    <message>
+        <source>The saved proxy port %1 is not a number from 1 to 65535; it is not used.</source>
+        <translation>Der gespeicherte Proxyport %1 ist keine Zahl von 1 bis 65535; er wird nicht verwendet.</translation>
+    </message>
+    <message>
+        <source>Proxy Error</source>
+        <translation>Proxyfehler</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Es ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>Error writing the log file %1: %2</source>
+        <translation>Fehler beim Schreiben der Protokolldatei %1: %2</translation>
+    </message>
+    <message>
+        <source>The proxy port %1 is not a number from 1 to 65535; the proxy setting is not changed.</source>
+        <translation>Der Proxyport %1 ist keine Zahl von 1 bis 65535; die Proxyeinstellung bleibt unverändert.</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>
@@ -488,6 +508,14 @@
     <message>
         <source>An error occurred: the patch list at %1 is larger than %2 MiB.</source>
         <translation>Ein Fehler ist aufgetreten: Die Patchliste unter %1 ist größer als %2 MiB.</translation>
+    </message>
+    <message>
+        <source>An error occurred: %1 is not a readable file.</source>
+        <translation>Ein Fehler ist aufgetreten: %1 ist keine lesbare Datei.</translation>
+    </message>
+    <message>
+        <source>An error occurred: the redirect to %1 was refused.</source>
+        <translation>Ein Fehler ist aufgetreten: Die Umleitung nach %1 wurde abgelehnt.</translation>
     </message>
 </context>
 </TS>

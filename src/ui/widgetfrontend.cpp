@@ -33,10 +33,13 @@ QCoreApplication* WidgetFrontend::createApplication(int& argc, char** argv)
 void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const QString& text,
                                  QWidget* parent)
 {
-    if (kind == MessageKind::Critical)
-        QMessageBox::critical(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-    else
-        QMessageBox::information(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    // Plain text: a message may hold what a server sent, which must never be
+    // taken for markup.
+    QMessageBox box(kind == MessageKind::Critical ? QMessageBox::Critical
+                                                  : QMessageBox::Information,
+                    title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void WidgetFrontend::editSettings()

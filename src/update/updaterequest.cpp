@@ -1,12 +1,14 @@
 #include "updaterequest.h"
 
 #include "app/common.h"
+#include "app/console.h"
 #include "app/guifrontend.h"
 #include "app/logger.h"
 #include "app/messages.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
@@ -72,7 +74,10 @@ bool UpdateRequest::fetch()
                             QStringLiteral("Connecting to update server (%1)").arg(url));
     received.clear();
     discardReply();
-    startReply(QUrl(url));
+    const QUrl address(url);
+    if (address.isLocalFile())
+        return readLocalList(address.toLocalFile());
+    startReply(address);
 
     while (!done)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -134,8 +139,7 @@ void UpdateRequest::onReadyRead()
     // the announced length, else as the count passes the bound.
     const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (announced > maxListBytes || received.size() + source->bytesAvailable() > maxListBytes) {
-        failAttempt(tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
-                        .arg(url, QString::number(double(maxListBytes) / (1024 * 1024))));
+        failAttempt(tooLargeMessage());
         return;
     }
     // Kept as bytes, read as Latin-1 later; room for the announced length is
@@ -168,6 +172,31 @@ void UpdateRequest::endAttempt()
         succeeded = true;
 }
 
+// A list the user named as a file, for servers without Internet access: read
+// as a received list would be, and only from a regular file.
+bool UpdateRequest::readLocalList(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    QFile file(fileName);
+    if (!info.isFile())
+        failAttempt(tr("An error occurred: %1 is not a readable file.").arg(fileName));
+    else if (info.size() > maxListBytes)
+        failAttempt(tooLargeMessage());
+    else if (!file.open(QIODevice::ReadOnly))
+        failAttempt(tr("An error occurred: %1 (%2)").arg(file.errorString(), fileName));
+    else
+        received = file.read(maxListBytes + 1);
+    done = true;
+    succeeded = !received.isEmpty() && received.size() <= maxListBytes;
+    return succeeded;
+}
+
+QString UpdateRequest::tooLargeMessage() const
+{
+    return tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
+        .arg(url, QString::number(double(maxListBytes) / (1024 * 1024)));
+}
+
 bool UpdateRequest::followRedirect(QNetworkReply* source)
 {
     const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -179,8 +208,18 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
                         .arg(QString::number(maxRedirects), url));
         return true;
     }
-    const QString target =
-        source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl().toString();
+    const QUrl targetUrl = source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QString target = targetUrl.toString();
+    // Only to the web, and never from https down to http: a server must not
+    // make the program read a local file, a share or a device.
+    const QString scheme = targetUrl.scheme().toLower();
+    const bool secure =
+        source->url().scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    if (scheme != QLatin1String("https") && (scheme != QLatin1String("http") || secure)) {
+        failAttempt(
+            tr("An error occurred: the redirect to %1 was refused.").arg(printable(target)));
+        return true;
+    }
     // Whatever the redirecting response itself delivered is not part of the list.
     received.clear();
     discardReply();
@@ -224,8 +263,9 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
 
 QString UpdateRequest::errorMessage(QNetworkReply* source) const
 {
+    // The server's reason phrase is part of the error text.
     return tr("An error occurred: %1 (%2)")
-        .arg(source->errorString(), QString::number(int(source->error())));
+        .arg(printable(source->errorString()), QString::number(int(source->error())));
 }
 
 // Every failure of a retrieval reaches the log, the user and the status code

@@ -47,6 +47,8 @@ private slots:
 private:
     void applyProxySettings();
     bool followRedirect(QNetworkReply* reply);
+    bool readLocalList(const QString& fileName);
+    QString tooLargeMessage() const;
     void startReply(const QUrl& target);
     void discardReply();
     void endAttempt();

@@ -21,9 +21,12 @@ void ModalWatcher::poll()
     if (!modal || modal == lastHandled || !modal->isVisible())
         return;
     lastHandled = modal;
-    Seen seen{QString::fromLatin1(modal->metaObject()->className()), modal->windowTitle(), {}};
-    if (auto* box = qobject_cast<QMessageBox*>(modal))
+    Seen seen{
+        QString::fromLatin1(modal->metaObject()->className()), modal->windowTitle(), {}, false};
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         seen.text = box->text();
+        seen.plainText = box->textFormat() == Qt::PlainText;
+    }
     windows.append(seen);
     if (!handlers.isEmpty()) {
         handlers.takeFirst()(modal);

@@ -22,6 +22,7 @@ public:
         QString className;
         QString title;
         QString text;
+        bool plainText = false; // a message box that never reads its text as markup
     };
     using Handler = std::function<void(QWidget* modal)>;
 

@@ -46,12 +46,16 @@ private slots:
 
     void failedRetrievalShowsABoxAndTheStatus()
     {
-        Common::instance()->patchListUrl = world.server.url("/missing.json");
+        world.server.setResponse("/evil",
+                                 PatchServer::Response::with(404).withReason("<h1>X</h1>"));
+        Common::instance()->patchListUrl = world.server.url("/evil");
         ModalWatcher watcher;
         NotificationDialog dialog;
         const QString html = report(dialog);
         QCOMPARE(watcher.seen().size(), 1);
         QCOMPARE(watcher.seen().first().title, QStringLiteral("Network Error"));
+        QVERIFY(watcher.seen().first().text.contains("<h1>X</h1>"));
+        QVERIFY(watcher.seen().first().plainText);
         QVERIFY(html.contains("Network connection error.") && !html.contains("Updates for"));
     }
 

@@ -35,7 +35,7 @@ private slots:
         setConsoleCapture(&console);
         server = std::make_unique<PatchServer>();
         QVERIFY(server->listen());
-        server->setResponse("/list", {200, patchList, {}, 0, 0, false});
+        server->setResponse("/list", Response::with(200, patchList));
     }
 
     void retrieval_data()
@@ -47,34 +47,38 @@ private slots:
         QTest::addColumn<QString>("shown"); // the one line on the console, or nothing
         const StatusCode ok = StatusCode::NoError;
         const StatusCode failed = StatusCode::NetworkError;
-        QTest::newRow("list") << Response{200, patchList, {}, 0, 0, false} << 1 << "LIST" << ok
-                              << "";
+        QTest::newRow("list") << Response::with(200, patchList) << 1 << "LIST" << ok << "";
         QTest::newRow("HTTP error: one attempt")
-            << Response{404, "gone", {}, 0, 0, false} << 1 << "gone" << failed
+            << Response::with(404, "gone") << 1 << "gone" << failed
             << "<<<< An error occurred: Error transferring SELF - server replied: Not Found (203) "
                ">>>>";
         for (const int code : {301, 302, 307})
             QTest::addRow("%d followed, its body dropped", code)
-                << Response{code, "moved", "LIST", 0, 0, false} << 1 << "LIST" << ok << "";
+                << Response::with(code, "moved", "LIST") << 1 << "LIST" << ok << "";
+        for (const char* target : {"file:///etc/passwd", "data:,x", "/list"})
+            QTest::addRow("redirect to %s refused", target)
+                << Response::with(302, {}, target) << 1 << "" << failed
+                << "<<<< An error occurred: the redirect to " + QString(target) +
+                       " was refused. >>>>";
         QTest::newRow("303 not followed")
-            << Response{303, "see", "LIST", 0, 0, false} << 1 << "see" << ok << "";
+            << Response::with(303, "see", "LIST") << 1 << "see" << ok << "";
         QTest::newRow("308 not followed")
-            << Response{308, "perm", "LIST", 0, 0, false} << 1 << "perm" << ok << "";
+            << Response::with(308, "perm", "LIST") << 1 << "perm" << ok << "";
         QTest::newRow("silent server: five attempts")
-            << Response{200, {}, {}, 0, 0, true} << 5 << "" << failed << "";
+            << Response::with(200).silently() << 5 << "" << failed << "";
         QTest::newRow("empty answer: five attempts")
-            << Response{200, {}, {}, 0, 0, false} << 5 << "" << failed << "";
+            << Response::with(200) << 5 << "" << failed << "";
         QTest::newRow("trickle past the time-out")
-            << Response{200, patchList, {}, 0, 20, false} << 5 << "*" << failed << "";
+            << Response::with(200, patchList).trickled(20) << 5 << "*" << failed << "";
         const QByteArray large(1024 * 1024 + 1, ' ');
         const QString tooLarge =
             "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
         QTest::newRow("too large, by its length")
-            << Response{200, large, {}, 0, 0, false, true} << 1 << "" << failed << tooLarge;
+            << Response::with(200, large) << 1 << "" << failed << tooLarge;
         QTest::newRow("too large, as it arrives")
-            << Response{200, large, {}, 0, 0, false, false} << 1 << "" << failed << tooLarge;
+            << Response::with(200, large).withoutLength() << 1 << "" << failed << tooLarge;
         QTest::newRow("redirect loop: one attempt of eleven requests")
-            << Response{302, {}, "SELF", 0, 0, false} << 11 << "" << failed
+            << Response::with(302, {}, "SELF") << 11 << "" << failed
             << "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>";
     }
     void retrieval()
@@ -110,20 +114,23 @@ private slots:
     {
         QFETCH(StatusCode, earlier);
         QFETCH(int, requests);
-        server->setResponse("/empty", {});
+        server->setResponse("/empty", Response());
         Common::instance()->status = earlier;
         QuorixUpdate update(server->url("/empty"));
         QCOMPARE(server->requestCount("/empty"), requests);
         QCOMPARE(Common::instance()->status, StatusCode::NetworkError);
     }
-    void selfSignedCertificateIsAccepted()
+    void selfSignedCertificateIsAcceptedButNeverLeftForHttp()
     {
         PatchServer tlsServer;
         QVERIFY(tlsServer.listenTls(QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.crt"),
                                     QStringLiteral(SKYVANE_TEST_DATA "/selfsigned.key")));
-        tlsServer.setResponse("/list", {200, patchList, {}, 0, 0, false});
-        QuorixUpdate update(tlsServer.url("/list"));
-        QCOMPARE(update.masterPatchList().size(), 1);
+        tlsServer.setResponse("/list", Response::with(200, patchList));
+        tlsServer.setResponse("/down", Response::with(302, {}, server->url("/list").toLatin1()));
+        QCOMPARE(QuorixUpdate(tlsServer.url("/list")).masterPatchList().size(), 1);
+        QuorixUpdate downgraded(tlsServer.url("/down"));
+        QCOMPARE(server->requestCount("/list"), 0);
+        QVERIFY(console.endsWith(server->url("/list") + " was refused. >>>>\n"));
     }
     void proxy_data()
     {

@@ -146,8 +146,9 @@ void PatchServer::onReadyRead(QTcpSocket* socket)
 
 void PatchServer::respond(QTcpSocket* socket, const Response& response)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
-                      reasonPhrase(response.status) + "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+        (response.reason.isEmpty() ? reasonPhrase(response.status) : response.reason) + "\r\n";
     head += "Content-Type: application/json\r\n";
     if (response.announceLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

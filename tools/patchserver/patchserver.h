@@ -27,6 +27,41 @@ public:
         int trickleChunkMs = 0;     // when set, the body goes out one byte per interval
         bool silent = false;        // accept the request and never answer
         bool announceLength = true; // send "Content-Length"
+        QByteArray reason;          // instead of the usual reason phrase
+
+        static Response with(int status, const QByteArray& body = {},
+                             const QByteArray& location = {})
+        {
+            Response response;
+            response.status = status;
+            response.body = body;
+            response.location = location;
+            return response;
+        }
+        Response silently() const
+        {
+            return changed([](Response& r) { r.silent = true; });
+        }
+        Response trickled(int ms) const
+        {
+            return changed([ms](Response& r) { r.trickleChunkMs = ms; });
+        }
+        Response withoutLength() const
+        {
+            return changed([](Response& r) { r.announceLength = false; });
+        }
+        Response withReason(const QByteArray& text) const
+        {
+            return changed([text](Response& r) { r.reason = text; });
+        }
+
+    private:
+        template <typename Change> Response changed(Change change) const
+        {
+            Response copy = *this;
+            change(copy);
+            return copy;
+        }
     };
 
     explicit PatchServer(QObject* parent = nullptr);

@@ -1,0 +1,18 @@
+#include "logfile.h"
+
+#include "logger.h"
+
+#include <QFileInfo>
+#include <QObject>
+
+// The user's profile already keeps other users out; only regular files are written.
+QString openLogFile(QFile& file, const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QObject::tr("It is not a regular file.");
+    file.setFileName(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return fileErrorText(file.error());
+    return QString();
+}
