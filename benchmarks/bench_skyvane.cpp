@@ -24,6 +24,7 @@ private slots:
     void wholeConsoleRun_data();
     void wholeConsoleRun();
     void hundredMegabyteExport();
+    void keyWithManyValues();
 
 private:
     void installMachine();
@@ -207,6 +208,22 @@ void BenchSkyvane::hundredMegabyteExport()
     RegistryFileResult result = parseRegistryExport(big);
     QVERIFY(result.store);
     qInfo("read in %lld ms", clock.elapsed());
+}
+
+// A key with 100,000 values reads in linear time (once it took 15 s for 80,000).
+void BenchSkyvane::keyWithManyValues()
+{
+    QByteArray wide =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wide]\n";
+    for (int i = 0; i < 100000; ++i)
+        wide += "\"Value" + QByteArray::number(i) + "\"=\"" + QByteArray::number(i) + "\"\n";
+    QElapsedTimer clock;
+    clock.start();
+    RegistryFileResult result = parseRegistryExport(wide);
+    QVERIFY(result.store);
+    QCOMPARE(result.store->value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wide", "value99999"),
+             QStringLiteral("99999"));
+    qInfo("100,000 values in one key read in %lld ms", clock.elapsed());
 }
 
 QTEST_GUILESS_MAIN(BenchSkyvane)

@@ -372,10 +372,6 @@
         <translation>auf einen Wertnamen folgt kein „=“</translation>
     </message>
     <message>
-        <source>a value stands before the first key</source>
-        <translation>ein Wert steht vor dem ersten Schlüssel</translation>
-    </message>
-    <message>
         <source>text follows the closing quote of a value</source>
         <translation>nach dem schließenden Anführungszeichen eines Werts folgt weiterer Text</translation>
     </message>
@@ -404,10 +400,6 @@
         <translation>ein QWORD-Wert braucht genau acht Bytes</translation>
     </message>
     <message>
-        <source>the file is not valid UTF-16LE or UTF-8 text</source>
-        <translation>die Datei ist kein gültiger UTF-16LE- oder UTF-8-Text</translation>
-    </message>
-    <message>
         <source>the file cannot be opened: %1</source>
         <translation>die Datei kann nicht geöffnet werden: %1</translation>
     </message>
@@ -418,6 +410,22 @@
     <message>
         <source>The registry export %1 cannot be read: %2.</source>
         <translation>Der Registrierungsexport %1 kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>the key is nested deeper than %1 levels</source>
+        <translation>der Schlüssel ist tiefer als %1 Ebenen verschachtelt</translation>
+    </message>
+    <message>
+        <source>the file is not valid UTF-16LE text</source>
+        <translation>die Datei ist kein gültiger UTF-16LE-Text</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 GiB</source>
+        <translation>die Datei ist größer als %1 GiB</translation>
     </message>
 </context>
 <context>

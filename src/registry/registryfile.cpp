@@ -1,12 +1,37 @@
 #include "registryfile.h"
 
+#include "app/logger.h"
+
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
+
+namespace {
+// How Windows tells key and value names apart: by simple upper-case mapping,
+// one code point at a time (no "SS" for "ß"), whatever the order of sections.
+QString identity(QStringView name)
+{
+    QString upper(name.size(), Qt::Uninitialized);
+    QChar* out = upper.data();
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            const char32_t u = QChar::toUpper(QChar::surrogateToUcs4(c, name.at(i + 1)));
+            *out++ = QChar(QChar::highSurrogate(u));
+            *out++ = QChar(QChar::lowSurrogate(u));
+            ++i;
+        } else {
+            *out++ = QChar(char16_t(QChar::toUpper(char32_t(c.unicode()))));
+        }
+    }
+    return upper;
+}
+} // namespace
 
 struct RegistryFileStore::Key
 {
@@ -16,38 +41,69 @@ struct RegistryFileStore::Key
         QString text;
     };
 
-    // A key holds few values: a short list costs far less memory than a hash.
-    std::vector<Value>::const_iterator findValueIn(const QString& upper) const
+    // Most keys hold a few values, kept in a short list; a key with many gets
+    // an index, so that reading it stays linear.
+    const Value* findValue(const QString& upper) const
     {
-        return std::find_if(values.begin(), values.end(),
-                            [&upper](const Value& v) { return v.upperName == upper; });
-    }
-    const Value* findValue(const QString& valueName) const
-    {
-        const auto it = findValueIn(valueName.toUpper());
+        if (!index.isEmpty()) {
+            const auto it = index.constFind(upper);
+            return it == index.constEnd() ? nullptr : &values[size_t(*it)];
+        }
+        const auto it = std::find_if(values.begin(), values.end(),
+                                     [&upper](const Value& v) { return v.upperName == upper; });
         return it == values.end() ? nullptr : &*it;
     }
     void setValue(const QString& valueName, const QString& text)
     {
-        const QString upper = valueName.toUpper();
-        const auto it = findValueIn(upper);
-        if (it == values.end())
-            values.push_back({upper, text});
-        else
-            values[size_t(it - values.begin())].text = text;
+        const QString upper = identity(valueName);
+        if (const Value* found = findValue(upper)) {
+            const_cast<Value*>(found)->text = text;
+            return;
+        }
+        values.push_back({upper, text});
+        if (!index.isEmpty() || values.size() > indexedFrom) {
+            if (index.isEmpty()) {
+                for (size_t i = 0; i < values.size(); ++i)
+                    index.insert(values[i].upperName, qsizetype(i));
+            } else {
+                index.insert(upper, qsizetype(values.size() - 1));
+            }
+        }
     }
     void removeValue(const QString& valueName)
     {
-        const QString upper = valueName.toUpper();
+        const QString upper = identity(valueName);
         values.erase(std::remove_if(values.begin(), values.end(),
                                     [&upper](const Value& v) { return v.upperName == upper; }),
                      values.end());
+        index.clear();
+        if (values.size() > indexedFrom) {
+            for (size_t i = 0; i < values.size(); ++i)
+                index.insert(values[i].upperName, qsizetype(i));
+        }
     }
 
+    static constexpr size_t indexedFrom = 16;
     QString name;
-    std::map<QString, std::unique_ptr<Key>> children; // by upper-case name: the registry's order
+    std::map<QString, std::unique_ptr<Key>> children; // by identity: the registry's order
     std::vector<Value> values;
+    QHash<QString, qsizetype> index;
 };
+
+// Frees a key tree of any depth without recursion.
+void RegistryFileStore::freeTree(std::unique_ptr<Key> top)
+{
+    std::vector<std::unique_ptr<Key>> pending;
+    pending.push_back(std::move(top));
+    while (!pending.empty()) {
+        std::unique_ptr<Key> key = std::move(pending.back());
+        pending.pop_back();
+        if (!key)
+            continue;
+        for (auto& child : key->children)
+            pending.push_back(std::move(child.second));
+    }
+}
 
 namespace {
 // Splits "HIVE\a\b" into its components, the hive in its long form. Empty
@@ -74,7 +130,10 @@ bool splitPath(QStringView path, QString& hive, QList<QStringView>& components)
 
 RegistryFileStore::RegistryFileStore() : root(std::make_unique<Key>()) {}
 
-RegistryFileStore::~RegistryFileStore() = default;
+RegistryFileStore::~RegistryFileStore()
+{
+    freeTree(std::move(root));
+}
 
 RegistryFileStore::Key* RegistryFileStore::findKey(QStringView path) const
 {
@@ -84,7 +143,7 @@ RegistryFileStore::Key* RegistryFileStore::findKey(QStringView path) const
         return nullptr;
     Key* key = root.get();
     for (qsizetype i = 0; i < components.size(); ++i) {
-        const QString upper = i == 0 ? hive : components.at(i).toString().toUpper();
+        const QString upper = i == 0 ? hive : identity(components.at(i));
         auto it = key->children.find(upper);
         if (it == key->children.end())
             return nullptr;
@@ -103,9 +162,8 @@ RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
     qsizetype shared = 0;
     while (shared < components.size() && shared < qsizetype(lastChain.size())) {
         const QString& name = lastChain[size_t(shared)]->name;
-        const bool same = shared == 0
-                              ? name == hive
-                              : components.at(shared).compare(name, Qt::CaseInsensitive) == 0;
+        const bool same =
+            shared == 0 ? name == hive : identity(components.at(shared)) == identity(name);
         if (!same)
             break;
         ++shared;
@@ -114,7 +172,7 @@ RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
     Key* key = shared == 0 ? root.get() : lastChain.back();
     for (qsizetype i = shared; i < components.size(); ++i) {
         const QString spelled = i == 0 ? hive : components.at(i).toString();
-        std::unique_ptr<Key>& child = key->children[spelled.toUpper()];
+        std::unique_ptr<Key>& child = key->children[identity(spelled)];
         if (!child) {
             child = std::make_unique<Key>();
             child->name = spelled;
@@ -138,13 +196,13 @@ QStringList RegistryFileStore::childKeys(const QString& path) const
 bool RegistryFileStore::hasValue(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
-    return key && key->findValue(name);
+    return key && key->findValue(identity(name));
 }
 
 QString RegistryFileStore::value(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
-    const Key::Value* found = key ? key->findValue(name) : nullptr;
+    const Key::Value* found = key ? key->findValue(identity(name)) : nullptr;
     return found ? found->text : QString();
 }
 
@@ -177,12 +235,17 @@ bool RegistryFileStore::removeKey(const QString& path)
     if (!splitPath(path, hive, components))
         return false;
     lastChain.clear();
-    const QString last = components.size() == 1 ? hive : components.last().toString().toUpper();
+    const QString last = components.size() == 1 ? hive : identity(components.last());
     Key* parent = root.get();
     if (components.size() > 1)
         parent = findKey(QStringView(path).left(path.lastIndexOf(QLatin1Char('\\'))));
-    if (parent)
-        parent->children.erase(last);
+    if (!parent)
+        return true;
+    const auto it = parent->children.find(last);
+    if (it != parent->children.end()) {
+        freeTree(std::move(it->second));
+        parent->children.erase(it);
+    }
     return true;
 }
 
@@ -218,15 +281,45 @@ struct ParseFailure
 };
 using Outcome = std::optional<ParseFailure>;
 
+// The next line, whichever of CR, LF or CRLF ends it.
 QStringView physicalLine(const QString& text, qsizetype& position)
 {
-    const qsizetype end = text.indexOf(QLatin1Char('\n'), position);
-    const qsizetype stop = end < 0 ? text.size() : end;
-    QStringView line = QStringView(text).mid(position, stop - position);
-    position = end < 0 ? text.size() + 1 : end + 1;
-    if (line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
+    qsizetype end = position;
+    while (end < text.size() && text.at(end) != QLatin1Char('\n') &&
+           text.at(end) != QLatin1Char('\r'))
+        ++end;
+    const QStringView line = QStringView(text).mid(position, end - position);
+    if (end < text.size() && text.at(end) == QLatin1Char('\r') && end + 1 < text.size() &&
+        text.at(end + 1) == QLatin1Char('\n'))
+        ++end;
+    position = end + 1;
     return line;
+}
+
+// Whether a quoted text is open after the given text, when one was open
+// before it (a raw line feed inside a value's text).
+bool quoteOpenAfter(QStringView text, bool open)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (open && text.at(i) == QLatin1Char('\\'))
+            ++i;
+        else if (text.at(i) == QLatin1Char('"'))
+            open = !open;
+    }
+    return open;
+}
+
+// Drops the trailing blanks and backslash of a wrapped line; false when
+// the line does not end with a backslash.
+bool unwrap(QString& line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && line.at(end - 1).isSpace())
+        --end;
+    if (end == 0 || line.at(end - 1) != QLatin1Char('\\'))
+        return false;
+    line.truncate(end - 1);
+    return true;
 }
 
 // Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
@@ -245,12 +338,15 @@ Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
         if (c == QLatin1Char('\\')) {
             if (pos + 1 >= view.size())
                 break;
-            const QChar escaped = view.at(pos + 1);
-            if (escaped != QLatin1Char('\\') && escaped != QLatin1Char('"'))
+            // As Windows and Wine write them: \\ \" and Wine's \n \r \0.
+            static const QString escapes = QStringLiteral("\\\"nr0");
+            static const QString meanings = QStringLiteral("\\\"\n\r") + QChar(0);
+            const qsizetype kind = escapes.indexOf(view.at(pos + 1));
+            if (kind < 0)
                 return ParseFailure{
                     RegistryFile::tr("a quoted text holds an unknown escape sequence")};
             out += view.mid(chunkStart, pos - chunkStart);
-            out += escaped;
+            out += meanings.at(kind);
             pos += 2;
             chunkStart = pos;
             continue;
@@ -286,7 +382,7 @@ bool parseHexBytes(QStringView list, QByteArray& bytes)
             ++pos;
         int value = 0;
         int digits = 0;
-        while (pos < list.size() && hexDigit(list.at(pos)) >= 0) {
+        while (pos < list.size() && hexDigit(list.at(pos)) >= 0 && digits <= 2) {
             value = value * 16 + hexDigit(list.at(pos));
             ++digits;
             ++pos;
@@ -319,14 +415,17 @@ public:
     RegistryFileResult run();
 
 private:
+    static constexpr int maxKeyDepth = 512; // as deep as the registry itself allows
+
     bool nextLogicalLine(QStringView& line, int& firstLineNumber);
-    Outcome parseLine(QStringView line);
-    Outcome parseKeyLine(QStringView line);
-    Outcome parseValueLine(QStringView line);
+    bool isHeader(QStringView line) const;
+    Outcome parseLine(QStringView line, int number);
+    Outcome parseKeyLine(QStringView line, int number);
+    Outcome parseValueLine(QStringView line, int number);
     Outcome parseData(QStringView data, QString& valueText, bool& remove) const;
 
     QString textFromBytes(const QByteArray& bytes, int type) const;
-    QString stringFromBytes(const QByteArray& bytes) const;
+    QString stringFromBytes(const QByteArray& bytes, bool eightBit) const;
 
     const QString& text;
     Dialect dialect;
@@ -336,7 +435,7 @@ private:
 
     std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
     RegistryFileStore::Key* currentKey = nullptr;
-    bool afterDeletedKey = false;
+    bool skipping = false; // in a section whose values are not kept
 };
 
 bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumber)
@@ -345,18 +444,27 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
         return false;
     line = physicalLine(text, position);
     firstLineNumber = ++lineNumber;
-    // Long hex values are wrapped with a trailing backslash; a text or key
-    // line never ends that way, since it ends with its quote or bracket.
-    if (!line.trimmed().endsWith(QLatin1Char('\\')))
+    // A joined export repeats the byte order mark of each part.
+    if (line.startsWith(QChar(QChar::ByteOrderMark)))
+        line = line.mid(1);
+    const QStringView trimmed = line.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('"')) && !trimmed.startsWith(QLatin1Char('@')))
+        return true; // only value lines go on: never a comment or a key
+    // A value goes on over the next line after a trailing backslash (long hex
+    // data) or while a quoted text is open (a raw line feed in a text).
+    bool open = quoteOpenAfter(trimmed, false);
+    if (!open && !trimmed.endsWith(QLatin1Char('\\')))
         return true;
-    joined.clear();
-    QStringView part = line.trimmed();
-    while (part.endsWith(QLatin1Char('\\')) && position <= text.size()) {
-        joined += part.chopped(1);
+    joined = trimmed.toString();
+    while (position <= text.size() && (open || unwrap(joined))) {
+        const QStringView next = physicalLine(text, position);
         ++lineNumber;
-        part = physicalLine(text, position).trimmed();
+        if (open)
+            joined += QLatin1Char('\n') + next.toString();
+        else
+            joined += next.trimmed();
+        open = quoteOpenAfter(next, open);
     }
-    joined += part;
     line = joined;
     return true;
 }
@@ -367,61 +475,87 @@ RegistryFileResult RegistryExportParser::run()
     int number = 0;
     if (text.isEmpty() || !nextLogicalLine(line, number))
         return {nullptr, {0, RegistryFile::tr("the file is empty")}};
-    const QStringView header = line.trimmed();
-    const bool headerMatches =
-        dialect == Dialect::Regedit4
-            ? header == QLatin1String("REGEDIT4")
-            : header == QLatin1String("Windows Registry Editor Version 5.00");
-    if (!headerMatches)
+    if (!isHeader(line.trimmed()))
         return {nullptr,
                 {1, RegistryFile::tr("the file does not start with a registry export header")}};
 
     while (nextLogicalLine(line, number)) {
-        if (auto failure = parseLine(line))
+        if (auto failure = parseLine(line, number))
             return {nullptr, {number, failure->message}};
     }
     result->lastChain.clear();
     return {std::move(result), {}};
 }
 
-Outcome RegistryExportParser::parseLine(QStringView rawLine)
+bool RegistryExportParser::isHeader(QStringView line) const
+{
+    return dialect == Dialect::Regedit4
+               ? line == QLatin1String("REGEDIT4")
+               : line == QLatin1String("Windows Registry Editor Version 5.00");
+}
+
+Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
 {
     const QStringView line = rawLine.trimmed();
     if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
         return std::nullopt;
+    if (isHeader(line)) { // the next part of a joined export
+        currentKey = nullptr;
+        skipping = false;
+        return std::nullopt;
+    }
     if (line.startsWith(QLatin1Char('[')))
-        return parseKeyLine(line);
+        return parseKeyLine(line, number);
     if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@')))
-        return parseValueLine(line);
+        return parseValueLine(line, number);
     return ParseFailure{RegistryFile::tr("the line is neither a key, a value nor a comment")};
 }
 
-Outcome RegistryExportParser::parseKeyLine(QStringView line)
+Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
 {
-    if (!line.endsWith(QLatin1Char(']')))
+    // The key ends at the "]" after which only blanks or a comment follow.
+    qsizetype close = line.indexOf(QLatin1Char(']'));
+    while (close >= 0) {
+        const QStringView rest = line.mid(close + 1).trimmed();
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char(';')))
+            break;
+        close = line.indexOf(QLatin1Char(']'), close + 1);
+    }
+    if (close < 0)
         return ParseFailure{RegistryFile::tr("a key name is not closed with \"]\"")};
-    QStringView path = line.mid(1, line.size() - 2);
+    QStringView path = line.mid(1, close - 1);
     const bool remove = path.startsWith(QLatin1Char('-'));
     if (remove)
         path = path.mid(1);
+    while (path.endsWith(QLatin1Char('\\'))) // how some tools write a hive's root
+        path.chop(1);
     if (path.isEmpty() || path.contains(QChar(0)))
         return ParseFailure{RegistryFile::tr("the key name is empty or not valid")};
-    const QString unknownHive = RegistryFile::tr("the key name does not start with a known hive");
+    if (path.count(QLatin1Char('\\')) >= maxKeyDepth)
+        return ParseFailure{RegistryFile::tr("the key is nested deeper than %1 levels")
+                                .arg(QString::number(maxKeyDepth))};
+    const QString hive = canonicalHiveName(path.left(path.indexOf(QLatin1Char('\\'))).toString());
+    if (hive.isEmpty())
+        return ParseFailure{RegistryFile::tr("the key name does not start with a known hive")};
+    currentKey = nullptr;
+    skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
+    if (skipping) {
+        Logger::instance()->log(
+            LogLevel::Warning,
+            QStringLiteral("Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
+                .arg(number));
+        return std::nullopt;
+    }
     if (remove) {
-        if (!result->removeKey(path.toString()))
-            return ParseFailure{unknownHive};
-        currentKey = nullptr;
-        afterDeletedKey = true;
+        result->removeKey(path.toString());
+        skipping = true; // values under a deleted key are ignored, as regedit does
         return std::nullopt;
     }
     currentKey = result->ensureKey(path);
-    if (!currentKey)
-        return ParseFailure{unknownHive};
-    afterDeletedKey = false;
     return std::nullopt;
 }
 
-Outcome RegistryExportParser::parseValueLine(QStringView line)
+Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
 {
     QString name;
     qsizetype pos = 0;
@@ -440,9 +574,12 @@ Outcome RegistryExportParser::parseValueLine(QStringView line)
     if (auto failure = parseData(line.mid(pos + 1).trimmed(), valueText, remove))
         return failure;
     if (!currentKey) {
-        if (!afterDeletedKey)
-            return ParseFailure{RegistryFile::tr("a value stands before the first key")};
-        return std::nullopt; // values under a deleted key are ignored, as regedit does
+        if (!skipping)
+            Logger::instance()->log(
+                LogLevel::Warning,
+                QStringLiteral("Registry export line %1: a value before the first key is skipped")
+                    .arg(number));
+        return std::nullopt;
     }
     if (remove)
         currentKey->removeValue(name);
@@ -501,11 +638,11 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
     return std::nullopt;
 }
 
-// Text up to the first NUL: UTF-16LE in a version 5 export, 8-bit in REGEDIT4.
-QString RegistryExportParser::stringFromBytes(const QByteArray& bytes) const
+// Text up to the first NUL: UTF-16LE, or 8-bit for the text types of REGEDIT4.
+QString RegistryExportParser::stringFromBytes(const QByteArray& bytes, bool eightBit) const
 {
     QString decoded;
-    if (dialect == Dialect::Regedit4) {
+    if (eightBit) {
         decoded = QString::fromLatin1(bytes);
     } else {
         decoded.resize(bytes.size() / 2);
@@ -547,37 +684,65 @@ QString RegistryExportParser::textFromBytes(const QByteArray& bytes, int type) c
                 continue;
             if (i == start)
                 break; // the empty string that ends the list
-            strings.append(stringFromBytes(bytes.mid(start, i - start)));
+            strings.append(stringFromBytes(bytes.mid(start, i - start), unit == 1));
             start = i + unit;
         }
         return strings.size() == 1 ? strings.first() : QLatin1String("");
     }
-    default:
-        return stringFromBytes(bytes);
+    case RegSz:
+    case RegExpandSz:
+        return stringFromBytes(bytes, dialect == Dialect::Regedit4);
+    default: // binary data reads as UTF-16LE text in either dialect
+        return stringFromBytes(bytes, false);
     }
 }
 
 namespace {
+// Windows-1252, as a version 5 export saved in the ANSI code page without a
+// byte order mark reads: Latin-1 but for 0x80 to 0x9f.
+QString fromWindows1252(const QByteArray& bytes)
+{
+    static const char16_t high[32] = {
+        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
+    QString text = QString::fromLatin1(bytes);
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9f)
+            c = QChar(high[c.unicode() - 0x80]);
+    }
+    return text;
+}
+
 std::optional<QString> decodeExport(const QByteArray& bytes, Dialect& dialect)
 {
     dialect = Dialect::Version5;
+    QString text;
     if (bytes.startsWith("\xff\xfe")) {
         if (bytes.size() % 2 != 0)
             return std::nullopt;
         QStringDecoder decoder(QStringDecoder::Utf16LE);
-        QString text = decoder(bytes.mid(2));
-        return decoder.hasError() ? std::nullopt : std::optional<QString>(text);
-    }
-    QByteArray body = bytes;
-    if (body.startsWith("\xef\xbb\xbf"))
-        body.remove(0, 3);
-    else if (body.startsWith("REGEDIT4")) {
+        text = decoder(QByteArrayView(bytes).sliced(2));
+        if (decoder.hasError())
+            return std::nullopt;
+    } else if (bytes.startsWith("REGEDIT4")) {
         dialect = Dialect::Regedit4;
-        return QString::fromLatin1(body);
+        text = QString::fromLatin1(bytes);
+    } else {
+        const QByteArrayView body = bytes.startsWith("\xef\xbb\xbf")
+                                        ? QByteArrayView(bytes).sliced(3)
+                                        : QByteArrayView(bytes);
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        text = decoder(body);
+        if (decoder.hasError())
+            text = fromWindows1252(body.toByteArray());
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder(body);
-    return decoder.hasError() ? std::nullopt : std::optional<QString>(text);
+    // Padding that some tools leave at the end.
+    qsizetype end = text.size();
+    while (end > 0 && (text.at(end - 1) == QChar(0) || text.at(end - 1) == QChar(0x1a)))
+        --end;
+    text.truncate(end);
+    return text;
 }
 } // namespace
 
@@ -586,18 +751,25 @@ RegistryFileResult parseRegistryExport(const QByteArray& bytes)
     Dialect dialect;
     const std::optional<QString> text = decodeExport(bytes, dialect);
     if (!text)
-        return {nullptr, {0, RegistryFile::tr("the file is not valid UTF-16LE or UTF-8 text")}};
+        return {nullptr, {0, RegistryFile::tr("the file is not valid UTF-16LE text")}};
     RegistryExportParser parser(*text, dialect);
     return parser.run();
 }
 
 RegistryFileResult loadRegistryExport(const QString& fileName)
 {
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return {nullptr, {0, RegistryFile::tr("it is not a regular file")}};
+    if (info.size() > maxExportBytes)
+        return {nullptr,
+                {0, RegistryFile::tr("the file is larger than %1 GiB")
+                        .arg(QString::number(maxExportBytes >> 30))}};
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {nullptr,
                 {0, RegistryFile::tr("the file cannot be opened: %1").arg(file.errorString())}};
-    return parseRegistryExport(file.readAll());
+    return parseRegistryExport(file.read(maxExportBytes));
 }
 
 QString registryFileErrorText(const QString& fileName, const RegistryFileError& error)

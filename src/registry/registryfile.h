@@ -30,6 +30,7 @@ private:
     friend class RegistryExportParser;
     struct Key;
     Key* findKey(QStringView path) const;
+    static void freeTree(std::unique_ptr<Key> top);
     Key* ensureKey(QStringView path);
 
     std::unique_ptr<Key> root;
@@ -54,7 +55,9 @@ struct RegistryFileResult
 // "Windows Registry Editor Version 5.00" file in UTF-16LE or UTF-8, or a
 // "REGEDIT4" file in 8-bit text. Any malformed line rejects the whole file.
 RegistryFileResult parseRegistryExport(const QByteArray& bytes);
+// Only a regular file is read, and none larger than the bound.
 RegistryFileResult loadRegistryExport(const QString& fileName);
+constexpr qint64 maxExportBytes = qint64(1) << 30;
 
 // The user-facing description of a rejected file, naming the file and the line.
 QString registryFileErrorText(const QString& fileName, const RegistryFileError& error);

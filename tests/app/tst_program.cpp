@@ -99,6 +99,10 @@ private slots:
             << QStringList{"/c", "/r", "BROKEN"} << "" << QByteArray() << 1
             << "<<<< The registry export BROKEN cannot be read: "
                "line 4: a quoted text is not closed. >>>>\n";
+        QTest::newRow("export that is no file")
+            << QStringList{"/c", "/r", "FIFO"} << "" << plain << 1
+            << "<<<< The registry export FIFO cannot be read: "
+               "it is not a regular file. >>>>\n";
         // The loopback server answers proxy requests too.
         QTest::newRow("unwritable settings") << QStringList{"/c", "/p", "SERVER"} << ""
                                              << QByteArray() << 2 << "Error writing settings.\n";

@@ -101,7 +101,7 @@ private slots:
             [VANDRY\Zelvan for Quorix\Updates\C]
             Name=Listed Twice
             [VANDRY\Zelvan for Quorix\Updates\D]
-            Name=Not Listed
+            Name=Größe
             [VANDRY\Zelvan for Quorix\Updates\E]
             [Microsoft\Windows\CurrentVersion\Uninstall\{AAAA}_FIRST1]
             DisplayName=listed twice
@@ -110,7 +110,7 @@ private slots:
             [VANDRY\Quorix Tarn Vault\Updates\X]
             Name=Not installed: never looked at)",
                       {"Short QFE|Q12|Q12", "Long QFE|KB4012345678|345678",
-                       "Listed Twice|N/A|LATER2", "Not Listed|N/A|N/A", "|N/A|N/A"});
+                       "Listed Twice|N/A|LATER2", "Größe|N/A|N/A", "|N/A|N/A"});
     }
     void installedPatchRecords()
     {

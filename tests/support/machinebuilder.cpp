@@ -33,46 +33,49 @@ MachineBuilder::MachineBuilder(const QString& text, const QString& installRoot)
 
 QByteArray MachineBuilder::exportText(Backend backend) const
 {
-    const QString eol =
-        backend == Backend::ExportUtf16Crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString text = QStringLiteral("Windows Registry Editor Version 5.00") + eol + eol;
+    const QString eol = backend == Backend::RegeditUtf16Crlf ? QStringLiteral("\r\n")
+                        : backend == Backend::Regedit4CrOnly ? QStringLiteral("\r")
+                                                             : QStringLiteral("\n");
+    QString text = (backend == Backend::Regedit4CrOnly
+                        ? QStringLiteral("REGEDIT4")
+                        : QStringLiteral("Windows Registry Editor Version 5.00")) +
+                   eol + eol;
     for (const Key& key : keys) {
         text += QLatin1Char('[') + key.path + QLatin1Char(']') + eol;
         for (const auto& value : key.values)
             text += quoted(value.first) + QLatin1Char('=') + quoted(value.second) + eol;
         text += eol;
     }
-    if (backend != Backend::ExportUtf16Crlf)
+    switch (backend) {
+    case Backend::RegeditUtf16Crlf:
+        return QByteArray("\xff\xfe", 2) +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    case Backend::Utf8Lf:
         return text.toUtf8();
-    return QByteArray("\xff\xfe", 2) +
-           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    case Backend::Regedit4CrOnly:
+    case Backend::AnsiVersion5:
+        return text.toLatin1();
+    }
+    return {};
 }
 
 void MachineBuilder::install(Backend backend) const
 {
-    if (backend == Backend::Memory) {
-        auto store = std::make_unique<RegistryFileStore>();
-        for (const Key& key : keys) {
-            store->addKey(key.path);
-            for (const auto& value : key.values)
-                store->setValue(key.path, value.first, value.second);
-        }
-        setRegistry(std::move(store));
-    } else {
-        setRegistry(parseRegistryExport(exportText(backend)).store);
-    }
+    setRegistry(parseRegistryExport(exportText(backend)).store);
     QuorixConfig::instance()->resetForTesting();
 }
 
 QString MachineBuilder::backendName(Backend backend)
 {
     switch (backend) {
-    case Backend::Memory:
-        return QStringLiteral("memory");
-    case Backend::ExportUtf16Crlf:
-        return QStringLiteral("export-utf16-crlf");
-    case Backend::ExportUtf8Lf:
-        return QStringLiteral("export-utf8-lf");
+    case Backend::RegeditUtf16Crlf:
+        return QStringLiteral("regedit UTF-16LE CRLF");
+    case Backend::Utf8Lf:
+        return QStringLiteral("UTF-8 LF");
+    case Backend::Regedit4CrOnly:
+        return QStringLiteral("REGEDIT4 CR");
+    case Backend::AnsiVersion5:
+        return QStringLiteral("ANSI version 5");
     }
     return QString();
 }

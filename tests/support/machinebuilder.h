@@ -12,15 +12,18 @@
 class MachineBuilder
 {
 public:
+    // The dialects of registry exports that real tools write.
     enum class Backend
     {
-        Memory,
-        ExportUtf16Crlf,
-        ExportUtf8Lf
+        RegeditUtf16Crlf, // regedit and "reg export": UTF-16LE with BOM, CRLF
+        Utf8Lf,           // UTF-8 without BOM, LF
+        Regedit4CrOnly,   // REGEDIT4, 8-bit text, CR line ends
+        AnsiVersion5,     // version 5 header saved in the ANSI code page
     };
     static QList<Backend> backends()
     {
-        return {Backend::Memory, Backend::ExportUtf16Crlf, Backend::ExportUtf8Lf};
+        return {Backend::RegeditUtf16Crlf, Backend::Utf8Lf, Backend::Regedit4CrOnly,
+                Backend::AnsiVersion5};
     }
     static QString backendName(Backend backend);
 
@@ -28,7 +31,7 @@ public:
 
     QByteArray exportText(Backend backend) const;
     // Installs the registry and forgets any earlier discovery.
-    void install(Backend backend = Backend::Memory) const;
+    void install(Backend backend = Backend::Utf8Lf) const;
 
 private:
     struct Key
