@@ -24,8 +24,9 @@ UninstallIndex::UninstallIndex(const RegistryStore& store)
     const QString displayName = QStringLiteral("DisplayName");
     for (const QString& subkey : subkeys) {
         const QString path = root + QLatin1Char('\\') + subkey;
-        if (store.hasValue(path, displayName))
-            subkeyByFoldedName.insert(store.value(path, displayName).toCaseFolded(), subkey);
+        const QString name = store.value(path, displayName);
+        if (!name.isEmpty() || store.hasValue(path, displayName))
+            subkeyByFoldedName.insert(name.toCaseFolded(), subkey);
     }
 }
 

@@ -6,52 +6,116 @@
 
 #include <charconv>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <vector>
 
 namespace {
+// The length of the JSON number at the start of text, or 0 when the text there
+// is no number by JSON's grammar (leading zeros, "10.", "-.5", "1e" ...).
+qsizetype jsonNumberLength(QByteArrayView text)
+{
+    qsizetype i = 0;
+    const auto digitAt = [&text](qsizetype at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    const auto digits = [&](qsizetype at) {
+        while (digitAt(at))
+            ++at;
+        return at;
+    };
+    if (i < text.size() && text[i] == '-')
+        ++i;
+    if (!digitAt(i))
+        return 0;
+    i = text[i] == '0' ? i + 1 : digits(i);
+    if (i < text.size() && text[i] == '.') {
+        if (!digitAt(i + 1))
+            return 0;
+        i = digits(i + 1);
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (!digitAt(i))
+            return 0;
+        i = digits(i);
+    }
+    const bool ends = i == text.size() || !std::strchr("0123456789.eE+-", text[i]);
+    return ends ? i : 0;
+}
+
 // Bytes as the reader's UTF-8 input: either UTF-8 already, or Latin-1 bytes
 // turned into UTF-8 on the fly, so that no converted copy is made.
+//
+// Every number that JSON's grammar allows reaches the reader as "0" and its
+// own text waits in a queue for the handler: the reader refuses numbers past
+// the range of a double, which the conversion rules turn into infinity. The
+// stream follows strings to tell a number from digits inside a text.
 class InputStream
 {
 public:
     using Ch = char;
 
     InputStream(const QByteArray& bytes, bool fromLatin1, qsizetype start = 0)
-        : data(bytes), latin1(fromLatin1), position(start)
+        : data(bytes.constData()), size(bytes.size()), latin1(fromLatin1), position(start)
     {
+        prepareNumber();
     }
 
     Ch Peek() const
     {
-        if (position == data.size())
+        if (standIn)
+            return '0';
+        if (position == size)
             return '\0';
         const auto byte = static_cast<unsigned char>(data[position]);
-        if (!latin1 || byte < 0x80)
+        if (byte < 0x80 || !latin1)
             return char(byte);
         return char(inSecondByte ? 0x80 | (byte & 0x3f) : 0xc0 | (byte >> 6));
     }
     Ch Take()
     {
-        const Ch c = Peek();
-        if (position == data.size())
-            return c;
-        const bool twoBytes = latin1 && static_cast<unsigned char>(data[position]) >= 0x80;
-        if (twoBytes && !inSecondByte) {
-            inSecondByte = true;
-        } else {
-            inSecondByte = false;
-            ++position;
+        if (standIn) {
+            standIn = false;
+            prepareNumber();
+            return '0';
         }
-        ++taken;
-        return c;
+        if (position == size)
+            return '\0';
+        const auto byte = static_cast<unsigned char>(data[position]);
+        if (byte >= 0x80 && latin1) { // only valid inside a text: no number follows
+            inSecondByte = !inSecondByte;
+            if (inSecondByte)
+                return char(0xc0 | (byte >> 6));
+            ++position;
+            return char(0x80 | (byte & 0x3f));
+        }
+        ++position;
+        if (escaped)
+            escaped = false;
+        else if (byte == '\\')
+            escaped = inString;
+        else if (byte == '"')
+            inString = !inString;
+        if (!inString)
+            prepareNumber();
+        return char(byte);
     }
-    size_t Tell() const { return taken; }
+    size_t Tell() const { return size_t(position); }
     // A NUL byte reads like the end to the reader; only this tells them apart.
-    bool atEnd() const { return position == data.size(); }
-    // Where the next character comes from; only meaningful between characters.
+    bool atEnd() const { return position == size && !standIn; }
+    // Where the next character comes from; only meaningful between tokens.
     qsizetype sourcePosition() const { return position; }
+    // The text of the number the reader has just read.
+    QByteArrayView takeNumber()
+    {
+        const auto [start, length] = numbers.front();
+        numbers.pop_front();
+        return QByteArrayView(data + start, length);
+    }
 
     Ch* PutBegin() { return nullptr; }
     void Put(Ch) {}
@@ -59,11 +123,30 @@ public:
     size_t PutEnd(Ch*) { return 0; }
 
 private:
-    const QByteArray& data;
+    void prepareNumber()
+    {
+        if (inString || position == size)
+            return;
+        const char c = data[position];
+        if (c != '-' && (c < '0' || c > '9'))
+            return;
+        const qsizetype length = jsonNumberLength(QByteArrayView(data + position, size - position));
+        if (length == 0)
+            return; // the reader finds the fault itself
+        numbers.push_back({position, length});
+        position += length;
+        standIn = true;
+    }
+
+    const char* data;
+    const qsizetype size;
     const bool latin1;
     qsizetype position;
     bool inSecondByte = false;
-    size_t taken = 0;
+    bool inString = false;
+    bool escaped = false;
+    bool standIn = false;
+    std::deque<std::pair<qsizetype, qsizetype>> numbers;
 };
 
 bool isForWindows(const PublishedPatch& patch)
@@ -139,7 +222,7 @@ public:
     // over and only their place is noted; once a version object has ended and
     // its version is known to be wanted, its last patch array is read again
     // from there. Keys come in any order, so the version may follow the patches.
-    MasterListBuilder(const InputStream& source, const QStringList* wantedVersions)
+    MasterListBuilder(InputStream& source, const QStringList* wantedVersions)
         : input(source), wanted(wantedVersions)
     {
     }
@@ -151,9 +234,10 @@ public:
 
     bool Null() { return scalar(QString()); }
     bool Bool(bool) { return element(false) && assign(QString(), false); }
-    bool RawNumber(const char* text, rapidjson::SizeType length, bool)
+    bool RawNumber(const char*, rapidjson::SizeType, bool)
     {
-        return scalar(wantsText() ? jsonNumberText(text, length) : QString());
+        const QByteArrayView text = input.takeNumber();
+        return scalar(wantsText() ? jsonNumberText(text.data(), size_t(text.size())) : QString());
     }
     bool String(const char* text, rapidjson::SizeType length, bool)
     {
@@ -337,7 +421,7 @@ public:
     QList<QPair<qsizetype, qsizetype>> patchesToRead;
 
 private:
-    const InputStream& input;
+    InputStream& input;
     const QStringList* wanted;
     qsizetype patchArrayAt = -1;
     std::vector<Place> open; // at most five deep

@@ -18,6 +18,9 @@ MachineBuilder::MachineBuilder(const QString& text, const QString& installRoot)
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (QString line : lines) {
         line = line.trimmed();
+        if (line.startsWith(QLatin1Char(';')) ||
+            (!line.contains(QLatin1Char('=')) && !line.startsWith(QLatin1Char('['))))
+            continue; // comments, and what a test expects
         if (line.startsWith(QLatin1Char('['))) {
             keys.append({"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + line.mid(1, line.size() - 2), {}});
             continue;

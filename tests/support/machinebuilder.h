@@ -9,6 +9,7 @@
 // discovery reads, through any of the registry backends. "[path]" starts a
 // key below HKEY_LOCAL_MACHINE\SOFTWARE, "name=value" sets a text value in
 // it; a value "@folder" names an install folder, created below installRoot.
+// Lines starting with ";", and lines that are neither, are passed over.
 class MachineBuilder
 {
 public:

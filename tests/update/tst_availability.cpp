@@ -3,8 +3,6 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(InstalledPatch)
-
 namespace {
 PublishedPatch patch(const QString& name, const QString& products, const QString& qfe = QString())
 {
@@ -31,37 +29,37 @@ class TestAvailability : public QObject
 private slots:
     void installedPatchesAreLeftOut_data()
     {
-        QTest::addColumn<InstalledPatch>("installed");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("qfe");
+        QTest::addColumn<QString>("installed"); // name|QFE_ID|suffix
+        QTest::addColumn<QString>("published"); // name|QFE_ID
         QTest::addColumn<bool>("isInstalled");
-        const InstalledPatch byUninstallList{"Server Patch 2", "N/A", "QXP002"};
-        const InstalledPatch byQfe{"x", "KB1, KB7", "KB7"};
-        QTest::newRow("name, ignoring case") << byUninstallList << "server PATCH 2"
-                                             << "" << true;
-        QTest::newRow("suffix inside the QFE_ID") << byUninstallList << "y"
-                                                  << "KB-QXP002-R" << true;
-        QTest::newRow("suffix is case-sensitive") << byUninstallList << "y"
-                                                  << "qxp002" << false;
-        QTest::newRow("shared identifier, blanks trimmed") << byQfe << "y"
-                                                           << "KB0 , KB1" << true;
-        QTest::newRow("no shared identifier") << byQfe << "y"
-                                              << "KB10,KB2" << false;
-        QTest::newRow("empty suffix matches everything") << InstalledPatch{"a", "b", ""} << "y"
-                                                         << "" << true;
-        QTest::newRow("N/A suffix matches N/A") << InstalledPatch{"a", "N/A", "N/A"} << "y"
-                                                << "N/A" << true;
+        QTest::newRow("name, ignoring case") << "Patch 2|N/A|QXP002"
+                                             << "PATCH 2|" << true;
+        QTest::newRow("suffix inside the QFE_ID") << "P2|N/A|QXP002"
+                                                  << "y|KB-QXP002-R" << true;
+        QTest::newRow("suffix is case-sensitive") << "P2|N/A|QXP002"
+                                                  << "y|qxp002" << false;
+        QTest::newRow("shared identifier, trimmed") << "x|KB1, KB7|KB7"
+                                                    << "y|KB0 , KB1" << true;
+        QTest::newRow("no shared identifier") << "x|KB1, KB7|KB7"
+                                              << "y|KB10,KB2" << false;
+        QTest::newRow("empty suffix matches everything") << "a|b|"
+                                                         << "y|" << true;
+        QTest::newRow("N/A suffix matches N/A") << "a|N/A|N/A"
+                                                << "y|N/A" << true;
     }
     void installedPatchesAreLeftOut()
     {
-        QFETCH(InstalledPatch, installed);
-        QFETCH(QString, name);
-        QFETCH(QString, qfe);
+        QFETCH(QString, installed);
+        QFETCH(QString, published);
         QFETCH(bool, isInstalled);
+        const QStringList record = installed.split('|');
         FakeProduct server("10.3", {"Quorix for Server"});
-        const QList<VersionPatches> master{{"10.3", {patch(name, "Quorix for Server", qfe)}}};
-        const QList<PublishedPatch> available =
-            computeAvailablePatches(master, {"10.3"}, {&server}, {installed});
+        const QList<VersionPatches> master{
+            {"10.3",
+             {patch(published.section('|', 0, 0), "Quorix for Server",
+                    published.section('|', 1))}}};
+        const QList<PublishedPatch> available = computeAvailablePatches(
+            master, {"10.3"}, {&server}, {{record.at(0), record.at(1), record.at(2)}});
         QCOMPARE(available.isEmpty(), isInstalled);
     }
     void versionsProductsAndDuplicates()

@@ -32,28 +32,26 @@ void TestPatchList::valueAsText_data()
 {
     QTest::addColumn<QString>("json");
     QTest::addColumn<QString>("text");
-    QTest::newRow("string with escapes") << R"("a\"b\u00e4\/")"
-                                         << "a\"bä/";
-    QTest::newRow("boolean is dropped") << "true"
-                                        << "";
-    QTest::newRow("null") << "null"
-                          << "";
-    QTest::newRow("array") << R"(["x"])"
-                           << "";
-    QTest::newRow("object") << R"({"a": 1})"
-                            << "";
-    QTest::newRow("whole number") << "11"
-                                  << "11";
-    QTest::newRow("fraction") << "10.3"
-                              << "10.3";
-    QTest::newRow("fifteen significant digits") << "0.1234567890123456789"
-                                                << "0.123456789012346";
-    QTest::newRow("exponent") << "1e21"
-                              << "1e+21";
-    QTest::newRow("last duplicate counts") << R"("first", "Name": "second")"
-                                           << "second";
-    QTest::newRow("duplicate boolean drops the key") << R"("first", "Name": false)"
-                                                     << "";
+    const auto row = [](const char* name, const QString& json, const QString& text) {
+        QTest::newRow(name) << json << text;
+    };
+    row("string with escapes", R"("a\"b\u00e4\/")", "a\"bä/");
+    row("boolean is dropped", "true", "");
+    row("null", "null", "");
+    row("array", R"(["x"])", "");
+    row("object", R"({"a": 1})", "");
+    row("last duplicate counts", R"("first", "Name": "second")", "second");
+    row("duplicate boolean drops the key", R"("first", "Name": false)", "");
+    row("whole number", "11", "11");
+    row("fifteen significant digits", "0.1234567890123456789", "0.123456789012346");
+    row("exponent", "1E+2", "100");
+    row("general format past 15 digits", "1e21", "1e+21");
+    row("integer of any length", "1234567890123456789012345", "1.23456789012346e+24");
+    row("too large: infinity", "1e400", "inf");
+    row("too large, negative", "-" + QString(400, '9'), "-inf");
+    row("huge exponent", "1e99999999999999999999", "inf");
+    row("too small: zero", "0.0001e-400", "0");
+    row("negative zero, as Qt writes it", "-0", "0");
 }
 
 void TestPatchList::valueAsText()
