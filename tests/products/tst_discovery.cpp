@@ -4,8 +4,6 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(MachineBuilder::Backend)
-
 // Each machine of tests/data/machines is discovered once per dialect of
 // registry export, and must give the products and installed patches that the
 // machine's own "product" and "patch" lines name.
@@ -18,24 +16,23 @@ class TestDiscovery : public QObject
 private slots:
     void machines_data()
     {
-        QTest::addColumn<MachineBuilder::Backend>("backend");
+        QTest::addColumn<int>("dialect");
         QTest::addColumn<QString>("machine");
         QDir dir(QStringLiteral(SKYVANE_TEST_DATA "/machines"));
         for (const QString& name : dir.entryList({"*.txt"})) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QString machine = QString::fromUtf8(file.readAll());
-            for (const MachineBuilder::Backend backend : MachineBuilder::backends())
-                QTest::addRow("%s, %s", qPrintable(name),
-                              qPrintable(MachineBuilder::backendName(backend)))
-                    << backend << machine;
+            for (int dialect = 0; dialect < MachineBuilder::dialects().size(); ++dialect)
+                QTest::addRow("%s, %s", qPrintable(name), MachineBuilder::dialects()[dialect].name)
+                    << dialect << machine;
         }
     }
     void machines()
     {
-        QFETCH(MachineBuilder::Backend, backend);
+        QFETCH(int, dialect);
         QFETCH(QString, machine);
-        MachineBuilder(machine, installRoot.path()).install(backend);
+        MachineBuilder(machine, installRoot.path()).install(MachineBuilder::dialects()[dialect]);
         QuorixConfig* config = QuorixConfig::instance();
         config->init();
         QStringList found;

@@ -34,51 +34,36 @@ MachineBuilder::MachineBuilder(const QString& text, const QString& installRoot)
     }
 }
 
-QByteArray MachineBuilder::exportText(Backend backend) const
+const QList<MachineBuilder::Dialect>& MachineBuilder::dialects()
 {
-    const QString eol = backend == Backend::RegeditUtf16Crlf ? QStringLiteral("\r\n")
-                        : backend == Backend::Regedit4CrOnly ? QStringLiteral("\r")
-                                                             : QStringLiteral("\n");
-    QString text = (backend == Backend::Regedit4CrOnly
-                        ? QStringLiteral("REGEDIT4")
-                        : QStringLiteral("Windows Registry Editor Version 5.00")) +
-                   eol + eol;
+    static const auto utf16 = [](const QString& text) {
+        return QByteArray("\xff\xfe", 2) +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    static const auto utf8 = [](const QString& text) { return text.toUtf8(); };
+    static const auto eightBit = [](const QString& text) { return text.toLatin1(); };
+    static const char* const version5 = "Windows Registry Editor Version 5.00";
+    static const QList<Dialect> all{{"regedit: UTF-16LE, CRLF", version5, "\r\n", utf16},
+                                    {"UTF-8, LF", version5, "\n", utf8},
+                                    {"REGEDIT4: 8-bit, CR", "REGEDIT4", "\r", eightBit},
+                                    {"version 5 in the ANSI code page", version5, "\n", eightBit}};
+    return all;
+}
+
+QByteArray MachineBuilder::exportText(const Dialect& dialect) const
+{
+    const QString eol = QLatin1String(dialect.lineEnd);
+    QString text = QLatin1String(dialect.header) + eol + eol;
     for (const Key& key : keys) {
         text += QLatin1Char('[') + key.path + QLatin1Char(']') + eol;
         for (const auto& value : key.values)
             text += quoted(value.first) + QLatin1Char('=') + quoted(value.second) + eol;
-        text += eol;
     }
-    switch (backend) {
-    case Backend::RegeditUtf16Crlf:
-        return QByteArray("\xff\xfe", 2) +
-               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    case Backend::Utf8Lf:
-        return text.toUtf8();
-    case Backend::Regedit4CrOnly:
-    case Backend::AnsiVersion5:
-        return text.toLatin1();
-    }
-    return {};
+    return dialect.encode(text);
 }
 
-void MachineBuilder::install(Backend backend) const
+void MachineBuilder::install(const Dialect& dialect) const
 {
-    setRegistry(parseRegistryExport(exportText(backend)).store);
+    setRegistry(parseRegistryExport(exportText(dialect)).store);
     QuorixConfig::instance()->resetForTesting();
-}
-
-QString MachineBuilder::backendName(Backend backend)
-{
-    switch (backend) {
-    case Backend::RegeditUtf16Crlf:
-        return QStringLiteral("regedit UTF-16LE CRLF");
-    case Backend::Utf8Lf:
-        return QStringLiteral("UTF-8 LF");
-    case Backend::Regedit4CrOnly:
-        return QStringLiteral("REGEDIT4 CR");
-    case Backend::AnsiVersion5:
-        return QStringLiteral("ANSI version 5");
-    }
-    return QString();
 }

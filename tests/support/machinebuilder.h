@@ -13,26 +13,21 @@
 class MachineBuilder
 {
 public:
-    // The dialects of registry exports that real tools write.
-    enum class Backend
+    // A dialect of registry export that real tools write.
+    struct Dialect
     {
-        RegeditUtf16Crlf, // regedit and "reg export": UTF-16LE with BOM, CRLF
-        Utf8Lf,           // UTF-8 without BOM, LF
-        Regedit4CrOnly,   // REGEDIT4, 8-bit text, CR line ends
-        AnsiVersion5,     // version 5 header saved in the ANSI code page
+        const char* name;
+        const char* header;
+        const char* lineEnd;
+        QByteArray (*encode)(const QString& text);
     };
-    static QList<Backend> backends()
-    {
-        return {Backend::RegeditUtf16Crlf, Backend::Utf8Lf, Backend::Regedit4CrOnly,
-                Backend::AnsiVersion5};
-    }
-    static QString backendName(Backend backend);
+    static const QList<Dialect>& dialects();
 
     MachineBuilder(const QString& text, const QString& installRoot);
 
-    QByteArray exportText(Backend backend) const;
+    QByteArray exportText(const Dialect& dialect) const;
     // Installs the registry and forgets any earlier discovery.
-    void install(Backend backend = Backend::Utf8Lf) const;
+    void install(const Dialect& dialect = dialects().at(1)) const;
 
 private:
     struct Key

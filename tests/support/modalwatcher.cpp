@@ -1,8 +1,11 @@
 #include "modalwatcher.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
 
 ModalWatcher::ModalWatcher(QObject* parent) : QObject(parent)
 {
@@ -34,4 +37,14 @@ void ModalWatcher::poll()
     }
     if (auto* box = qobject_cast<QMessageBox*>(modal))
         box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+}
+
+void typeInto(QWidget* window, const char* field, const QString& text)
+{
+    auto* widget = window->findChild<QWidget*>(QLatin1String(field));
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->clear();
+    else
+        qobject_cast<QAbstractSpinBox*>(widget)->selectAll();
+    QTest::keyClicks(widget, text);
 }

@@ -40,3 +40,6 @@ private:
     QList<Seen> windows;
     QPointer<QWidget> lastHandled; // cleared when that window is destroyed
 };
+
+// Replaces what the named line edit or spin box of a window holds with typed text.
+void typeInto(QWidget* window, const char* field, const QString& text);

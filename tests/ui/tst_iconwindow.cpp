@@ -1,12 +1,11 @@
-// The tray run under a real tray host (run_tray_test.sh starts Xvfb and
-// trayer): the icon, the popup, and a clean end. Without a tray the program
-// test covers the run.
+// The tray icon under a real tray host (run_tray_test.sh starts Xvfb and
+// trayer, and then runs the real program's tray run: icon, popup, clean end).
+// Without a tray the program test covers the run.
 
 #include "app/common.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/iconwindow.h"
-#include "ui/notificationpopup.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -23,31 +22,6 @@ private slots:
         if (QGuiApplication::platformName() == QLatin1String("offscreen"))
             QSKIP("needs a real tray host: run_tray_test.sh");
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
-    }
-
-    void trayRunShowsIconAndPopup()
-    {
-        bool iconSeen = false;
-        QString popupText;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (auto* icon = qobject_cast<IconWindow*>(widget))
-                    iconSeen |=
-                        icon->trayIconForTesting() && icon->trayIconForTesting()->isVisible();
-                if (auto* popup = qobject_cast<NotificationPopup*>(widget);
-                    popup && popup->isVisible())
-                    popupText = popup->findChild<QLabel*>("mainView")->text();
-            }
-        });
-        watch.start(5);
-        const int before = world.listRequests();
-        IconWindow window; // the whole run: check, popup (timing shortened), end
-        QVERIFY(iconSeen);
-        QVERIFY(popupText.contains(
-            " 2 update(s) are available.  Click here to review these updates. "));
-        QCOMPARE(world.listRequests(), before + 2);
-        QVERIFY(!window.trayIconForTesting()->isVisible()); // hidden at the end of the run
     }
 
     void onlyDoubleClickOpensTheReport()

@@ -17,16 +17,6 @@ class TestProxyAuthentication : public QObject
 {
     Q_OBJECT
 
-    static void typeInto(QWidget* dialog, const char* name, const QString& text)
-    {
-        auto* field = dialog->findChild<QWidget*>(QLatin1String(name));
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
-            edit->clear();
-        else
-            qobject_cast<QAbstractSpinBox*>(field)->selectAll();
-        QTest::keyClicks(field, text);
-    }
-
     ExampleWorld world;
     SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
 

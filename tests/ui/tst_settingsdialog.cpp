@@ -16,12 +16,6 @@ class TestSettingsDialog : public QObject
         auto* box = child<QCheckBox>(checkBox);
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     }
-    void type(const char* field, const QString& text)
-    {
-        child<QAbstractSpinBox>(field) ? child<QAbstractSpinBox>(field)->selectAll()
-                                       : child<QLineEdit>(field)->selectAll();
-        QTest::keyClicks(child<QWidget>(field), text);
-    }
 
     ExampleWorld world;
     std::unique_ptr<SettingsDialog> dialog;
@@ -53,9 +47,9 @@ private slots:
     {
         click("useProxyCheckbox");
         click("requireAuthenticationCheckbox");
-        type("proxyHost", "proxy.example.com");
-        type("proxyPort", "3128");
-        type("proxyPassword", "pw2");
+        typeInto(dialog.get(), "proxyHost", "proxy.example.com");
+        typeInto(dialog.get(), "proxyPort", "3128");
+        typeInto(dialog.get(), "proxyPassword", "pw2");
         QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         Common::instance()->resetForTesting();

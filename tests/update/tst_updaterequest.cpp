@@ -40,6 +40,7 @@ private slots:
 
     void retrieval_data()
     {
+        QTest::addColumn<StatusCode>("earlier");
         QTest::addColumn<Response>("response");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QString>("received"); // as Latin-1 text; "LIST" for the list, "*" any
@@ -47,42 +48,45 @@ private slots:
         QTest::addColumn<QString>("shown"); // the one line on the console, or nothing
         const StatusCode ok = StatusCode::NoError;
         const StatusCode failed = StatusCode::NetworkError;
-        QTest::newRow("list") << Response::with(200, patchList) << 1 << "LIST" << ok << "";
-        QTest::newRow("HTTP error: one attempt")
-            << Response::with(404, "gone") << 1 << "gone" << failed
-            << "<<<< An error occurred: Error transferring SELF - server replied: Not Found (203) "
-               ">>>>";
+        const auto row = [](const QString& name, StatusCode earlier, const Response& response,
+                            int requests, const QString& received, StatusCode status,
+                            const QString& shown = QString()) {
+            QTest::newRow(qPrintable(name))
+                << earlier << response << requests << received << status << shown;
+        };
+        row("list", ok, Response::with(200, patchList), 1, "LIST", ok);
+        row("HTTP error: one attempt", ok, Response::with(404, "gone"), 1, "gone", failed,
+            "<<<< An error occurred: Error transferring SELF - server replied: Not Found (203) "
+            ">>>>");
         for (const int code : {301, 302, 307})
-            QTest::addRow("%d followed, its body dropped", code)
-                << Response::with(code, "moved", "LIST") << 1 << "LIST" << ok << "";
-        for (const char* target : {"file:///etc/passwd", "data:,x", "/list"})
-            QTest::addRow("redirect to %s refused", target)
-                << Response::with(302, {}, target) << 1 << "" << failed
-                << "<<<< An error occurred: the redirect to " + QString(target) +
-                       " was refused. >>>>";
-        QTest::newRow("303 not followed")
-            << Response::with(303, "see", "LIST") << 1 << "see" << ok << "";
-        QTest::newRow("308 not followed")
-            << Response::with(308, "perm", "LIST") << 1 << "perm" << ok << "";
-        QTest::newRow("silent server: five attempts")
-            << Response::with(200).silently() << 5 << "" << failed << "";
-        QTest::newRow("empty answer: five attempts")
-            << Response::with(200) << 5 << "" << failed << "";
-        QTest::newRow("trickle past the time-out")
-            << Response::with(200, patchList).trickled(20) << 5 << "*" << failed << "";
+            row(QString::number(code) + " followed, its body dropped", ok,
+                Response::with(code, "moved", "LIST"), 1, "LIST", ok);
+        for (const QString target : {"file:///etc/passwd", "data:,x", "/list"})
+            row("redirect to " + target + " refused", ok,
+                Response::with(302, {}, target.toLatin1()), 1, "", failed,
+                "<<<< An error occurred: the redirect to " + target + " was refused. >>>>");
+        row("303 not followed", ok, Response::with(303, "see", "LIST"), 1, "see", ok);
+        row("308 not followed", ok, Response::with(308, "perm", "LIST"), 1, "perm", ok);
+        row("silent server: five attempts", ok, Response::with(200).silently(), 5, "", failed);
+        row("empty answer: five attempts", ok, Response::with(200), 5, "", failed);
+        row("trickle past the time-out", ok, Response::with(200, patchList).trickled(20), 5, "*",
+            failed);
         const QByteArray large(1024 * 1024 + 1, ' ');
         const QString tooLarge =
             "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
-        QTest::newRow("too large, by its length")
-            << Response::with(200, large) << 1 << "" << failed << tooLarge;
-        QTest::newRow("too large, as it arrives")
-            << Response::with(200, large).withoutLength() << 1 << "" << failed << tooLarge;
-        QTest::newRow("redirect loop: one attempt of eleven requests")
-            << Response::with(302, {}, "SELF") << 11 << "" << failed
-            << "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>";
+        row("too large, by its length", ok, Response::with(200, large), 1, "", failed, tooLarge);
+        row("too large, as it arrives", ok, Response::with(200, large).withoutLength(), 1, "",
+            failed, tooLarge);
+        row("offline: no request", failed, Response::with(200, patchList), 0, "", failed);
+        row("an earlier failure: one attempt", StatusCode::SettingsWriteError, Response::with(200),
+            1, "", failed);
+        row("redirect loop: one attempt of eleven requests", ok, Response::with(302, {}, "SELF"),
+            11, "", failed,
+            "<<<< An error occurred: more than 10 redirects while fetching SELF >>>>");
     }
     void retrieval()
     {
+        QFETCH(StatusCode, earlier);
         QFETCH(Response, response);
         QFETCH(int, requests);
         QFETCH(QString, received);
@@ -92,6 +96,7 @@ private slots:
         response.location.replace("SELF", server->url("/x").toLatin1());
         shown.replace("SELF", server->url("/x"));
         server->setResponse("/x", response);
+        Common::instance()->status = earlier;
         QuorixUpdate update(server->url("/x"));
         QCOMPARE(server->requestCount("/x"), requests);
         const bool gotList = received == "LIST";
@@ -102,23 +107,6 @@ private slots:
             QCOMPARE(update.masterPatchList().first().version, QStringLiteral("10.3"));
         QCOMPARE(Common::instance()->status, status);
         QCOMPARE(console, shown.isEmpty() ? shown : shown + '\n');
-    }
-    void earlierStatusDecidesTheAttempts_data()
-    {
-        QTest::addColumn<StatusCode>("earlier");
-        QTest::addColumn<int>("requests");
-        QTest::newRow("offline: no request") << StatusCode::NetworkError << 0;
-        QTest::newRow("any other failure: one attempt") << StatusCode::SettingsWriteError << 1;
-    }
-    void earlierStatusDecidesTheAttempts()
-    {
-        QFETCH(StatusCode, earlier);
-        QFETCH(int, requests);
-        server->setResponse("/empty", Response());
-        Common::instance()->status = earlier;
-        QuorixUpdate update(server->url("/empty"));
-        QCOMPARE(server->requestCount("/empty"), requests);
-        QCOMPARE(Common::instance()->status, StatusCode::NetworkError);
     }
     void selfSignedCertificateIsAcceptedButNeverLeftForHttp()
     {
