@@ -1,34 +1,38 @@
 #include "registrystore.h"
-
-#include <QSettings>
-
-#include <algorithm>
+#include "registryvalue.h"
+#include "win32registry.h"
 
 namespace {
-// The live registry, always in its 64-bit view.
+std::wstring wide(const QString& text)
+{
+    return text.toStdWString();
+}
+
+// The live registry, through the layer without Qt; values read as text by
+// the same rules as in a registry export.
 class NativeRegistryStore : public RegistryStore
 {
 public:
     QStringList childKeys(const QString& path) const override
     {
-        QSettings settings(path, QSettings::Registry64Format);
-        QStringList keys = settings.childGroups();
-        std::stable_sort(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
-            return a.toUpper() < b.toUpper();
-        });
+        QStringList keys;
+        for (const std::wstring& name : Win32Registry::subkeys(wide(path)))
+            keys.append(QString::fromStdWString(name));
         return keys;
     }
 
     bool hasValue(const QString& path, const QString& name) const override
     {
-        QSettings settings(path, QSettings::Registry64Format);
-        return settings.value(name).isValid();
+        return Win32Registry::value(wide(path), wide(name)).has_value();
     }
 
     QString value(const QString& path, const QString& name) const override
     {
-        QSettings settings(path, QSettings::Registry64Format);
-        return settings.value(name).toString();
+        const auto raw = Win32Registry::value(wide(path), wide(name));
+        if (!raw)
+            return QString();
+        return QString::fromStdU16String(
+            RegistryValue::text(raw->type, raw->bytes.data(), raw->bytes.size()));
     }
 };
 } // namespace

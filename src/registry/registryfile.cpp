@@ -1,5 +1,7 @@
 #include "registryfile.h"
 
+#include "registryvalue.h"
+
 #include "app/logger.h"
 
 #include <QCoreApplication>
@@ -38,6 +40,7 @@ struct RegistryFileStore::Key
     struct Value
     {
         QString upperName;
+        QString name; // as spelled
         QString text;
     };
 
@@ -60,7 +63,7 @@ struct RegistryFileStore::Key
             const_cast<Value*>(found)->text = text;
             return;
         }
-        values.push_back({upper, text});
+        values.push_back({upper, valueName, text});
         if (!index.isEmpty() || values.size() > indexedFrom) {
             if (index.isEmpty()) {
                 for (size_t i = 0; i < values.size(); ++i)
@@ -199,6 +202,16 @@ bool RegistryFileStore::hasValue(const QString& path, const QString& name) const
     return key && key->findValue(identity(name));
 }
 
+QStringList RegistryFileStore::valueNames(const QString& path) const
+{
+    QStringList names;
+    if (const Key* key = findKey(path)) {
+        for (const Key::Value& value : key->values)
+            names.append(value.name);
+    }
+    return names;
+}
+
 QString RegistryFileStore::value(const QString& path, const QString& name) const
 {
     const Key* key = findKey(path);
@@ -260,19 +273,6 @@ enum class Dialect
 {
     Version5,
     Regedit4
-};
-
-// Registry value types as regedit writes them in "hex(N):".
-enum ValueType : int
-{
-    RegNone = 0,
-    RegSz = 1,
-    RegExpandSz = 2,
-    RegBinary = 3,
-    RegDword = 4,
-    RegDwordBigEndian = 5,
-    RegMultiSz = 7,
-    RegQword = 11,
 };
 
 struct ParseFailure
@@ -423,9 +423,6 @@ private:
     Outcome parseKeyLine(QStringView line, int number);
     Outcome parseValueLine(QStringView line, int number);
     Outcome parseData(QStringView data, QString& valueText, bool& remove) const;
-
-    QString textFromBytes(const QByteArray& bytes, int type) const;
-    QString stringFromBytes(const QByteArray& bytes, bool eightBit) const;
 
     const QString& text;
     Dialect dialect;
@@ -615,7 +612,7 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
     int type = -1;
     QStringView list;
     if (data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
-        type = RegBinary;
+        type = RegistryValue::Binary;
         list = data.mid(4);
     } else if (data.startsWith(QLatin1String("hex("), Qt::CaseInsensitive)) {
         const qsizetype close = data.indexOf(QLatin1String("):"));
@@ -630,71 +627,17 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
     QByteArray bytes;
     if (!parseHexBytes(list, bytes))
         return ParseFailure{RegistryFile::tr("a hex value holds something other than bytes")};
-    if ((type == RegDword || type == RegDwordBigEndian) && bytes.size() != 4)
+    if ((type == RegistryValue::Dword || type == RegistryValue::DwordBigEndian) &&
+        bytes.size() != 4)
         return ParseFailure{RegistryFile::tr("a dword value needs exactly four bytes")};
-    if (type == RegQword && bytes.size() != 8)
+    if (type == RegistryValue::Qword && bytes.size() != 8)
         return ParseFailure{RegistryFile::tr("a qword value needs exactly eight bytes")};
-    valueText = textFromBytes(bytes, type);
+    valueText = QString::fromStdU16String(RegistryValue::text(
+        unsigned(type), reinterpret_cast<const unsigned char*>(bytes.constData()),
+        size_t(bytes.size()), dialect == Dialect::Regedit4));
+    if (valueText.isNull())
+        valueText = QLatin1String("");
     return std::nullopt;
-}
-
-// Text up to the first NUL: UTF-16LE, or 8-bit for the text types of REGEDIT4.
-QString RegistryExportParser::stringFromBytes(const QByteArray& bytes, bool eightBit) const
-{
-    QString decoded;
-    if (eightBit) {
-        decoded = QString::fromLatin1(bytes);
-    } else {
-        decoded.resize(bytes.size() / 2);
-        for (qsizetype i = 0; i < decoded.size(); ++i)
-            decoded[i] = QChar(ushort(quint8(bytes[2 * i]) | (quint8(bytes[2 * i + 1]) << 8)));
-    }
-    const qsizetype nul = decoded.indexOf(QChar(0));
-    if (nul >= 0)
-        decoded.truncate(nul);
-    if (decoded.isNull())
-        decoded = QLatin1String("");
-    return decoded;
-}
-
-// As QSettings on Windows hands values to QVariant::toString(): numbers as signed
-// decimal text, a multi-string only when it holds exactly one string, and every
-// other type as its bytes taken as text.
-QString RegistryExportParser::textFromBytes(const QByteArray& bytes, int type) const
-{
-    switch (type) {
-    case RegDword:
-    case RegDwordBigEndian: {
-        qint32 number;
-        std::memcpy(&number, bytes.constData(), sizeof number);
-        return QString::number(qFromLittleEndian(number));
-    }
-    case RegQword: {
-        qint64 number;
-        std::memcpy(&number, bytes.constData(), sizeof number);
-        return QString::number(qFromLittleEndian(number));
-    }
-    case RegMultiSz: {
-        const int unit = dialect == Dialect::Regedit4 ? 1 : 2;
-        QStringList strings;
-        qsizetype start = 0;
-        for (qsizetype i = 0; i + unit <= bytes.size(); i += unit) {
-            const bool nul = unit == 1 ? bytes[i] == 0 : (bytes[i] == 0 && bytes[i + 1] == 0);
-            if (!nul)
-                continue;
-            if (i == start)
-                break; // the empty string that ends the list
-            strings.append(stringFromBytes(bytes.mid(start, i - start), unit == 1));
-            start = i + unit;
-        }
-        return strings.size() == 1 ? strings.first() : QLatin1String("");
-    }
-    case RegSz:
-    case RegExpandSz:
-        return stringFromBytes(bytes, dialect == Dialect::Regedit4);
-    default: // binary data reads as UTF-16LE text in either dialect
-        return stringFromBytes(bytes, false);
-    }
 }
 
 namespace {

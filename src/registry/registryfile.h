@@ -19,6 +19,8 @@ public:
     QStringList childKeys(const QString& path) const override;
     bool hasValue(const QString& path, const QString& name) const override;
     QString value(const QString& path, const QString& name) const override;
+    // The names of a key's values, as spelled, in the order they were set.
+    QStringList valueNames(const QString& path) const;
 
     // Building blocks for the parser and for tests. Paths use full or short hive names.
     bool setValue(const QString& path, const QString& name, const QString& text);

@@ -2,12 +2,17 @@
 
 #include "app/settingsscrambler.h"
 #include "patchserver.h"
-#include "programrun.h"
 
 #include <QSettings>
 #include <QtTest>
 
 namespace {
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
 QString fixture(const char* name)
 {
     QFile file(QStringLiteral(SKYVANE_TEST_DATA "/") + QLatin1String(name));
@@ -26,12 +31,7 @@ private slots:
         server.serveDirectory(QStringLiteral(SKYVANE_SOURCE_DIR "/examples/server"));
         // Every class of control character in the texts a console shows.
         server.setResponse("/hostile.json",
-                           PatchServer::Response::with(
-                               200,
-                               "{\"Product\": [{\"version\": \"10.3\", \"patches\": [{\"Name\": "
-                               "\"A\\u001b[2J\\r\\n  - B\\u0000\\u009b\\u202e\\tC\", \"url\": "
-                               "\"\\u001b]8;;http://evil\\u0007x\", \"Products\": \"Quorix for "
-                               "Server\", \"Platform\": \"Windows\"}]}]}"));
+                           PatchServer::Response::with(200, fixture("hostile-list.json").toUtf8()));
         server.setResponse("/evil",
                            PatchServer::Response::with(404).withReason("<b>Gone</b>\x1b[2J"));
     }
@@ -198,9 +198,26 @@ private slots:
     }
 
 private:
+    // The program from the source folder, with its own settings and the C
+    // locale unless the environment says otherwise.
     ProgramRun run(const QStringList& arguments, const QStringList& environment = {})
     {
-        return runProgram(config->path(), arguments, environment);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config->path());
+        env.insert("LC_ALL", "C.UTF-8");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const QString& assignment : environment)
+            env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QStringLiteral(SKYVANE_SOURCE_DIR));
+        process.start(QStringLiteral(SKYVANE_BINARY), arguments);
+        // The event loop keeps turning: the patch server lives in this process.
+        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
+                             120000))
+            process.kill();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput())};
     }
     QStringList check() const
     {

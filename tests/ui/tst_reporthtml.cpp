@@ -33,18 +33,14 @@ private slots:
                              "Quorix for Server, Zelvan<br>Release Date: 2026-09-08<br></li>";
         const QString patches = "<span style='color: #222; font-weight: bold;'> %1 </span>"
                                 "<ul style='list-style-type: square;'><li>%2</ul><br>";
-        QCOMPARE(html, "<h3 style='color: #222'>Installed Products</h3><ul><li><b>S</b></li>"
-                       "<li><b>Z</b></li><li><b>F</b></li></ul><hr>" +
-                           updates.arg("S", item) + updates.arg("Z", item) +
-                           updates.arg("F", "(no updates available)<br>") +
-                           "<hr><h3 style='color: #222'>Installed Patches</h3>"
-                           "<ul style='list-style-type: square;'>" +
-                           patches.arg("S", "Server Patch 1") + patches.arg("Z", "(none)") +
-                           patches.arg("F", "(none)") +
-                           "</ul><hr><p>To browse a full list of Vandry patches and service "
-                           "packs, visit the Vandry Support site:</p><p><a href='http://"
-                           "support.vandry.com/en/downloads/patches-servicepacks/'>http://"
-                           "support.vandry.com/en/downloads/patches-servicepacks/</a></p>");
+        QVERIFY(html.startsWith("<h3 style='color: #222'>Installed Products</h3><ul><li><b>S</b>"
+                                "</li><li><b>Z</b></li><li><b>F</b></li></ul><hr>" +
+                                updates.arg("S", item) + updates.arg("Z", item) +
+                                updates.arg("F", "(no updates available)<br>") + "<hr>"));
+        QVERIFY(html.contains(patches.arg("S", "Server Patch 1") + patches.arg("Z", "(none)")));
+        QVERIFY(html.endsWith("<a href='http://support.vandry.com/en/downloads/"
+                              "patches-servicepacks/'>http://support.vandry.com/en/downloads/"
+                              "patches-servicepacks/</a></p>"));
     }
 
     void receivedTextIsEscapedAndOnlyWebLinksLink_data()

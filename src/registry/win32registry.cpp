@@ -1,0 +1,116 @@
+#include "win32registry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace Win32Registry {
+namespace {
+// An open key, closed when it goes.
+class OpenKey
+{
+public:
+    explicit OpenKey(const std::wstring& path)
+    {
+        static const struct
+        {
+            const wchar_t* name;
+            HKEY root;
+        } hives[] = {{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                     {L"HKLM", HKEY_LOCAL_MACHINE},
+                     {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                     {L"HKEY_USERS", HKEY_USERS},
+                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
+        const std::wstring::size_type separator = path.find(L'\\');
+        const std::wstring hive = path.substr(0, separator);
+        const std::wstring rest =
+            separator == std::wstring::npos ? L"" : path.substr(separator + 1);
+        for (const auto& entry : hives) {
+            if (CompareStringOrdinal(hive.c_str(), -1, entry.name, -1, TRUE) == CSTR_EQUAL &&
+                RegOpenKeyExW(entry.root, rest.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+                    ERROR_SUCCESS)
+                key = nullptr;
+        }
+    }
+    ~OpenKey()
+    {
+        if (key)
+            RegCloseKey(key);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    HKEY key = nullptr;
+};
+
+bool windowsOrder(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+}
+} // namespace
+
+std::vector<std::wstring> subkeys(const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    const OpenKey open(path);
+    if (!open.key)
+        return names;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(open.key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    std::vector<wchar_t> name(longest + 1);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = DWORD(name.size());
+        if (RegEnumKeyExW(open.key, index, name.data(), &length, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name.data(), length);
+    }
+    std::stable_sort(names.begin(), names.end(), windowsOrder);
+    return names;
+}
+
+std::vector<RawValue> values(const std::wstring& path)
+{
+    std::vector<RawValue> found;
+    const OpenKey open(path);
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (!open.key ||
+        RegQueryInfoKeyW(open.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return found;
+    std::vector<wchar_t> name(longestName + 1);
+    std::vector<unsigned char> data(longestData + 1);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = DWORD(name.size());
+        DWORD dataLength = DWORD(data.size());
+        DWORD type = 0;
+        if (RegEnumValueW(open.key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+                          &dataLength) != ERROR_SUCCESS)
+            break;
+        found.push_back({std::wstring(name.data(), nameLength), type,
+                         std::vector<unsigned char>(data.begin(), data.begin() + dataLength)});
+    }
+    return found;
+}
+
+std::optional<RawValue> value(const std::wstring& path, const std::wstring& name)
+{
+    const OpenKey open(path);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!open.key ||
+        RegQueryValueExW(open.key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    RawValue found{name, type, std::vector<unsigned char>(size)};
+    if (RegQueryValueExW(open.key, name.c_str(), nullptr, &type, found.bytes.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    found.bytes.resize(size);
+    return found;
+}
+
+} // namespace Win32Registry
