@@ -29,34 +29,6 @@ private slots:
                               QString::number(proxy.port())})
                      .join(' '),
                  userPasswordHostPort);
-        QCOMPARE(proxy.type(), QNetworkProxy::HttpProxy);
-    }
-
-    void networkAvailable_data()
-    {
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("available");
-        const int upRunning = QNetworkInterface::IsUp | QNetworkInterface::IsRunning;
-        QTest::newRow("up and running with an address") << upRunning << "192.0.2.7" << true;
-        QTest::newRow("loopback") << (upRunning | QNetworkInterface::IsLoopBack) << "192.0.2.7"
-                                  << false;
-        QTest::newRow("not running") << int(QNetworkInterface::IsUp) << "192.0.2.7" << false;
-        QTest::newRow("point to point")
-            << (upRunning | QNetworkInterface::IsPointToPoint) << "192.0.2.7" << false;
-        QTest::newRow("only loopback addresses") << upRunning << "::1" << false;
-    }
-    void networkAvailable()
-    {
-        QFETCH(int, flags);
-        QFETCH(QString, address);
-        QFETCH(bool, available);
-        const InterfaceSnapshot interface {
-            "eth0", "02:00:00:00:00:01", QNetworkInterface::InterfaceFlags(flags)
-        };
-        QCOMPARE(
-            isNetworkAvailable({interface}, {QHostAddress("127.0.0.1"), QHostAddress(address)}),
-            available);
     }
 };
 

@@ -70,21 +70,23 @@ void TestRegistryFile::rejectedFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("line");
-    QTest::newRow("empty file") << QByteArray() << 0;
-    QTest::newRow("no header") << QByteArray("[HKLM\\SOFTWARE]\n") << 1;
-    QTest::newRow("odd UTF-16 length") << QByteArray("\xff\xfe\x57\x00\x69", 5) << 0;
-    QTest::newRow("unclosed key") << header + "[HKLM\\SOFTWARE\n" << 3;
-    QTest::newRow("unknown hive") << header + "[HKEY_NOWHERE\\X]\n" << 3;
-    QTest::newRow("key deeper than the registry allows")
-        << header + "[HKLM" + QByteArray(512 * 2, 'x').replace("xx", "\\x") + "]\n"
-        << 3;
-    QTest::newRow("text not closed at the end") << header + key + "\"A\"=\"1\n" << 4;
-    QTest::newRow("unknown escape") << header + key + "\"A\"=\"a\\qb\"\n" << 4;
-    QTest::newRow("text after value") << header + key + "\"A\"=\"1\" x\n" << 4;
-    QTest::newRow("bad dword") << header + key + "\"A\"=dword:123456789\n" << 4;
-    QTest::newRow("bad hex byte") << header + key + "\"A\"=hex:fffffffffff\n" << 4;
-    QTest::newRow("short qword") << header + key + "\"A\"=hex(b):00,01\n" << 4;
-    QTest::newRow("unknown data") << header + key + "\"A\"=42\n" << 4;
+    const auto row = [](const char* name, const QByteArray& bytes, int line) {
+        QTest::newRow(name) << bytes << line;
+    };
+    row("empty file", QByteArray(), 0);
+    row("no header", "[HKLM\\SOFTWARE]\n", 1);
+    row("odd UTF-16 length", QByteArray("\xff\xfe\x57\x00\x69", 5), 0);
+    row("unclosed key", header + "[HKLM\\SOFTWARE\n", 3);
+    row("unknown hive", header + "[HKEY_NOWHERE\\X]\n", 3);
+    row("key deeper than the registry allows",
+        header + "[HKLM" + QByteArray(512 * 2, 'x').replace("xx", "\\x") + "]\n", 3);
+    row("text not closed at the end", header + key + "\"A\"=\"1\n", 4);
+    row("unknown escape", header + key + "\"A\"=\"a\\qb\"\n", 4);
+    row("text after value", header + key + "\"A\"=\"1\" x\n", 4);
+    row("bad dword", header + key + "\"A\"=dword:123456789\n", 4);
+    row("bad hex byte", header + key + "\"A\"=hex:fffffffffff\n", 4);
+    row("short qword", header + key + "\"A\"=hex(b):00,01\n", 4);
+    row("unknown data", header + key + "\"A\"=42\n", 4);
 }
 
 void TestRegistryFile::rejectedFiles()

@@ -1,10 +1,12 @@
 #include "exampleworld.h"
 
 #include "app/common.h"
+
 #include "machinebuilder.h"
 #include "products/quorixconfig.h"
 #include "testsettings.h"
 #include "ui/notificationpopup.h"
+#include <QFile>
 
 ExampleWorld::ExampleWorld()
 {
@@ -26,14 +28,10 @@ ExampleWorld::ExampleWorld()
     machine.install();
     QuorixConfig::instance()->init();
 
-    PatchServer::Response list;
-    list.body = R"({"Product": [{"version": "10.3", "patches": [
-        {"Name": "Server Patch 1", "Products": "Quorix for Server", "Platform": "Windows", "QFE_ID": "QX0001"},
-        {"Name": "Shared Fix <2>", "Products": "Quorix for Server, Zelvan for Quorix", "Platform": "Windows",
-         "url": "http://downloads.vandry.com/shared.exe", "ReleaseDate": "2026-10-01"},
-        {"Name": "Server Patch 3", "Products": "Quorix for Server", "Platform": "Windows",
-         "url": "file:///etc/passwd", "ReleaseDate": "2026-11-01"}]}]})";
-    server.setResponse(QStringLiteral("/sky_vane/patches.json"), list);
+    QFile list(QStringLiteral(SKYVANE_TEST_DATA "/example-world-list.json"));
+    list.open(QIODevice::ReadOnly);
+    server.setResponse(QStringLiteral("/sky_vane/patches.json"),
+                       PatchServer::Response::with(200, list.readAll()));
     server.listen();
     Common::instance()->patchListUrl = listUrl();
 }

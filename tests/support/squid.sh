@@ -1,6 +1,7 @@
-#!/bin/sh
-# Runs Debian's squid in the foreground on 127.0.0.1:PORT, demanding Basic
-# authentication as USER with PASSWORD; its files live in DIR.
+#!/bin/bash
+# Runs Debian's squid on 127.0.0.1:PORT, demanding Basic authentication as
+# USER with PASSWORD, with its files in DIR; says "ready" once it listens and
+# stops it when stopped itself.
 # Usage: squid.sh DIR PORT USER PASSWORD
 set -eu
 dir="$1" port="$2" user="$3" password="$4"
@@ -25,4 +26,12 @@ acl authenticated proxy_auth REQUIRED
 http_access allow authenticated
 http_access deny all
 CONF
-exec /usr/sbin/squid -N -f "$dir/squid.conf"
+/usr/sbin/squid -N -f "$dir/squid.conf" &
+squid=$!
+trap 'kill $squid 2>/dev/null' EXIT TERM
+for _ in $(seq 200); do
+    (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && { echo ready; wait $squid; exit; }
+    kill -0 $squid 2>/dev/null || exit 1
+    sleep 0.1
+done
+exit 1

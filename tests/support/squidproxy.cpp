@@ -1,8 +1,6 @@
 #include "squidproxy.h"
 
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QTest>
 
 SquidProxy::SquidProxy(const QString& user, const QString& password)
 {
@@ -14,16 +12,9 @@ SquidProxy::SquidProxy(const QString& user, const QString& password)
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(SKYVANE_TEST_SUPPORT "/squid.sh"),
                   {directory.path(), QString::number(listenPort), user, password});
-    const bool listening = QTest::qWaitFor(
-        [this] {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, listenPort);
-            return socket.waitForConnected(100) || process.state() == QProcess::NotRunning;
-        },
-        20000);
-    if (!listening || process.state() == QProcess::NotRunning)
-        failure =
-            QStringLiteral("squid did not start: ") + QString::fromLocal8Bit(process.readAll());
+    const QByteArray said = process.waitForReadyRead(20000) ? process.readAll() : QByteArray();
+    if (!said.startsWith("ready"))
+        failure = QStringLiteral("squid did not start: ") + QString::fromLocal8Bit(said);
 }
 
 SquidProxy::~SquidProxy()

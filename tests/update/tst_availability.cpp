@@ -13,13 +13,6 @@ PublishedPatch patch(const QString& name, const QString& products, const QString
     return p;
 }
 
-QStringList namesOf(const QList<PublishedPatch>& patches)
-{
-    QStringList names;
-    for (const PublishedPatch& p : patches)
-        names << p.Name;
-    return names;
-}
 } // namespace
 
 class TestAvailability : public QObject
@@ -32,20 +25,17 @@ private slots:
         QTest::addColumn<QString>("installed"); // name|QFE_ID|suffix
         QTest::addColumn<QString>("published"); // name|QFE_ID
         QTest::addColumn<bool>("isInstalled");
-        QTest::newRow("name, ignoring case") << "Patch 2|N/A|QXP002"
-                                             << "PATCH 2|" << true;
-        QTest::newRow("suffix inside the QFE_ID") << "P2|N/A|QXP002"
-                                                  << "y|KB-QXP002-R" << true;
-        QTest::newRow("suffix is case-sensitive") << "P2|N/A|QXP002"
-                                                  << "y|qxp002" << false;
-        QTest::newRow("shared identifier, trimmed") << "x|KB1, KB7|KB7"
-                                                    << "y|KB0 , KB1" << true;
-        QTest::newRow("no shared identifier") << "x|KB1, KB7|KB7"
-                                              << "y|KB10,KB2" << false;
-        QTest::newRow("empty suffix matches everything") << "a|b|"
-                                                         << "y|" << true;
-        QTest::newRow("N/A suffix matches N/A") << "a|N/A|N/A"
-                                                << "y|N/A" << true;
+        const auto row = [](const char* name, const char* installed, const char* published,
+                            bool isInstalled) {
+            QTest::newRow(name) << installed << published << isInstalled;
+        };
+        row("name, ignoring case", "Patch 2|N/A|QXP002", "PATCH 2|", true);
+        row("suffix inside the QFE_ID", "P2|N/A|QXP002", "y|KB-QXP002-R", true);
+        row("suffix is case-sensitive", "P2|N/A|QXP002", "y|qxp002", false);
+        row("shared identifier, trimmed", "x|KB1, KB7|KB7", "y|KB0 , KB1", true);
+        row("no shared identifier", "x|KB1, KB7|KB7", "y|KB10,KB2", false);
+        row("empty suffix matches everything", "a|b|", "y|", true);
+        row("N/A suffix matches N/A", "a|N/A|N/A", "y|N/A", true);
     }
     void installedPatchesAreLeftOut()
     {
@@ -79,7 +69,10 @@ private slots:
         };
         const QList<PublishedPatch> result =
             computeAvailablePatches(master, {"10.3", "10.2"}, {&server, &vault}, {});
-        QCOMPARE(namesOf(result), QStringList({"V1", "Both", "S1", "Both"}));
+        QStringList names;
+        for (const PublishedPatch& p : result)
+            names << p.Name;
+        QCOMPARE(names, QStringList({"V1", "Both", "S1", "Both"}));
         QCOMPARE(result.at(3).ReleaseDate, QStringLiteral("2026-01-01"));
     }
 };

@@ -11,9 +11,8 @@
 Q_DECLARE_METATYPE(PatchServer::Response)
 
 namespace {
-const QByteArray patchList = R"({"Product": [{"version": "10.3", "patches": [{"Name": "P)"
-                             "\xe4"
-                             R"(", "Platform": "Windows"}]}]})";
+const QByteArray patchList =
+    R"({"Product": [{"version": "10.3", "patches": [{"Name": "P", "Platform": "Windows"}]}]})";
 using Response = PatchServer::Response;
 } // namespace
 
