@@ -71,8 +71,9 @@ Logger* Logger::instance()
     return logger;
 }
 
-void Logger::init(const QString& target, int newVerbosity)
+void Logger::init(const QString& newTarget, int newVerbosity)
 {
+    target = newTarget;
     stream.setDevice(nullptr);
     file.close();
     writing = false;
@@ -115,7 +116,7 @@ void Logger::log(LogLevel level, const QString& message)
             writeFailed = true;
             std::fprintf(stderr, "%s\n",
                          qPrintable(QObject::tr("Error writing the log file %1: %2")
-                                        .arg(file.fileName(), file.errorString())));
+                                        .arg(target, fileErrorText(file.error()))));
         }
     }
     if (level == LogLevel::Fatal)

@@ -23,7 +23,7 @@ public:
     static Logger* instance();
 
     // Opens "stdout" or a file (created anew). Calling it again replaces the target.
-    void init(const QString& target, int verbosity);
+    void init(const QString& newTarget, int newVerbosity);
     void log(LogLevel level, const QString& message);
     // Whether log() writes lines of this level; saves building lines nobody reads.
     bool writes(LogLevel level) const
@@ -35,6 +35,7 @@ public:
 private:
     Logger() = default;
 
+    QString target;
     QFile file;
     QTextStream stream;
     bool writing = false;
