@@ -199,16 +199,10 @@ double jsonNumber(std::string_view text)
 enum class Field
 {
     None,
+    Product,
     Version,
     Patches,
-    Name,
-    Products,
-    SecurityPatch,
-    Platform,
-    Url,
-    QfeId,
-    ReleaseDate,
-    Product
+    PatchText, // one of the seven texts of a patch
 };
 
 // Builds the master list from the reader's events. Only the containers on the
@@ -246,7 +240,7 @@ public:
     bool Key(const char* text, rapidjson::SizeType length, bool)
     {
         if (skipped == 0)
-            field = fieldNamed(std::string_view(text, length));
+            findField(std::string_view(text, length));
         return true;
     }
     bool StartObject() { return start(true); }
@@ -265,28 +259,33 @@ private:
         Patch
     };
 
-    Field fieldNamed(std::string_view key) const
+    // The keys read, and where; a patch's texts go to the member of that name.
+    void findField(std::string_view key)
     {
+        using P = PublishedPatch;
         static const struct
         {
             Place place;
             const char* name;
             Field field;
-        } known[] = {{Place::Root, "Product", Field::Product},
-                     {Place::Version, "version", Field::Version},
-                     {Place::Version, "patches", Field::Patches},
-                     {Place::Patch, "Name", Field::Name},
-                     {Place::Patch, "Products", Field::Products},
-                     {Place::Patch, "SecurityPatch", Field::SecurityPatch},
-                     {Place::Patch, "Platform", Field::Platform},
-                     {Place::Patch, "url", Field::Url},
-                     {Place::Patch, "QFE_ID", Field::QfeId},
-                     {Place::Patch, "ReleaseDate", Field::ReleaseDate}};
+            QString PublishedPatch::*text;
+        } known[] = {{Place::Root, "Product", Field::Product, nullptr},
+                     {Place::Version, "version", Field::Version, nullptr},
+                     {Place::Version, "patches", Field::Patches, nullptr},
+                     {Place::Patch, "Name", Field::PatchText, &P::Name},
+                     {Place::Patch, "Products", Field::PatchText, &P::Products},
+                     {Place::Patch, "SecurityPatch", Field::PatchText, &P::SecurityPatch},
+                     {Place::Patch, "Platform", Field::PatchText, &P::Platform},
+                     {Place::Patch, "url", Field::PatchText, &P::url},
+                     {Place::Patch, "QFE_ID", Field::PatchText, &P::QFE_ID},
+                     {Place::Patch, "ReleaseDate", Field::PatchText, &P::ReleaseDate}};
+        field = Field::None;
         for (const auto& entry : known) {
-            if (entry.place == open.back() && key == entry.name)
-                return entry.field;
+            if (entry.place == open.back() && key == entry.name) {
+                field = entry.field;
+                patchText = entry.text;
+            }
         }
-        return Field::None;
     }
 
     // Whether the value now read is kept as text: converting costs time.
@@ -336,26 +335,8 @@ private:
             versions.last().patches.clear();
             patchArrayAt = -1;
             break;
-        case Field::Name:
-            patch.Name = value;
-            break;
-        case Field::Products:
-            patch.Products = value;
-            break;
-        case Field::SecurityPatch:
-            patch.SecurityPatch = value;
-            break;
-        case Field::Platform:
-            patch.Platform = value;
-            break;
-        case Field::Url:
-            patch.url = value;
-            break;
-        case Field::QfeId:
-            patch.QFE_ID = value;
-            break;
-        case Field::ReleaseDate:
-            patch.ReleaseDate = value;
+        case Field::PatchText:
+            patch.*patchText = value;
             break;
         case Field::None:
             break;
@@ -427,6 +408,7 @@ private:
     std::vector<Place> open; // at most five deep
     int skipped = 0;         // depth inside a container that is not followed
     Field field = Field::None;
+    QString PublishedPatch::*patchText = nullptr;
     QList<VersionPatches> versions;
     PublishedPatch patch;
 };

@@ -14,22 +14,12 @@ ExampleWorld::ExampleWorld()
     setGuiFrontend(&frontend);
     NotificationPopup::setTimingForTesting(10, 20);
 
-    const MachineBuilder machine(QStringLiteral(R"(
-        [VANDRY\Server10.3]
-        InstallDir=@server
-        RealVersion=10.3
-        [VANDRY\Server10.3\Updates\P1]
-        Name=Server Patch 1
-        QFE_ID=QX0001
-        [VANDRY\Zelvan for Quorix]
-        InstallDir=@zelvan
-        RealVersion=10.3)"),
-                                 installRoot.path());
-    machine.install();
-    QuorixConfig::instance()->init();
-
+    QFile machine(QStringLiteral(SKYVANE_TEST_DATA "/example-world-machine.txt"));
     QFile list(QStringLiteral(SKYVANE_TEST_DATA "/example-world-list.json"));
+    machine.open(QIODevice::ReadOnly);
     list.open(QIODevice::ReadOnly);
+    MachineBuilder(QString::fromUtf8(machine.readAll()), installRoot.path()).install();
+    QuorixConfig::instance()->init();
     server.setResponse(QStringLiteral("/sky_vane/patches.json"),
                        PatchServer::Response::with(200, list.readAll()));
     server.listen();
