@@ -2,8 +2,27 @@
 
 #include "console_backend.h"
 
+#include <cstdio>
+
 namespace {
 QString* captureBuffer = nullptr;
+bool messagesToStandardError = false;
+} // namespace
+
+void setMachineOutput(bool machineOutput)
+{
+    messagesToStandardError = machineOutput;
+}
+
+void writeMessageLine(const QString& text)
+{
+    if (!messagesToStandardError) {
+        writeConsoleLine(text);
+        return;
+    }
+    const QByteArray utf8 = (text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
+    std::fflush(stderr);
 }
 
 QString printable(const QString& text)

@@ -8,6 +8,11 @@
 void writeConsole(const QString& text);
 void writeConsoleLine(const QString& text);
 
+// Messages for the user (and echoed Fatal log lines): on standard output, or
+// on standard error while standard output carries a machine-readable report.
+void writeMessageLine(const QString& text);
+void setMachineOutput(bool machineOutput);
+
 // Text from outside (a patch list, a server, a registry export) made safe to
 // print: control characters (C0, C1, DEL) and the Unicode bidirectional
 // controls become U+FFFD, so that no such text can move the cursor, change

@@ -81,8 +81,9 @@ void Logger::init(const QString& newTarget, int newVerbosity)
     if (verbosity == 0)
         return;
 
-    if (target == QLatin1String("stdout")) {
-        file.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+    if (target == QLatin1String("stdout") || target == QLatin1String("stderr")) {
+        file.open(target == QLatin1String("stdout") ? stdout : stderr,
+                  QIODevice::WriteOnly | QIODevice::Text);
     } else {
         file.setFileName(target);
         const QString problem = openLogFile(file, target);
@@ -120,7 +121,7 @@ void Logger::log(LogLevel level, const QString& message)
         }
     }
     if (level == LogLevel::Fatal)
-        writeConsoleLine(line);
+        writeMessageLine(line);
 }
 
 void Logger::close()
@@ -132,7 +133,9 @@ void Logger::close()
 
 void setUpLogging()
 {
-    QString target = QStringLiteral("stdout");
+    // Standard output may carry a machine-readable report (/f).
+    QString target =
+        hasSwitch(QStringLiteral("F")) ? QStringLiteral("stderr") : QStringLiteral("stdout");
     int verbosity = 0;
     QString value;
     if (switchValue(QStringLiteral("V"), value))

@@ -15,7 +15,7 @@ void showMessage(IGuiFrontend::MessageKind kind, const QString& title, const QSt
         installedFrontend->showMessage(kind, title, text, parent);
         return;
     }
-    writeConsoleLine(QStringLiteral("<<<< ") + text + QStringLiteral(" >>>>"));
+    writeMessageLine(QStringLiteral("<<<< ") + text + QStringLiteral(" >>>>"));
 }
 } // namespace
 

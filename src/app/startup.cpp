@@ -1,11 +1,13 @@
 #include "startup.h"
 
+#include "checkresult.h"
 #include "commandline.h"
 #include "common.h"
 #include "console.h"
 #include "consolereport.h"
 #include "guifrontend.h"
 #include "logger.h"
+#include "machineoutput.h"
 #include "messages.h"
 #include "network.h"
 #include "products/quorixconfig.h"
@@ -13,8 +15,11 @@
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLocale>
 #include <QObject>
+#include <QSysInfo>
 #include <QTranslator>
 
 namespace {
@@ -109,6 +114,34 @@ void reportOfflineMachine()
     Common::instance()->status = StatusCode::NetworkError;
 }
 
+// Switch "F": a machine-readable report instead of the console report; "G"
+// sets the grace period in days.
+int runMachineOutput(const QString& format)
+{
+    QString graceText;
+    switchValue(QStringLiteral("G"), graceText);
+    const int graceDays = graceText.toInt();
+    QString exportFile;
+    const QString machine = switchValue(QStringLiteral("R"), exportFile)
+                                ? QFileInfo(exportFile).completeBaseName()
+                                : QSysInfo::machineHostName();
+    QuorixUpdate update(Common::instance()->patchListUrl);
+    const CheckResult result = makeCheckResult(update, update.availablePatches(), machine,
+                                               graceDays, QDateTime::currentDateTimeUtc());
+    const int status = Common::instance()->exitCode();
+    if (format == QLatin1String("json")) {
+        writeConsole(QString::fromUtf8(jsonReport(result)));
+        return status;
+    }
+    if (format == QLatin1String("prometheus")) {
+        writeConsole(QString::fromUtf8(prometheusReport(result)));
+        return status;
+    }
+    const NagiosCheck check = nagiosReport(result);
+    writeConsole(QString::fromUtf8(check.text));
+    return check.exitCode;
+}
+
 void runConsoleMode()
 {
     Logger::instance()->log(LogLevel::Info,
@@ -123,13 +156,17 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 {
     prepareConsoleOutput();
     setProcessArguments(argc, argv);
-    const bool consoleMode = hasSwitch(QStringLiteral("C")) || !frontend;
+    QString outputFormat;
+    const bool machineOutput = switchValue(QStringLiteral("F"), outputFormat);
+    const bool consoleMode = hasSwitch(QStringLiteral("C")) || machineOutput || !frontend;
+    setMachineOutput(machineOutput);
     const bool trayMode = hasSwitch(QStringLiteral("I"));
 
     createApplication(consoleMode, argc, argv, frontend);
     QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vandry.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));
     setGuiFrontend(frontend);
 
     QTranslator ownTranslator;
@@ -144,6 +181,16 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     Common* common = Common::instance();
     common->readSettings();
 
+    static const QStringList formats{"json", "nagios", "prometheus"};
+    if (machineOutput && !formats.contains(outputFormat)) {
+        showCriticalMessage(QObject::tr("Usage Error"),
+                            QObject::tr("Unknown output format \"%1\"; /f takes json, nagios or "
+                                        "prometheus.")
+                                .arg(printable(outputFormat)),
+                            nullptr);
+        log->close();
+        return usageErrorExitCode;
+    }
     if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
         log->close();
         return usageErrorExitCode;
@@ -172,6 +219,11 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     // Discovery has read all it needs; a loaded export can be large.
     releaseRegistry();
 
+    if (machineOutput) {
+        const int exitCode = runMachineOutput(outputFormat);
+        log->close();
+        return exitCode;
+    }
     if (consoleMode) {
         runConsoleMode();
     } else {

@@ -321,6 +321,14 @@
         <source>The proxy port %1 is not a number from 1 to 65535; the proxy setting is not changed.</source>
         <translation>Der Proxyport %1 ist keine Zahl von 1 bis 65535; die Proxyeinstellung bleibt unverändert.</translation>
     </message>
+    <message>
+        <source>Usage Error</source>
+        <translation>Aufruffehler</translation>
+    </message>
+    <message>
+        <source>Unknown output format &quot;%1&quot;; /f takes json, nagios or prometheus.</source>
+        <translation>Unbekanntes Ausgabeformat „%1“; /f nimmt json, nagios oder prometheus.</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>

@@ -225,6 +225,7 @@ public:
                                                 qsizetype start);
 
     QList<VersionPatches> result() const { return versions; }
+    bool hasProductArray() const { return productArray; }
 
     bool Null() { return scalar(QString()); }
     bool Bool(bool) { return element(false) && assign(QString(), false); }
@@ -327,6 +328,7 @@ private:
         switch (field) {
         case Field::Product:
             versions.clear();
+            productArray = false;
             break;
         case Field::Version:
             versions.last().version = value;
@@ -366,9 +368,10 @@ private:
         } else {
             // A container as the value of a key reads as empty text or list.
             assign(QString(), false);
-            if (!object && field == Field::Product)
+            if (!object && field == Field::Product) {
                 next = Place::Versions;
-            else if (!object && field == Field::Patches && !wanted)
+                productArray = true;
+            } else if (!object && field == Field::Patches && !wanted)
                 next = Place::Patches;
             else if (!object && field == Field::Patches)
                 patchArrayAt = input.sourcePosition();
@@ -409,6 +412,7 @@ private:
     int skipped = 0;         // depth inside a container that is not followed
     Field field = Field::None;
     QString PublishedPatch::*patchText = nullptr;
+    bool productArray = false;
     QList<VersionPatches> versions;
     PublishedPatch patch;
 };
@@ -430,7 +434,8 @@ QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes,
     return builder.versions.first().patches;
 }
 
-QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringList* wanted)
+QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringList* wanted,
+                            bool* valid)
 {
     Logger* log = Logger::instance();
     if (log->writes(LogLevel::Debug))
@@ -438,7 +443,10 @@ QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringL
     InputStream input(bytes, latin1);
     MasterListBuilder builder(input, wanted);
     rapidjson::Reader reader;
-    if (reader.Parse<readerFlags>(input, builder).IsError() || !input.atEnd())
+    const bool read = !reader.Parse<readerFlags>(input, builder).IsError() && input.atEnd();
+    if (valid)
+        *valid = read && builder.hasProductArray();
+    if (!read)
         return {};
     QList<VersionPatches> masterList = builder.result();
     for (const auto& [entry, start] : builder.patchesToRead)
@@ -459,11 +467,11 @@ QString jsonNumberText(const char* text, size_t length)
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {
-    return parse(text.toUtf8(), false, nullptr);
+    return parse(text.toUtf8(), false, nullptr, nullptr);
 }
 
 QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
-                                           const QStringList* wantedVersions)
+                                           const QStringList* wantedVersions, bool* valid)
 {
-    return parse(bytes, true, wantedVersions);
+    return parse(bytes, true, wantedVersions, valid);
 }

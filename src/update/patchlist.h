@@ -22,9 +22,11 @@ QList<VersionPatches> parsePatchListText(const QString& text);
 // those versions keep their patches (the others keep their version text):
 // nothing else reads them, and the patches of every other version would
 // cost memory and time on a long list. Debug logging keeps them all, since
-// every kept patch is logged.
+// every kept patch is logged. valid tells whether the bytes were JSON with a
+// "Product" array.
 QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
-                                           const QStringList* wantedVersions = nullptr);
+                                           const QStringList* wantedVersions = nullptr,
+                                           bool* valid = nullptr);
 
 // A JSON number's text as the general format with 15 significant digits
 // shows the double it converts to.

@@ -28,14 +28,27 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent) : QObject(parent
         common->status = StatusCode::NetworkError;
     }
     data = request.receivedBytes();
-    if (!data.isEmpty())
-        parsePatchList();
+    if (request.refusedAsTooLarge())
+        state = ListState::TooLarge;
+    else if (!data.isEmpty())
+        parsePatchList(url, common->status == StatusCode::NoError);
 }
 
-void QuorixUpdate::parsePatchList()
+void QuorixUpdate::parsePatchList(const QString& url, bool retrieved)
 {
     const QStringList installed = QuorixConfig::instance()->installedVersions();
-    masterList = parsePatchListLatin1(data, &installed);
+    bool valid = false;
+    masterList = parsePatchListLatin1(data, &installed, &valid);
+    if (!retrieved)
+        return;
+    state = valid ? ListState::Ok : ListState::Invalid;
+    if (!valid)
+        Logger::instance()->log(
+            LogLevel::Warning,
+            QStringLiteral(
+                "The list received from %1 is no patch list (not JSON with a \"Product\" "
+                "array)")
+                .arg(url));
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatches() const

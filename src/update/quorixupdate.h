@@ -5,6 +5,15 @@
 #include <QObject>
 #include <QString>
 
+// What became of the patch list.
+enum class ListState
+{
+    Ok,
+    Unreachable, // the retrieval failed
+    Invalid,     // received, but not JSON with a "Product" array
+    TooLarge,
+};
+
 // Fetches and parses the patch list in its constructor, with up to five
 // attempts, and answers which published patches this machine is missing.
 class QuorixUpdate : public QObject
@@ -20,10 +29,13 @@ public:
 
     QString receivedText() const { return QString::fromLatin1(data); }
     QList<VersionPatches> masterPatchList() const { return masterList; }
+    ListState listState() const { return state; }
+    qsizetype receivedSize() const { return data.size(); }
 
 private:
-    void parsePatchList();
+    void parsePatchList(const QString& url, bool retrieved);
 
     QByteArray data; // the received text as its Latin-1 bytes
     QList<VersionPatches> masterList;
+    ListState state = ListState::Unreachable;
 };

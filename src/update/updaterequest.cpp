@@ -69,6 +69,7 @@ bool UpdateRequest::fetch()
         return false;
     done = false;
     succeeded = false;
+    tooLarge = false;
     redirectsFollowed = 0;
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("Connecting to update server (%1)").arg(url));
@@ -77,6 +78,8 @@ bool UpdateRequest::fetch()
     const QUrl address(url);
     if (address.isLocalFile())
         return readLocalList(address.toLocalFile());
+    if (address.scheme().size() <= 1) // a path, absolute or relative ("C:" is a drive)
+        return readLocalList(url);
     startReply(address);
 
     while (!done)
@@ -191,8 +194,9 @@ bool UpdateRequest::readLocalList(const QString& fileName)
     return succeeded;
 }
 
-QString UpdateRequest::tooLargeMessage() const
+QString UpdateRequest::tooLargeMessage()
 {
+    tooLarge = true;
     return tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
         .arg(url, QString::number(double(maxListBytes) / (1024 * 1024)));
 }

@@ -26,6 +26,8 @@ public:
     bool fetch();
     // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
+    // Whether the last attempt was refused for the list's size.
+    bool refusedAsTooLarge() const { return tooLarge; }
 
     static constexpr int defaultTimeoutMs = 15000;
     static constexpr int maxRedirects = 10;
@@ -48,7 +50,7 @@ private:
     void applyProxySettings();
     bool followRedirect(QNetworkReply* reply);
     bool readLocalList(const QString& fileName);
-    QString tooLargeMessage() const;
+    QString tooLargeMessage(); // and notes the refusal
     void startReply(const QUrl& target);
     void discardReply();
     void endAttempt();
@@ -64,6 +66,7 @@ private:
     QString url;
     bool done = false;
     bool succeeded = false;
+    bool tooLarge = false;
     QPointer<QNetworkReply> reply;
     int redirectsFollowed = 0;
     bool askingForCredentials = false;

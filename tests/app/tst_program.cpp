@@ -142,6 +142,8 @@ private slots:
             {"server replied: <b>Gone</b>\uFFFD[2J (203) >>>>\n"});
         row("local list", {"/c", "/u", "file://SOURCE/examples/server/sky_vane/patches.json"},
             plain, 0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
+        row("local list by its path", {"/c", "/u", "examples/server/sky_vane/patches.json"}, plain,
+            0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
         row("local list must be a file", {"/c", "/u", "file://FIFO"}, plain, 3,
             {"<<<< An error occurred: FIFO is not a readable file. >>>>\n"});
     }

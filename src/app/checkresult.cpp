@@ -1,0 +1,87 @@
+#include "checkresult.h"
+
+#include "products/iquorixproduct.h"
+#include "products/quorixconfig.h"
+#include "update/availability.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+bool isSecurityPatch(const QString& securityText)
+{
+    const QString text = securityText.trimmed().toLower();
+    return text == QLatin1String("yes") || text == QLatin1String("true") ||
+           text == QLatin1String("1");
+}
+
+std::optional<QDate> releaseDate(const QString& text)
+{
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})([T ].*)?$"));
+    const QRegularExpressionMatch match = iso.match(text.trimmed());
+    const QDate date =
+        match.hasMatch() ? QDate::fromString(match.captured(1), Qt::ISODate) : QDate();
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+CheckResult makeCheckResult(const QuorixUpdate& update, const QList<PublishedPatch>& available,
+                            const QString& machine, int graceDays, const QDateTime& now)
+{
+    QuorixConfig* config = QuorixConfig::instance();
+    CheckResult result;
+    result.checkedAt = now.toUTC();
+    result.machine = machine;
+    result.listSource = Common::instance()->patchListUrl;
+    result.listState = update.listState();
+    result.listBytes = update.receivedSize();
+    const QList<VersionPatches> master = update.masterPatchList();
+    result.versions = int(master.size());
+    for (const VersionPatches& entry : master)
+        result.patches += int(entry.patches.size());
+    result.products = config->installedProducts();
+    result.installedPatches = config->installedPatches();
+    result.graceDays = graceDays;
+    result.status = Common::instance()->status;
+    for (const PublishedPatch& patch : available) {
+        MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
+                             releaseDate(patch.ReleaseDate), std::nullopt, false};
+        if (missing.released)
+            missing.ageDays = missing.released->daysTo(result.checkedAt.date());
+        missing.inGrace = missing.ageDays && *missing.ageDays < graceDays;
+        result.missing.append(missing);
+    }
+    return result;
+}
+
+QList<MissingPatch> CheckResult::missingFor(const IQuorixProduct* product) const
+{
+    QList<MissingPatch> found;
+    for (const MissingPatch& missingPatch : missing) {
+        if (productMatchesPatch(product, missingPatch.patch))
+            found.append(missingPatch);
+    }
+    return found;
+}
+
+int CheckResult::securityCount() const
+{
+    return int(std::count_if(missing.begin(), missing.end(),
+                             [](const MissingPatch& patch) { return patch.security; }));
+}
+
+std::optional<qint64> CheckResult::oldestAgeDays() const
+{
+    std::optional<qint64> oldest;
+    for (const MissingPatch& patch : missing) {
+        if (patch.ageDays && (!oldest || *patch.ageDays > *oldest))
+            oldest = patch.ageDays;
+    }
+    return oldest;
+}
+
+bool CheckResult::raises(bool securityOnly) const
+{
+    return std::any_of(missing.begin(), missing.end(), [securityOnly](const MissingPatch& patch) {
+        return !patch.inGrace && (patch.security || !securityOnly);
+    });
+}

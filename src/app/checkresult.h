@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common.h"
+#include "products/installedpatch.h"
+#include "update/publishedpatch.h"
+#include "update/quorixupdate.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+
+#include <optional>
+
+class IQuorixProduct;
+
+// A missing patch as a check reports it: whether it is a security fix and
+// how long it has been out.
+struct MissingPatch
+{
+    PublishedPatch patch;
+    bool security = false;
+    std::optional<QDate> released;
+    std::optional<qint64> ageDays;
+    bool inGrace = false; // younger than the grace period: listed, but raises nothing
+};
+
+// Everything one check found, once, for every machine-readable output.
+struct CheckResult
+{
+    QDateTime checkedAt; // UTC
+    QString machine;
+    QString listSource;
+    ListState listState = ListState::Unreachable;
+    qint64 listBytes = 0;
+    int versions = 0;
+    int patches = 0; // of the installed versions
+    QList<IQuorixProduct*> products;
+    QList<InstalledPatch> installedPatches;
+    QList<MissingPatch> missing; // each distinct patch once, in patch-list order
+    int graceDays = 0;
+    StatusCode status = StatusCode::NoError;
+
+    // The missing patches that name a product.
+    QList<MissingPatch> missingFor(const IQuorixProduct* product) const;
+    int securityCount() const;
+    std::optional<qint64> oldestAgeDays() const;
+    bool raises(bool securityOnly) const; // whether a patch past grace is missing
+};
+
+bool isSecurityPatch(const QString& securityText);
+// "YYYY-MM-DD", optionally followed by a time.
+std::optional<QDate> releaseDate(const QString& text);
+
+CheckResult makeCheckResult(const QuorixUpdate& update, const QList<PublishedPatch>& available,
+                            const QString& machine, int graceDays, const QDateTime& now);
