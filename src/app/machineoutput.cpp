@@ -92,8 +92,9 @@ NagiosCheck nagiosReport(const CheckResult& result)
         summary = QStringLiteral("registry export unreadable");
     } else if (result.listState != ListState::Ok) {
         exitCode = 3;
-        summary = QStringLiteral("patch list %1: %2")
-                      .arg(listStateName(result.listState), statusMessageFor(result.status));
+        summary = QStringLiteral("patch list ") + listStateName(result.listState);
+        if (result.listState == ListState::Unreachable)
+            summary += QStringLiteral(": ") + statusMessageFor(result.status);
     } else {
         exitCode = result.raises(true) ? 2 : result.raises(false) ? 1 : 0;
         summary =

@@ -85,6 +85,8 @@ private slots:
             "UNKNOWN - patch list unreachable: Network connection error.|missing=0;;;0 "
             "security=0;;;0 oldest_days=0;;;0",
             3);
+        row("invalid list", "", 0, 0,
+            "UNKNOWN - patch list invalid|missing=0;;;0 security=0;;;0 oldest_days=0;;;0", 3);
         row("registry export unreadable", "", 0, 1,
             "UNKNOWN - registry export unreadable|missing=0;;;0 security=0;;;0 oldest_days=0;;;0",
             3);
@@ -100,7 +102,10 @@ private slots:
         CheckResult result;
         result.products = {&product};
         result.status = StatusCode(status);
-        result.listState = status == 3 ? ListState::Unreachable : ListState::Ok;
+        result.listState = status == 3 ? ListState::Unreachable
+                           : QTest::currentDataTag() == QLatin1String("invalid list")
+                               ? ListState::Invalid
+                               : ListState::Ok;
         const QStringList patches = missing.split(' ', Qt::SkipEmptyParts);
         for (const QString& p : patches) {
             const bool known = p.mid(1) != "?";
