@@ -69,14 +69,19 @@ int CheckResult::securityCount() const
                              [](const MissingPatch& patch) { return patch.security; }));
 }
 
-std::optional<qint64> CheckResult::oldestAgeDays() const
+std::optional<qint64> oldestAge(const QList<MissingPatch>& patches)
 {
     std::optional<qint64> oldest;
-    for (const MissingPatch& patch : missing) {
+    for (const MissingPatch& patch : patches) {
         if (patch.ageDays && (!oldest || *patch.ageDays > *oldest))
             oldest = patch.ageDays;
     }
     return oldest;
+}
+
+std::optional<qint64> CheckResult::oldestAgeDays() const
+{
+    return oldestAge(missing);
 }
 
 bool CheckResult::raises(bool securityOnly) const

@@ -48,6 +48,8 @@ struct CheckResult
 };
 
 bool isSecurityPatch(const QString& securityText);
+// The age of the oldest patch whose release date is known.
+std::optional<qint64> oldestAge(const QList<MissingPatch>& patches);
 // "YYYY-MM-DD", optionally followed by a time.
 std::optional<QDate> releaseDate(const QString& text);
 

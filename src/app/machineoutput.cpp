@@ -152,12 +152,7 @@ QByteArray prometheusReport(const CheckResult& result)
     metric("oldest_missing_patch_age_days",
            "Age in days of the oldest missing patch with a known release date.");
     for (const IQuorixProduct* product : result.products) {
-        std::optional<qint64> oldest;
-        for (const MissingPatch& m : result.missingFor(product)) {
-            if (m.ageDays && (!oldest || *m.ageDays > *oldest))
-                oldest = m.ageDays;
-        }
-        if (oldest)
+        if (const auto oldest = oldestAge(result.missingFor(product)))
             out += QStringLiteral("skyvane_oldest_missing_patch_age_days{product=\"%1\"} %2\n")
                        .arg(labelValue(product->name()), QString::number(*oldest));
     }

@@ -196,6 +196,13 @@ double jsonNumber(std::string_view text)
     return text.front() == '-' ? -magnitude : magnitude;
 }
 
+// A JSON number's text as the general format with 15 significant digits
+// shows the double it converts to.
+QString jsonNumberText(const char* text, size_t length)
+{
+    return QString::number(jsonNumber(std::string_view(text, length)), 'g', 15);
+}
+
 enum class Field
 {
     None,
@@ -459,11 +466,6 @@ QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringL
     return masterList;
 }
 } // namespace
-
-QString jsonNumberText(const char* text, size_t length)
-{
-    return QString::number(jsonNumber(std::string_view(text, length)), 'g', 15);
-}
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {

@@ -27,7 +27,3 @@ QList<VersionPatches> parsePatchListText(const QString& text);
 QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
                                            const QStringList* wantedVersions = nullptr,
                                            bool* valid = nullptr);
-
-// A JSON number's text as the general format with 15 significant digits
-// shows the double it converts to.
-QString jsonNumberText(const char* text, size_t length);

@@ -142,7 +142,7 @@ void UpdateRequest::onReadyRead()
     // the announced length, else as the count passes the bound.
     const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (announced > maxListBytes || received.size() + source->bytesAvailable() > maxListBytes) {
-        failAttempt(tooLargeMessage());
+        refuseAsTooLarge();
         return;
     }
     // Kept as bytes, read as Latin-1 later; room for the announced length is
@@ -184,7 +184,7 @@ bool UpdateRequest::readLocalList(const QString& fileName)
     if (!info.isFile())
         failAttempt(tr("An error occurred: %1 is not a readable file.").arg(fileName));
     else if (info.size() > maxListBytes)
-        failAttempt(tooLargeMessage());
+        refuseAsTooLarge();
     else if (!file.open(QIODevice::ReadOnly))
         failAttempt(tr("An error occurred: %1 (%2)").arg(file.errorString(), fileName));
     else
@@ -194,11 +194,11 @@ bool UpdateRequest::readLocalList(const QString& fileName)
     return succeeded;
 }
 
-QString UpdateRequest::tooLargeMessage()
+void UpdateRequest::refuseAsTooLarge()
 {
     tooLarge = true;
-    return tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
-        .arg(url, QString::number(double(maxListBytes) / (1024 * 1024)));
+    failAttempt(tr("An error occurred: the patch list at %1 is larger than %2 MiB.")
+                    .arg(url, QString::number(double(maxListBytes) / (1024 * 1024))));
 }
 
 bool UpdateRequest::followRedirect(QNetworkReply* source)

@@ -50,7 +50,7 @@ private:
     void applyProxySettings();
     bool followRedirect(QNetworkReply* reply);
     bool readLocalList(const QString& fileName);
-    QString tooLargeMessage(); // and notes the refusal
+    void refuseAsTooLarge();
     void startReply(const QUrl& target);
     void discardReply();
     void endAttempt();

@@ -5,6 +5,7 @@
 #include "app/machineoutput.h"
 #include "fakeproduct.h"
 #include "patchserver.h"
+#include "programrun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,19 +19,7 @@ class TestMachineOutput : public QObject
     PatchServer server;
     QTemporaryDir config;
 
-    // The program's output and exit code, and what a consumer said of it.
-    QPair<QByteArray, int> run(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", config.path());
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(QStringLiteral(SKYVANE_SOURCE_DIR));
-        process.start(QStringLiteral(SKYVANE_BINARY), arguments);
-        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 60000))
-            process.kill();
-        return {process.readAllStandardOutput(), process.exitCode()};
-    }
+    // What a consumer of an output said of it: nothing when it was content.
     static QString consumer(const QString& program, const QStringList& arguments,
                             const QByteArray& input)
     {
@@ -59,36 +48,30 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("exitCode");
+        // The status line: the state and summary, then "missing security oldest" as
+        // performance data.
         const auto row = [](const char* name, const char* missing, int grace, int status,
-                            const char* line, int exitCode) {
-            QTest::newRow(name) << QString(missing) << grace << status << QString(line) << exitCode;
+                            const QString& summary, const QString& counts, int exitCode) {
+            const QStringList c = counts.split(' ');
+            QTest::newRow(name) << QString(missing) << grace << status
+                                << summary + QStringLiteral("|missing=%1;;;0 security=%2;;;0 "
+                                                            "oldest_days=%3;;;0")
+                                                 .arg(c[0], c[1], c[2])
+                                << exitCode;
         };
-        row("nothing missing", "", 0, 0,
-            "OK - no updates missing|missing=0;;;0 security=0;;;0 oldest_days=0;;;0", 0);
+        row("nothing missing", "", 0, 0, "OK - no updates missing", "0 0 0", 0);
         row("only others missing", "n10", 0, 0,
-            "WARNING - 1 updates missing (0 security, oldest 10 days)|missing=1;;;0 security=0;;;0 "
-            "oldest_days=10;;;0",
-            1);
+            "WARNING - 1 updates missing (0 security, oldest 10 days)", "1 0 10", 1);
         row("a security patch missing", "n3 s45", 0, 0,
-            "CRITICAL - 2 updates missing (1 security, oldest 45 days)|missing=2;;;0 "
-            "security=1;;;0 oldest_days=45;;;0",
-            2);
+            "CRITICAL - 2 updates missing (1 security, oldest 45 days)", "2 1 45", 2);
         row("young patches within grace", "s5 n6", 7, 0,
-            "OK - 2 updates missing (1 security, oldest 6 days)|missing=2;;;0 security=1;;;0 "
-            "oldest_days=6;;;0",
-            0);
-        row("unknown age counts", "s?", 7, 0,
-            "CRITICAL - 1 updates missing (1 security)|missing=1;;;0 security=1;;;0 "
-            "oldest_days=0;;;0",
+            "OK - 2 updates missing (1 security, oldest 6 days)", "2 1 6", 0);
+        row("unknown age counts", "s?", 7, 0, "CRITICAL - 1 updates missing (1 security)", "1 1 0",
             2);
         row("list unreachable", "", 0, 3,
-            "UNKNOWN - patch list unreachable: Network connection error.|missing=0;;;0 "
-            "security=0;;;0 oldest_days=0;;;0",
-            3);
-        row("invalid list", "", 0, 0,
-            "UNKNOWN - patch list invalid|missing=0;;;0 security=0;;;0 oldest_days=0;;;0", 3);
-        row("registry export unreadable", "", 0, 1,
-            "UNKNOWN - registry export unreadable|missing=0;;;0 security=0;;;0 oldest_days=0;;;0",
+            "UNKNOWN - patch list unreachable: Network connection error.", "0 0 0", 3);
+        row("invalid list", "", 0, 0, "UNKNOWN - patch list invalid", "0 0 0", 3);
+        row("registry export unreadable", "", 0, 1, "UNKNOWN - registry export unreadable", "0 0 0",
             3);
     }
     void nagiosStates()
@@ -135,33 +118,34 @@ private slots:
     {
         QFETCH(QString, path);
         const QStringList check{"/r", "examples/machine.reg", "/u", server.url(path)};
-        const auto [json, jsonExit] = run(QStringList{"/f", "json"} + check);
-        const auto [metrics, metricsExit] = run(QStringList{"/f", "prometheus"} + check);
-        const auto [nagios, nagiosExit] = run(QStringList{"/f", "nagios"} + check);
-        QCOMPARE(jsonExit, 0);
-        QCOMPARE(metricsExit, 0);
-        QVERIFY(nagiosExit == 1 || nagiosExit == 2);
+        const auto output = [&](const char* format) {
+            return runProgram(config.path(), QStringList{"/f", format} + check);
+        };
+        const ProgramRun json = output("json"), metrics = output("prometheus"),
+                         nagios = output("nagios");
+        QCOMPARE(json.exitCode + metrics.exitCode, 0);
+        QVERIFY(nagios.exitCode == 1 || nagios.exitCode == 2);
         const QString schema = QStringLiteral(SKYVANE_SOURCE_DIR "/docs/report.schema.json");
         QCOMPARE(consumer("python3",
                           {"-c",
                            "import json, sys, jsonschema; jsonschema.Draft202012Validator("
                            "json.load(open(sys.argv[1]))).validate(json.load(sys.stdin))",
                            schema},
-                          json),
+                          json.out.toUtf8()),
                  QString());
-        QCOMPARE(consumer("promtool", {"check", "metrics"}, metrics), QString());
+        QCOMPARE(consumer("promtool", {"check", "metrics"}, metrics.out.toUtf8()), QString());
         // The same missing patches, whichever output tells them.
-        const QJsonObject report = QJsonDocument::fromJson(json).object();
+        const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
         int listed = 0;
         for (const QJsonValue product : report["products"].toArray())
             listed += int(product["missing"].toArray().size());
-        QCOMPARE(QString::fromUtf8(nagios).count('\n'), 1 + listed);
-        QVERIFY(nagios.contains(
-            "|missing=" + QByteArray::number(report["counts"]["missing"].toInt()) + ";"));
+        QCOMPARE(nagios.out.count('\n'), 1 + listed);
+        QVERIFY(nagios.out.contains(
+            QStringLiteral("|missing=%1;").arg(report["counts"]["missing"].toInt())));
         int counted = 0;
-        for (const QByteArray& line : metrics.split('\n'))
+        for (const QString& line : metrics.out.split('\n'))
             counted +=
-                line.startsWith("skyvane_missing_patches{") ? line.split(' ').last().toInt() : 0;
+                line.startsWith("skyvane_missing_patches{") ? line.section(' ', -1).toInt() : 0;
         QCOMPARE(counted, listed);
     }
 };

@@ -2,17 +2,12 @@
 
 #include "app/settingsscrambler.h"
 #include "patchserver.h"
+#include "programrun.h"
 
 #include <QSettings>
 #include <QtTest>
 
 namespace {
-struct ProgramRun
-{
-    int exitCode = -1;
-    QString out;
-};
-
 QString fixture(const char* name)
 {
     QFile file(QStringLiteral(SKYVANE_TEST_DATA "/") + QLatin1String(name));
@@ -200,26 +195,9 @@ private slots:
     }
 
 private:
-    // The program from the source folder, with its own settings and the C
-    // locale unless the environment says otherwise.
     ProgramRun run(const QStringList& arguments, const QStringList& environment = {})
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", config->path());
-        env.insert("LC_ALL", "C.UTF-8");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        for (const QString& assignment : environment)
-            env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(QStringLiteral(SKYVANE_SOURCE_DIR));
-        process.start(QStringLiteral(SKYVANE_BINARY), arguments);
-        // The event loop keeps turning: the patch server lives in this process.
-        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
-                             120000))
-            process.kill();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput())};
+        return runProgram(config->path(), arguments, environment);
     }
     QStringList check() const
     {

@@ -1,0 +1,23 @@
+#include "programrun.h"
+
+#include <QProcess>
+#include <QTest>
+
+ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
+                      const QStringList& environment)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configDir);
+    env.insert("LC_ALL", "C.UTF-8");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString& assignment : environment)
+        env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(QStringLiteral(SKYVANE_SOURCE_DIR));
+    process.start(QStringLiteral(SKYVANE_BINARY), arguments);
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000))
+        process.kill();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput())};
+}

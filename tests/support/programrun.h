@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+// The built program run as a user runs it: from the source folder, with its
+// own settings folder, the offscreen platform and the C locale unless the
+// environment ("VAR=value") says otherwise. The event loop keeps turning
+// meanwhile, since the patch server may live in the test's own process.
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+};
+ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
+                      const QStringList& environment = {});
