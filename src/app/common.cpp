@@ -61,12 +61,13 @@ void Common::readSettings()
     useProxyAuthentication = store.value(useAuthenticationKey).toBool();
     proxy.setHostName(store.value(hostKey).toString());
     // Port 0 is what a removed proxy leaves; anything else must be a real port.
-    const QString port = store.value(portKey).toString();
-    proxy.setPort(quint16(validPort(port)));
-    if (validPort(port) == 0 && !port.isEmpty() && port != QLatin1String("0")) {
+    const QString portText = store.value(portKey).toString();
+    const int port = validPort(portText);
+    proxy.setPort(quint16(port));
+    if (port == 0 && !portText.isEmpty() && portText != QLatin1String("0")) {
         const QString message = QObject::tr("The saved proxy port %1 is not a number from 1 to "
                                             "65535; it is not used.")
-                                    .arg(printable(port));
+                                    .arg(printable(portText));
         Logger::instance()->log(LogLevel::Error, message);
         showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
     }

@@ -16,10 +16,14 @@ void setMachineOutput(bool machineOutput)
 
 void writeMessageLine(const QString& text)
 {
-    if (!messagesToStandardError) {
+    if (messagesToStandardError)
+        writeErrorLine(text);
+    else
         writeConsoleLine(text);
-        return;
-    }
+}
+
+void writeErrorLine(const QString& text)
+{
     const QByteArray utf8 = (text + QLatin1Char('\n')).toUtf8();
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stderr);
     std::fflush(stderr);

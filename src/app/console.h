@@ -11,6 +11,8 @@ void writeConsoleLine(const QString& text);
 // Messages for the user (and echoed Fatal log lines): on standard output, or
 // on standard error while standard output carries a machine-readable report.
 void writeMessageLine(const QString& text);
+// A line on standard error, as UTF-8.
+void writeErrorLine(const QString& text);
 void setMachineOutput(bool machineOutput);
 
 // Text from outside (a patch list, a server, a registry export) made safe to

@@ -115,9 +115,8 @@ void Logger::log(LogLevel level, const QString& message)
         if (file.error() != QFileDevice::NoError && !writeFailed) {
             // Said once, on standard error: the run goes on without its log.
             writeFailed = true;
-            std::fprintf(stderr, "%s\n",
-                         qPrintable(QObject::tr("Error writing the log file %1: %2")
-                                        .arg(target, fileErrorText(file.error()))));
+            writeErrorLine(QObject::tr("Error writing the log file %1: %2")
+                               .arg(target, fileErrorText(file.error())));
         }
     }
     if (level == LogLevel::Fatal)

@@ -119,7 +119,9 @@ NagiosCheck nagiosReport(const CheckResult& result)
                 notes << QStringLiteral("%1 days").arg(*m.ageDays);
             if (m.inGrace)
                 notes << QStringLiteral("in grace");
-            text += printable(product->name() + QStringLiteral(": ") + m.patch.Name) +
+            // "|" would start performance data, in long output too.
+            text += printable(product->name() + QStringLiteral(": ") + m.patch.Name)
+                        .replace(QLatin1Char('|'), QChar(0x00a6)) +
                     (notes.isEmpty() ? QString()
                                      : QStringLiteral(" (") + notes.join(QStringLiteral(", ")) +
                                            QLatin1Char(')')) +

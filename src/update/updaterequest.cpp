@@ -187,10 +187,13 @@ bool UpdateRequest::readLocalList(const QString& fileName)
         refuseAsTooLarge();
     else if (!file.open(QIODevice::ReadOnly))
         failAttempt(tr("An error occurred: %1 (%2)").arg(file.errorString(), fileName));
-    else
+    else {
         received = file.read(maxListBytes + 1);
+        if (received.size() > maxListBytes) // it grew since
+            refuseAsTooLarge();
+    }
     done = true;
-    succeeded = !received.isEmpty() && received.size() <= maxListBytes;
+    succeeded = !received.isEmpty();
     return succeeded;
 }
 

@@ -140,6 +140,7 @@ private slots:
         for (const QJsonValue product : report["products"].toArray())
             listed += int(product["missing"].toArray().size());
         QCOMPARE(nagios.out.count('\n'), 1 + listed);
+        QVERIFY(!nagios.out.section('\n', 1).contains('|')); // no performance data there
         QVERIFY(nagios.out.contains(
             QStringLiteral("|missing=%1;").arg(report["counts"]["missing"].toInt())));
         int counted = 0;

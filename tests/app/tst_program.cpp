@@ -130,7 +130,7 @@ private slots:
         row("UTF-8 in the C locale", {"LC_ALL=C", "/c", "/r", "tests/data/umlaut-regedit4.reg"},
             plain, 0, {"    Zelvan für Quorix\n"});
         row("control characters in a list", {"/c", "/u", "SERVER/hostile.json"}, plain, 0,
-            {"    - A\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\uFFFDC\n"
+            {"    - A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\uFFFDC\n"
              "    - \uFFFD]8;;http://evil\uFFFDx\n",
              "!\x1b"});
         row("control characters from a server", {"/c", "/u", "SERVER/evil"}, plain, 3,
