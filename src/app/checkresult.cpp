@@ -24,10 +24,9 @@ std::optional<QDate> releaseDate(const QString& text)
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
-CheckResult makeCheckResult(const QuorixUpdate& update, const QList<PublishedPatch>& available,
+CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
                             const QString& machine, int graceDays, const QDateTime& now)
 {
-    QuorixConfig* config = QuorixConfig::instance();
     CheckResult result;
     result.checkedAt = now.toUTC();
     result.machine = machine;
@@ -38,11 +37,11 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const QList<PublishedPat
     result.versions = int(master.size());
     for (const VersionPatches& entry : master)
         result.patches += int(entry.patches.size());
-    result.products = config->installedProducts();
-    result.installedPatches = config->installedPatches();
+    result.products = software.products;
+    result.installedPatches = software.patches;
     result.graceDays = graceDays;
     result.status = Common::instance()->status;
-    for (const PublishedPatch& patch : available) {
+    for (const PublishedPatch& patch : update.availablePatchesFor(software)) {
         MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
                              releaseDate(patch.ReleaseDate), std::nullopt, false};
         if (missing.released)

@@ -12,6 +12,7 @@
 #include <optional>
 
 class IQuorixProduct;
+struct InstalledSoftware;
 
 // A missing patch as a check reports it: whether it is a security fix and
 // how long it has been out.
@@ -29,6 +30,7 @@ struct CheckResult
 {
     QDateTime checkedAt; // UTC
     QString machine;
+    QString exportError; // why the machine's registry export could not be read
     QString listSource;
     ListState listState = ListState::Unreachable;
     qint64 listBytes = 0;
@@ -53,5 +55,5 @@ std::optional<qint64> oldestAge(const QList<MissingPatch>& patches);
 // "YYYY-MM-DD", optionally followed by a time.
 std::optional<QDate> releaseDate(const QString& text);
 
-CheckResult makeCheckResult(const QuorixUpdate& update, const QList<PublishedPatch>& available,
+CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
                             const QString& machine, int graceDays, const QDateTime& now);

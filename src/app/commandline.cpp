@@ -16,9 +16,9 @@ QString withoutPrefix(const QString& argument)
     return argument;
 }
 
-int switchIndex(const QString& name)
+int switchIndex(const QString& name, int from = 1)
 {
-    for (int i = 1; i < arguments.size(); ++i) {
+    for (int i = from; i < arguments.size(); ++i) {
         if (withoutPrefix(arguments.at(i)).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -74,6 +74,14 @@ bool switchValue(const QString& name, QString& value)
         return false;
     value = index + 1 < arguments.size() ? arguments.at(index + 1) : QString();
     return true;
+}
+
+QStringList switchValues(const QString& name)
+{
+    QStringList values;
+    for (int index = switchIndex(name); index >= 0; index = switchIndex(name, index + 2))
+        values << arguments.value(index + 1);
+    return values;
 }
 
 void logProgramArguments()

@@ -11,6 +11,8 @@ QStringList processArguments();
 
 bool hasSwitch(const QString& name);
 bool switchValue(const QString& name, QString& value);
+// The values of every occurrence of a switch that may be repeated.
+QStringList switchValues(const QString& name);
 
 void logProgramArguments();
 void printUsage();

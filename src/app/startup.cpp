@@ -5,6 +5,7 @@
 #include "common.h"
 #include "console.h"
 #include "consolereport.h"
+#include "fleet.h"
 #include "guifrontend.h"
 #include "logger.h"
 #include "machineoutput.h"
@@ -95,6 +96,10 @@ void loadRegistryExportFromCommandLine()
     if (result.store) {
         Logger::instance()->log(LogLevel::Info,
                                 QStringLiteral("Reading the registry export %1").arg(fileName));
+#ifndef Q_OS_WIN
+        // Its folders named the Windows way are on the Windows machine it came from.
+        result.store->setOfAnotherMachine(true);
+#endif
         setRegistry(std::move(result.store));
         return;
     }
@@ -114,41 +119,35 @@ void reportOfflineMachine()
     Common::instance()->status = StatusCode::NetworkError;
 }
 
+int graceDaysFromCommandLine()
+{
+    QString graceText;
+    switchValue(QStringLiteral("G"), graceText);
+    return graceText.toInt();
+}
+
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
 int runMachineOutput(const QString& format)
 {
-    QString graceText;
-    switchValue(QStringLiteral("G"), graceText);
-    const int graceDays = graceText.toInt();
     QString exportFile;
     const QString machine = switchValue(QStringLiteral("R"), exportFile)
                                 ? QFileInfo(exportFile).completeBaseName()
                                 : QSysInfo::machineHostName();
-    QuorixUpdate update(Common::instance()->patchListUrl);
-    const CheckResult result = makeCheckResult(update, update.availablePatches(), machine,
-                                               graceDays, QDateTime::currentDateTimeUtc());
-    const int status = Common::instance()->exitCode();
-    if (format == QLatin1String("json")) {
-        writeConsole(QString::fromUtf8(jsonReport(result)));
-        return status;
-    }
-    if (format == QLatin1String("prometheus")) {
-        writeConsole(QString::fromUtf8(prometheusReport(result)));
-        return status;
-    }
-    const NagiosCheck check = nagiosReport(result);
-    writeConsole(QString::fromUtf8(check.text));
-    return check.exitCode;
+    const QuorixUpdate update(Common::instance()->patchListUrl);
+    const CheckResult result =
+        makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), machine,
+                        graceDaysFromCommandLine(), QDateTime::currentDateTimeUtc());
+    return writeMachineOutput(format, {result}, false, Common::instance()->exitCode());
 }
 
 void runConsoleMode()
 {
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>"));
-    QuorixUpdate update(Common::instance()->patchListUrl);
-    const QList<PublishedPatch> available = update.availablePatches();
-    printConsoleReport(available);
+    const QuorixUpdate update(Common::instance()->patchListUrl);
+    printConsoleReport(makeCheckResult(update, QuorixConfig::instance()->installedSoftware(),
+                                       QString(), 0, QDateTime::currentDateTimeUtc()));
 }
 } // namespace
 
@@ -158,7 +157,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     setProcessArguments(argc, argv);
     QString outputFormat;
     const bool machineOutput = switchValue(QStringLiteral("F"), outputFormat);
-    const bool consoleMode = hasSwitch(QStringLiteral("C")) || machineOutput || !frontend;
+    // Several exports, or a folder of them: a fleet, reported without a window.
+    const QStringList exports = switchValues(QStringLiteral("R"));
+    const bool fleet = isFleet(exports);
+    const bool consoleMode = hasSwitch(QStringLiteral("C")) || machineOutput || fleet || !frontend;
     setMachineOutput(machineOutput);
     const bool trayMode = hasSwitch(QStringLiteral("I"));
 
@@ -181,11 +183,11 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     Common* common = Common::instance();
     common->readSettings();
 
-    static const QStringList formats{"json", "nagios", "prometheus"};
+    static const QStringList formats{"json", "nagios", "prometheus", "html"};
     if (machineOutput && !formats.contains(outputFormat)) {
         showCriticalMessage(QObject::tr("Usage Error"),
-                            QObject::tr("Unknown output format \"%1\"; /f takes json, nagios or "
-                                        "prometheus.")
+                            QObject::tr("Unknown output format \"%1\"; /f takes json, nagios, "
+                                        "prometheus or html.")
                                 .arg(printable(outputFormat)),
                             nullptr);
         log->close();
@@ -214,6 +216,12 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     if (!isNetworkAvailable())
         reportOfflineMachine();
 
+    if (fleet) {
+        const int exitCode =
+            runFleet(exports, machineOutput ? outputFormat : QString(), graceDaysFromCommandLine());
+        log->close();
+        return exitCode;
+    }
     loadRegistryExportFromCommandLine();
     QuorixConfig::instance()->init();
     // Discovery has read all it needs; a loaded export can be large.

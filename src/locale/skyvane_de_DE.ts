@@ -326,8 +326,96 @@
         <translation>Aufruffehler</translation>
     </message>
     <message>
-        <source>Unknown output format &quot;%1&quot;; /f takes json, nagios or prometheus.</source>
-        <translation>Unbekanntes Ausgabeformat „%1“; /f nimmt json, nagios oder prometheus.</translation>
+        <source>Quorix updates on %1 machines</source>
+        <translation>Quorix-Updates auf %1 Rechnern</translation>
+    </message>
+    <message>
+        <source>Machine %1</source>
+        <translation>Rechner %1</translation>
+    </message>
+    <message>
+        <source>Machine</source>
+        <translation>Rechner</translation>
+    </message>
+    <message>
+        <source>Products</source>
+        <translation>Produkte</translation>
+    </message>
+    <message>
+        <source>Missing</source>
+        <translation>Fehlend</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Oldest (days)</source>
+        <translation>Ältestes (Tage)</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Checked %1 UTC against the patch list %2 (%3).</source>
+        <translation>Geprüft am %1 UTC mit der Patchliste %2 (%3).</translation>
+    </message>
+    <message>
+        <source>no patch list</source>
+        <translation>keine Patchliste</translation>
+    </message>
+    <message>
+        <source>export unreadable</source>
+        <translation>Export unlesbar</translation>
+    </message>
+    <message>
+        <source>security updates missing</source>
+        <translation>Sicherheitsupdates fehlen</translation>
+    </message>
+    <message>
+        <source>updates missing</source>
+        <translation>Updates fehlen</translation>
+    </message>
+    <message>
+        <source>no products</source>
+        <translation>keine Produkte</translation>
+    </message>
+    <message>
+        <source>up to date</source>
+        <translation>aktuell</translation>
+    </message>
+    <message>
+        <source>in grace period</source>
+        <translation>in der Schonfrist</translation>
+    </message>
+    <message>
+        <source>No registry exports (*.reg) were found in %1.</source>
+        <translation>In %1 wurden keine Registrierungsexporte (*.reg) gefunden.</translation>
+    </message>
+    <message>
+        <source>No Quorix products are installed.</source>
+        <translation>Es sind keine Quorix-Produkte installiert.</translation>
+    </message>
+    <message>
+        <source>Missing update</source>
+        <translation>Fehlendes Update</translation>
+    </message>
+    <message>
+        <source>Released</source>
+        <translation>Veröffentlicht</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>Installed patches:</source>
+        <translation>Installierte Patches:</translation>
+    </message>
+    <message>
+        <source>Unknown output format &quot;%1&quot;; /f takes json, nagios, prometheus or html.</source>
+        <translation>Unbekanntes Ausgabeformat &quot;%1&quot;; /f nimmt json, nagios, prometheus oder html.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,20 @@
 #include "registry/registrystore.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+// A folder named the Windows way (drive letter or UNC path) in another
+// machine's registry is on that machine: it counts when it is named at all.
+bool installDirPresent(const QString& installDir, const RegistryStore& store)
+{
+    static const QRegularExpression windowsForm(
+        QStringLiteral("^([A-Za-z]:([\\\\/]|$)|\\\\\\\\[^\\\\])"));
+    if (store.isOfAnotherMachine() && windowsForm.match(installDir).hasMatch())
+        return true;
+    return QFileInfo::exists(installDir);
+}
+} // namespace
 
 bool ConfigReaderWindows::readConfig(IQuorixProduct* product)
 {
@@ -13,7 +27,7 @@ bool ConfigReaderWindows::readConfig(IQuorixProduct* product)
     if (!store.hasValue(key, QStringLiteral("InstallDir")))
         return false;
     const QString installDir = store.value(key, QStringLiteral("InstallDir"));
-    if (!QFileInfo::exists(installDir))
+    if (!installDirPresent(installDir, store))
         return false;
 
     product->setInstalled(true);

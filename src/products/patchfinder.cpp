@@ -39,7 +39,8 @@ std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& 
 }
 
 namespace {
-std::unique_ptr<UninstallIndex> cachedIndex;
+// Per thread, like the registry store it indexes.
+thread_local std::unique_ptr<UninstallIndex> cachedIndex;
 } // namespace
 
 void UninstallIndex::clearCache()

@@ -10,35 +10,35 @@ QuorixConfig* QuorixConfig::instance()
     return config;
 }
 
+InstalledSoftware discoverInstalledSoftware()
+{
+    InstalledSoftware software;
+    UninstallIndex::clearCache();
+    for (int number = 0; number <= productCount; ++number) {
+        std::unique_ptr<IQuorixProduct> product(createProduct(number));
+        if (!product || !product->isInstalled())
+            continue;
+        software.products.append(product.get());
+        software.patches.append(product->installedPatches());
+        if (!software.versions.contains(product->version()))
+            software.versions.append(product->version());
+        software.owned.push_back(std::move(product));
+    }
+    UninstallIndex::clearCache();
+    return software;
+}
+
 void QuorixConfig::init()
 {
     if (initialized)
         return;
-    UninstallIndex::clearCache();
-    for (int number = 0; number <= productCount; ++number) {
-        IQuorixProduct* product = createProduct(number);
-        if (!product)
-            continue;
-        if (!product->isInstalled()) {
-            delete product;
-            continue;
-        }
-        products.append(product);
-        patches.append(product->installedPatches());
-        if (!versions.contains(product->version()))
-            versions.append(product->version());
-    }
-    UninstallIndex::clearCache();
+    software = discoverInstalledSoftware();
     initialized = true;
 }
 
 void QuorixConfig::resetForTesting()
 {
-    UninstallIndex::clearCache();
-    qDeleteAll(products);
-    products.clear();
-    patches.clear();
-    versions.clear();
+    software = InstalledSoftware();
     initialized = false;
 }
 
@@ -54,17 +54,17 @@ void QuorixConfig::warnIfNotInitialized(const char* accessor) const
 QList<IQuorixProduct*> QuorixConfig::installedProducts() const
 {
     warnIfNotInitialized("installedProducts");
-    return products;
+    return software.products;
 }
 
 QStringList QuorixConfig::installedVersions() const
 {
     warnIfNotInitialized("installedVersions");
-    return versions;
+    return software.versions;
 }
 
 QList<InstalledPatch> QuorixConfig::installedPatches() const
 {
     warnIfNotInitialized("installedPatches");
-    return patches;
+    return software.patches;
 }

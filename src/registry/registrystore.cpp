@@ -3,7 +3,7 @@
 namespace {
 std::unique_ptr<RegistryStore>& currentStore()
 {
-    static std::unique_ptr<RegistryStore> store;
+    thread_local std::unique_ptr<RegistryStore> store;
     return store;
 }
 

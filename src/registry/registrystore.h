@@ -18,10 +18,18 @@ public:
     virtual bool hasValue(const QString& path, const QString& name) const = 0;
     // A missing value reads as empty text.
     virtual QString value(const QString& path, const QString& name) const = 0;
+
+    // Whether the registry is another machine's, so that its folders are not on this one.
+    bool isOfAnotherMachine() const { return anotherMachine; }
+    void setOfAnotherMachine(bool another) { anotherMachine = another; }
+
+private:
+    bool anotherMachine = false;
 };
 
 // The store that discovery reads: the live registry on Windows, an empty
-// registry elsewhere, unless a registry export has been installed.
+// registry elsewhere, unless a registry export has been installed. Each
+// thread has its own, so several machines can be discovered at once.
 const RegistryStore& registry();
 void setRegistry(std::unique_ptr<RegistryStore> store);
 // Frees the store once discovery is done; a later read starts from the native registry.

@@ -7,7 +7,13 @@
 #include "products/quorixconfig.h"
 #include "updaterequest.h"
 
-QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent) : QObject(parent)
+QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
+    : QuorixUpdate(url, QuorixConfig::instance()->installedVersions())
+{
+    setParent(parent);
+}
+
+QuorixUpdate::QuorixUpdate(const QString& url, const QStringList& wantedVersions)
 {
     Common* common = Common::instance();
     if (common->status == StatusCode::NetworkError)
@@ -31,14 +37,14 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent) : QObject(parent
     if (request.refusedAsTooLarge())
         state = ListState::TooLarge;
     else if (!data.isEmpty())
-        parsePatchList(url, common->status == StatusCode::NoError);
+        parsePatchList(url, common->status == StatusCode::NoError, wantedVersions);
 }
 
-void QuorixUpdate::parsePatchList(const QString& url, bool retrieved)
+void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
+                                  const QStringList& wantedVersions)
 {
-    const QStringList installed = QuorixConfig::instance()->installedVersions();
     bool valid = false;
-    masterList = parsePatchListLatin1(data, &installed, &valid);
+    masterList = parsePatchListLatin1(data, &wantedVersions, &valid);
     if (!retrieved)
         return;
     state = valid ? ListState::Ok : ListState::Invalid;
@@ -53,7 +59,11 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved)
 
 QList<PublishedPatch> QuorixUpdate::availablePatches() const
 {
-    QuorixConfig* config = QuorixConfig::instance();
-    return computeAvailablePatches(masterList, config->installedVersions(),
-                                   config->installedProducts(), config->installedPatches());
+    return availablePatchesFor(QuorixConfig::instance()->installedSoftware());
+}
+
+QList<PublishedPatch> QuorixUpdate::availablePatchesFor(const InstalledSoftware& software) const
+{
+    return computeAvailablePatches(masterList, software.versions, software.products,
+                                   software.patches);
 }

@@ -14,8 +14,10 @@ enum class ListState
     TooLarge,
 };
 
+struct InstalledSoftware;
+
 // Fetches and parses the patch list in its constructor, with up to five
-// attempts, and answers which published patches this machine is missing.
+// attempts, and answers which published patches a machine is missing.
 class QuorixUpdate : public QObject
 {
     Q_OBJECT
@@ -23,9 +25,13 @@ class QuorixUpdate : public QObject
 public:
     static constexpr int maxAttempts = 5;
 
+    // Keeps the patches of this machine's installed versions.
     explicit QuorixUpdate(const QString& url, QObject* parent = nullptr);
+    // Keeps the patches of the given versions (those of several machines).
+    QuorixUpdate(const QString& url, const QStringList& wantedVersions);
 
     QList<PublishedPatch> availablePatches() const;
+    QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
     QString receivedText() const { return QString::fromLatin1(data); }
     QList<VersionPatches> masterPatchList() const { return masterList; }
@@ -33,7 +39,7 @@ public:
     qsizetype receivedSize() const { return data.size(); }
 
 private:
-    void parsePatchList(const QString& url, bool retrieved);
+    void parsePatchList(const QString& url, bool retrieved, const QStringList& wantedVersions);
 
     QByteArray data; // the received text as its Latin-1 bytes
     QList<VersionPatches> masterList;

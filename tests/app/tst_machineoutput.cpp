@@ -111,19 +111,29 @@ private slots:
     void formatsAgreeAndTheirConsumersReadThem_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::newRow("example") << "/sky_vane/patches.json";
-        QTest::newRow("control characters everywhere") << "/hostile.json";
+        QTest::addColumn<QStringList>("exports");
+        QTest::addColumn<int>("exitCode"); // of json and prometheus
+        const QStringList example{"/r", "examples/machine.reg"};
+        QTest::newRow("example") << "/sky_vane/patches.json" << example << 0;
+        QTest::newRow("control characters everywhere") << "/hostile.json" << example << 0;
+        QTest::newRow("fleet") << "/sky_vane/patches.json"
+                               << QStringList{"/r", "examples/fleet", "/r",
+                                              "tests/data/r&d-lab.reg"}
+                               << 1;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {
         QFETCH(QString, path);
-        const QStringList check{"/r", "examples/machine.reg", "/u", server.url(path)};
+        QFETCH(QStringList, exports);
+        QFETCH(int, exitCode);
+        const QStringList check = exports + QStringList{"/u", server.url(path)};
         const auto output = [&](const char* format) {
             return runProgram(config.path(), QStringList{"/f", format} + check);
         };
         const ProgramRun json = output("json"), metrics = output("prometheus"),
                          nagios = output("nagios");
-        QCOMPARE(json.exitCode + metrics.exitCode, 0);
+        QCOMPARE(json.exitCode, exitCode);
+        QCOMPARE(metrics.exitCode, exitCode);
         QVERIFY(nagios.exitCode == 1 || nagios.exitCode == 2);
         const QString schema = QStringLiteral(SKYVANE_SOURCE_DIR "/docs/report.schema.json");
         QCOMPARE(consumer("python3",
@@ -136,13 +146,21 @@ private slots:
         QCOMPARE(consumer("promtool", {"check", "metrics"}, metrics.out.toUtf8()), QString());
         // The same missing patches, whichever output tells them.
         const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        const QJsonArray machines =
+            report.contains("machines") ? report["machines"].toArray() : QJsonArray{report};
         int listed = 0;
-        for (const QJsonValue product : report["products"].toArray())
-            listed += int(product["missing"].toArray().size());
-        QCOMPARE(nagios.out.count('\n'), 1 + listed);
+        int missing = 0;
+        for (const QJsonValue machine : machines) {
+            for (const QJsonValue product : machine["products"].toArray())
+                listed += int(product["missing"].toArray().size());
+            missing += machine["counts"]["missing"].toInt();
+        }
+        // A fleet's check has a line per machine before the machine's patches.
+        const int machineLines = report.contains("machines") ? int(machines.size()) : 0;
+        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + listed);
         QVERIFY(!nagios.out.section('\n', 1).contains('|')); // no performance data there
-        QVERIFY(nagios.out.contains(
-            QStringLiteral("|missing=%1;").arg(report["counts"]["missing"].toInt())));
+        QVERIFY(nagios.out.contains(QStringLiteral(" missing=%1;").arg(missing)) ||
+                nagios.out.contains(QStringLiteral("|missing=%1;").arg(missing)));
         int counted = 0;
         for (const QString& line : metrics.out.split('\n'))
             counted +=

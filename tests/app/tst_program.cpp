@@ -139,6 +139,31 @@ private slots:
             plain, 0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
         row("local list by its path", {"/c", "/u", "examples/server/sky_vane/patches.json"}, plain,
             0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
+        const QStringList fleet{"/r", "examples/fleet", "/r", "tests/data/r&d-lab.reg"};
+        row("fleet on the console", QStringList{"/c"} + fleet, plain, 1,
+            {" Machine        Products  Missing  Security  Oldest (days)  State\n"
+             " app-server-01         3        2         1             89  security updates "
+             "missing\n"
+             " mail-03               1        0         0              -  up to date\n"
+             " old-05                -        -         -              -  export unreadable\n"
+             " print-04              0        0         0              -  no products\n",
+             " Machine old-05\n The registry export examples/fleet/old-05.reg cannot be read: line "
+             "4: a quoted text is not closed.\n==="});
+        row("fleet: the worst state", QStringList{"/f", "nagios"} + fleet, plain, 2,
+            {"SKYVANE CRITICAL - 6 machines: 1 critical, 2 warning, 1 unknown, 2 ok|machines=6;",
+             "\nold-05: UNKNOWN - registry export unreadable\nr&d-lab: WARNING"});
+        row("fleet page", QStringList{"/f", "html"} + fleet, plain, 1,
+            {">app-server-01</a>", ">old-05</a>", ">mail-03</a>", ">print-04</a>",
+             ">r&amp;d-lab</a>", "<h2>r&amp;d-lab <span",
+             "Zelvan &lt;i&gt;for&lt;/i&gt; Quorix &amp; &quot;Co&quot;", "!<i>",
+             "<a href=\"http://downloads.vandry.com/patches/qx103-p3.exe\">Quorix 10.3 Server "
+             "Patch "
+             "3</a>",
+             "!<script"});
+        row("fleet page of a hostile list",
+            {"/f", "html", "/r", "examples/fleet", "/u", "SERVER/hostile.json"}, plain, 1,
+            {"<td>A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\uFFFDC<br>\uFFFD]8;;http://evil",
+             "!href=\"\uFFFD", "!\x1b"});
         row("local list must be a file", {"/c", "/u", "file://FIFO"}, plain, 3,
             {"<<<< An error occurred: FIFO is not a readable file. >>>>\n"});
     }
@@ -171,8 +196,9 @@ private slots:
             output.replaceInStrings(placeholder, value);
         }
         const QStringList environment = arguments.filter("=");
-        // Later switches of the same name are not read: the row's come first.
-        const ProgramRun result = run(arguments.mid(environment.size()) + check(), environment);
+        // A row's own export replaces the example's; later /u and /c are not read.
+        const QStringList tail = check().mid(arguments.contains("/r") ? 2 : 0);
+        const ProgramRun result = run(arguments.mid(environment.size()) + tail, environment);
         for (const QString& text : output) {
             const bool absent = text.startsWith('!');
             QVERIFY2(result.out.contains(text.mid(absent ? 1 : 0)) != absent,

@@ -1,0 +1,142 @@
+#include "fleethtml.h"
+
+#include "console.h"
+#include "fleet.h"
+#include "products/iquorixproduct.h"
+
+#include <QObject>
+#include <QUrl>
+
+namespace {
+const char* const style = R"(
+body { font-family: "Segoe UI", "DejaVu Sans", Arial, sans-serif; color: #1d2733;
+       margin: 24px; max-width: 1040px; font-size: 14px; }
+h1 { font-size: 22px; margin: 0 0 4px; }
+h2 { font-size: 17px; margin: 28px 0 8px; padding-top: 10px; border-top: 2px solid #d0d7e0; }
+p.meta { color: #586575; margin: 0 0 18px; }
+table { border-collapse: collapse; width: 100%; }
+th, td { text-align: left; padding: 6px 10px; border-bottom: 1px solid #dde3ea;
+         vertical-align: top; }
+th { background: #eef2f6; font-weight: 600; }
+td.number { text-align: right; font-variant-numeric: tabular-nums; }
+.state { display: inline-block; padding: 1px 9px; border-radius: 9px; font-weight: 600; }
+.critical .state, .state.critical { background: #c62828; color: #ffffff; }
+.warning .state, .state.warning { background: #f2a900; color: #1d2733; }
+.unknown .state, .state.unknown { background: #6b7785; color: #ffffff; }
+.ok .state, .state.ok { background: #2e7d32; color: #ffffff; }
+tr.critical td { background: #fdecea; }
+tr.warning td { background: #fff6e0; }
+tr.unknown td { background: #f0f2f5; }
+td.product { font-weight: 600; background: #f7f9fb; }
+table.patches th + th { width: 9em; }
+p.error { color: #b71c1c; }
+a { color: #0b57a4; }
+section { page-break-inside: avoid; }
+@media print { body { margin: 0; } a { color: #1d2733; } }
+)";
+
+QString escaped(const QString& text)
+{
+    return printable(text).toHtmlEscaped();
+}
+
+QString stateClass(const CheckResult& result)
+{
+    static const char* const classes[] = {"ok", "warning", "critical", "unknown"};
+    return QLatin1String(classes[int(machineCheck(result).state)]);
+}
+
+QString cell(const QString& text, bool number = false)
+{
+    return (number ? QStringLiteral("<td class=\"number\">") : QStringLiteral("<td>")) + text +
+           QStringLiteral("</td>");
+}
+
+// A patch's name, linked to its address when that is an http or https URL.
+QString patchLink(const PublishedPatch& patch)
+{
+    const QUrl url(patch.url.trimmed(), QUrl::StrictMode);
+    const bool web =
+        url.isValid() && !url.host().isEmpty() &&
+        (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+    if (!web)
+        return escaped(patch.Name) +
+               (patch.url.isEmpty() ? QString() : QStringLiteral("<br>") + escaped(patch.url));
+    return QStringLiteral("<a href=\"%1\">%2</a>")
+        .arg(QString::fromLatin1(url.toEncoded()).toHtmlEscaped(), escaped(patch.Name));
+}
+
+QString summaryTable(const QList<CheckResult>& ordered)
+{
+    QString html = QStringLiteral("<table>\n<tr>");
+    for (const QString& title : fleetColumnTitles())
+        html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
+    html += QStringLiteral("</tr>\n");
+    for (qsizetype i = 0; i < ordered.size(); ++i) {
+        const CheckResult& result = ordered.at(i);
+        const QStringList counts = fleetRowCounts(result);
+        html += QStringLiteral("<tr class=\"%1\">").arg(stateClass(result)) +
+                cell(QStringLiteral("<a href=\"#machine-%1\">%2</a>")
+                         .arg(QString::number(i + 1), escaped(result.machine)));
+        for (const QString& count : counts)
+            html += cell(count, true);
+        html += cell(QStringLiteral("<span class=\"state\">%1</span>")
+                         .arg(machineStateText(result).toHtmlEscaped())) +
+                QStringLiteral("</tr>\n");
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString machineSection(const CheckResult& result, qsizetype number)
+{
+    QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
+                                  "%4</span></h2>\n")
+                       .arg(QString::number(number), escaped(result.machine), stateClass(result),
+                            machineStateText(result).toHtmlEscaped());
+    if (!result.exportError.isEmpty())
+        return html + QStringLiteral("<p class=\"error\">") + escaped(result.exportError) +
+               QStringLiteral("</p>\n</section>\n");
+    if (result.products.isEmpty())
+        return html + QStringLiteral("<p>") + QObject::tr("No Quorix products are installed.") +
+               QStringLiteral("</p>\n</section>\n");
+    html +=
+        QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
+            .arg(QObject::tr("Missing update"), QObject::tr("Security"), QObject::tr("Released"));
+    for (const IQuorixProduct* product : result.products) {
+        html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
+                    .arg(escaped(product->name()));
+        const QList<MissingPatch> missing = result.missingFor(product);
+        for (const MissingPatch& m : missing)
+            html += QStringLiteral("<tr>") + cell(patchLink(m.patch)) +
+                    cell(m.security ? QObject::tr("yes") : QString()) +
+                    cell(escaped(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
+        if (missing.isEmpty())
+            html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
+                        .arg(QObject::tr("no updates available"));
+    }
+    QStringList installed;
+    for (const InstalledPatch& patch : result.installedPatches)
+        installed << escaped(patch.name);
+    return html + QStringLiteral("</table>\n<p>") + QObject::tr("Installed patches:") +
+           QLatin1Char(' ') +
+           (installed.isEmpty() ? QObject::tr("none") : installed.join(QStringLiteral(", "))) +
+           QStringLiteral("</p>\n</section>\n");
+}
+} // namespace
+
+QByteArray htmlFleetReport(const QList<CheckResult>& results)
+{
+    const QList<CheckResult> ordered = worstFirst(results);
+    const QString title = QObject::tr("Quorix updates on %1 machines").arg(int(results.size()));
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+                                  "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
+                                  "<h1>%1</h1>\n")
+                       .arg(title.toHtmlEscaped(), QLatin1String(style));
+    if (!results.isEmpty())
+        html += QStringLiteral("<p class=\"meta\">%1</p>\n")
+                    .arg(escaped(fleetListLine(results.first())));
+    html += summaryTable(ordered);
+    for (qsizetype i = 0; i < ordered.size(); ++i)
+        html += machineSection(ordered.at(i), i + 1);
+    return (html + QStringLiteral("</body>\n</html>\n")).toUtf8();
+}
