@@ -25,6 +25,8 @@ private slots:
     void wholeConsoleRun();
     void hundredMegabyteExport();
     void keyWithManyValues();
+    void fleetOfThousand_data();
+    void fleetOfThousand();
 
 private:
     void installMachine();
@@ -224,6 +226,52 @@ void BenchSkyvane::keyWithManyValues()
     QCOMPARE(result.store->value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wide", "value99999"),
              QStringLiteral("99999"));
     qInfo("100,000 values in one key read in %lld ms", clock.elapsed());
+}
+
+void BenchSkyvane::fleetOfThousand_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("console") << QString();
+    QTest::newRow("html") << "html";
+}
+
+// A fleet of 1,000 big machines (1 GB of exports) against the 5 MB list.
+// Goals: the fleet run in at most twice the time of a run that reads the same
+// bytes as one export, and a peak below 200 MiB.
+void BenchSkyvane::fleetOfThousand()
+{
+    QFETCH(QString, format);
+    if (!QFileInfo::exists("/usr/bin/time"))
+        QSKIP("needs GNU time (run scripts/setup.sh)");
+    constexpr int machines = 1000;
+    const QString fleet = dir.filePath("fleet");
+    const QString joined = dir.filePath("joined.reg");
+    if (!QFileInfo::exists(joined)) {
+        QVERIFY(QDir().mkpath(fleet));
+        QFile all(joined);
+        QVERIFY(all.open(QIODevice::WriteOnly));
+        for (int i = 0; i < machines; ++i) {
+            QFile one(
+                QStringLiteral("%1/server-%2.reg").arg(fleet).arg(i, 4, 10, QLatin1Char('0')));
+            QVERIFY(one.open(QIODevice::WriteOnly) && one.write(machine) == machine.size());
+            QVERIFY(all.write(machine) == machine.size());
+        }
+    }
+    const QString config = dir.filePath("config");
+    const QStringList list{"/u", dir.filePath("patches.json")};
+    const QStringList mode = format.isEmpty() ? QStringList{"/c"} : QStringList{"/f", format};
+    const Measured one =
+        timed(QStringList{SKYVANE_BINARY} + mode + QStringList{"/r", joined} + list, 1, config);
+    const Measured all =
+        timed(QStringList{SKYVANE_BINARY} + mode + QStringList{"/r", fleet} + list, 1, config);
+    const double ratio = all.wallMs / one.wallMs;
+    qInfo("%d machines: %.0f ms wall (%.0f machines/s), %.0f ms CPU, peak %.1f MiB (goal 200); "
+          "the same bytes as one export: %.0f ms wall, peak %.1f MiB; ratio %.2f (goal 2.00)",
+          machines, all.wallMs, machines * 1000 / all.wallMs, all.cpuMs, double(all.peakKb) / 1024,
+          one.wallMs, double(one.peakKb) / 1024, ratio);
+    QVERIFY(all.peakKb > 0 && one.peakKb > 0);
+    QVERIFY2(all.peakKb < 200 * 1024, "peak memory over the goal");
+    QVERIFY2(ratio <= 2.0, "fleet run slower than the goal");
 }
 
 QTEST_GUILESS_MAIN(BenchSkyvane)

@@ -24,6 +24,21 @@ std::optional<QDate> releaseDate(const QString& text)
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
+QString listStateName(ListState state)
+{
+    switch (state) {
+    case ListState::Ok:
+        return QStringLiteral("ok");
+    case ListState::Unreachable:
+        return QStringLiteral("unreachable");
+    case ListState::Invalid:
+        return QStringLiteral("invalid");
+    case ListState::TooLarge:
+        return QStringLiteral("too-large");
+    }
+    return QString();
+}
+
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
                             const QString& machine, int graceDays, const QDateTime& now)
 {
@@ -88,4 +103,27 @@ bool CheckResult::raises(bool securityOnly) const
     return std::any_of(missing.begin(), missing.end(), [securityOnly](const MissingPatch& patch) {
         return !patch.inGrace && (patch.security || !securityOnly);
     });
+}
+
+MachineCheck machineCheck(const CheckResult& result)
+{
+    if (result.status == StatusCode::ConfigurationReadError)
+        return {CheckState::Unknown, QStringLiteral("registry export unreadable")};
+    if (result.listState != ListState::Ok) {
+        QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
+        if (result.listState == ListState::Unreachable)
+            summary += QStringLiteral(": ") + statusMessageFor(result.status);
+        return {CheckState::Unknown, summary};
+    }
+    const CheckState state = result.raises(true)    ? CheckState::Critical
+                             : result.raises(false) ? CheckState::Warning
+                                                    : CheckState::Ok;
+    const int count = int(result.missing.size());
+    const std::optional<qint64> oldest = result.oldestAgeDays();
+    return {state,
+            count == 0
+                ? QStringLiteral("no updates missing")
+                : QStringLiteral("%1 updates missing (%2 security%3)")
+                      .arg(QString::number(count), QString::number(result.securityCount()),
+                           oldest ? QStringLiteral(", oldest %1 days").arg(*oldest) : QString())};
 }

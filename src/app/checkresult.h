@@ -49,6 +49,23 @@ struct CheckResult
     bool raises(bool securityOnly) const; // whether a patch past grace is missing
 };
 
+// How a check stands, by the numbers of the Monitoring Plugins.
+enum class CheckState
+{
+    Ok = 0,
+    Warning = 1,  // only non-security patches missing
+    Critical = 2, // a security patch missing
+    Unknown = 3,  // no usable list, or an unreadable registry export
+};
+struct MachineCheck
+{
+    CheckState state = CheckState::Unknown;
+    QString summary; // "3 updates missing (1 security, oldest 45 days)"
+};
+MachineCheck machineCheck(const CheckResult& result);
+
+// "ok", "unreachable", "invalid", "too-large".
+QString listStateName(ListState state);
 bool isSecurityPatch(const QString& securityText);
 // The age of the oldest patch whose release date is known.
 std::optional<qint64> oldestAge(const QList<MissingPatch>& patches);

@@ -2,7 +2,7 @@
 
 #include "checkresult.h"
 #include "console.h"
-#include "fleet.h"
+#include "fleetformat.h"
 #include "products/iquorixproduct.h"
 #include "update/availability.h"
 
@@ -10,52 +10,58 @@
 
 #include <algorithm>
 
-void printConsoleReport(const CheckResult& result)
+namespace {
+QString consoleReportText(const CheckResult& result)
 {
     const QString rule(79, QLatin1Char('='));
     const QList<IQuorixProduct*>& products = result.products;
+    QString text;
+    const auto addLine = [&text](const QString& line) {
+        text += line;
+        text += QLatin1Char('\n');
+    };
 
-    writeConsoleLine(rule);
-    writeConsoleLine(QString(13, QLatin1Char(' ')) +
-                     QStringLiteral("Quorix for Server and Extensions Sky Vane") +
-                     QString(15, QLatin1Char(' ')));
-    writeConsoleLine(rule);
-    writeConsoleLine(QString());
-    writeConsoleLine(QObject::tr(" Installed products:"));
-    writeConsoleLine(QString());
+    addLine(rule);
+    addLine(QString(13, QLatin1Char(' ')) +
+            QStringLiteral("Quorix for Server and Extensions Sky Vane") +
+            QString(15, QLatin1Char(' ')));
+    addLine(rule);
+    addLine(QString());
+    addLine(QObject::tr(" Installed products:"));
+    addLine(QString());
     for (const IQuorixProduct* product : products)
-        writeConsoleLine(QStringLiteral("    ") + printable(product->name()));
-    writeConsoleLine(QString());
-    writeConsoleLine(rule);
-    writeConsoleLine(QString());
+        addLine(QStringLiteral("    ") + printable(product->name()));
+    addLine(QString());
+    addLine(rule);
+    addLine(QString());
 
     if (result.status != StatusCode::NoError) {
-        writeConsoleLine(QStringLiteral(">>>>> ") + statusMessageFor(result.status) +
-                         QStringLiteral(" <<<<<"));
-        writeConsoleLine(QString());
+        addLine(QStringLiteral(">>>>> ") + statusMessageFor(result.status) +
+                QStringLiteral(" <<<<<"));
+        addLine(QString());
     } else {
-        writeConsoleLine(QObject::tr(" The following updates are available:"));
-        writeConsoleLine(QString());
+        addLine(QObject::tr(" The following updates are available:"));
+        addLine(QString());
         for (const IQuorixProduct* product : products) {
-            writeConsoleLine(QObject::tr("  Updates for %1").arg(printable(product->name())));
+            addLine(QObject::tr("  Updates for %1").arg(printable(product->name())));
             bool anyApplied = false;
             for (const MissingPatch& missing : result.missing) {
                 const PublishedPatch& patch = missing.patch;
                 if (!productMatchesPatch(product, patch))
                     continue;
                 anyApplied = true;
-                writeConsoleLine(QStringLiteral("    - %1\n").arg(printable(patch.Name)) +
-                                 QStringLiteral("    - %1\n").arg(printable(patch.url)));
+                addLine(QStringLiteral("    - %1\n").arg(printable(patch.Name)) +
+                        QStringLiteral("    - %1\n").arg(printable(patch.url)));
             }
             if (!anyApplied)
-                writeConsoleLine(QStringLiteral("    (") + QObject::tr("no updates available") +
-                                 QStringLiteral(")"));
+                addLine(QStringLiteral("    (") + QObject::tr("no updates available") +
+                        QStringLiteral(")"));
         }
-        writeConsoleLine(QString());
+        addLine(QString());
     }
 
-    writeConsoleLine(rule);
-    writeConsoleLine(QString());
+    addLine(rule);
+    addLine(QString());
 
     QString patchSection = QObject::tr(" Installed Patches:\n");
     const QList<InstalledPatch>& patches = result.installedPatches;
@@ -63,42 +69,54 @@ void printConsoleReport(const CheckResult& result)
         patchSection += QStringLiteral("  - %1\n").arg(printable(patch.name));
     if (patches.isEmpty())
         patchSection += QStringLiteral("  (%1)\n").arg(QObject::tr("none"));
-    writeConsoleLine(patchSection);
-    writeConsoleLine(rule);
+    addLine(patchSection);
+    addLine(rule);
+    return text;
 }
 
-void printFleetReport(const QList<CheckResult>& results)
+class ConsoleFleetFormat : public FleetFormat
 {
-    const QString rule(79, QLatin1Char('='));
-    QList<QStringList> rows{fleetColumnTitles()};
-    for (const CheckResult& result : results)
-        rows << (QStringList{printable(result.machine)} + fleetRowCounts(result) +
-                 QStringList{machineStateText(result)});
-    QList<qsizetype> widths(rows.first().size(), 0);
-    for (const QStringList& row : rows) {
-        for (qsizetype column = 0; column < row.size(); ++column)
-            widths[column] = std::max(widths[column], row.at(column).size());
+public:
+    QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
+    {
+        QList<QStringList> table{fleetColumnTitles()};
+        for (const FleetRow& row : rows)
+            table << fleetRowTexts(row);
+        QList<qsizetype> widths(table.first().size(), 0);
+        for (const QStringList& line : table) {
+            for (qsizetype column = 0; column < line.size(); ++column)
+                widths[column] = std::max(widths[column], line.at(column).size());
+        }
+        const QString rule(79, QLatin1Char('='));
+        QString text = rule + QLatin1Char('\n') + QLatin1Char(' ') +
+                       QObject::tr("Quorix updates on %1 machines").arg(rows.size()) +
+                       QStringLiteral("\n ") + fleetListLine(anyResult) + QStringLiteral("\n\n");
+        for (const QStringList& line : table) {
+            text += QLatin1Char(' ') + line.first().leftJustified(widths.first());
+            // The numbers right-aligned, the state as it is.
+            for (qsizetype column = 1; column + 1 < line.size(); ++column)
+                text += QStringLiteral("  ") + line.at(column).rightJustified(widths.at(column));
+            text += QStringLiteral("  ") + line.last() + QLatin1Char('\n');
+        }
+        return (text + rule + QLatin1Char('\n')).toUtf8();
     }
-    writeConsoleLine(rule);
-    writeConsoleLine(QLatin1Char(' ') +
-                     QObject::tr("Quorix updates on %1 machines").arg(results.size()));
-    if (!results.isEmpty())
-        writeConsoleLine(QLatin1Char(' ') + printable(fleetListLine(results.first())));
-    writeConsoleLine(QString());
-    for (const QStringList& row : rows) {
-        QString line = QLatin1Char(' ') + row.first().leftJustified(widths.first());
-        // The numbers right-aligned, the state as it is.
-        for (qsizetype column = 1; column + 1 < row.size(); ++column)
-            line += QStringLiteral("  ") + row.at(column).rightJustified(widths.at(column));
-        writeConsoleLine(line + QStringLiteral("  ") + row.last());
-    }
-    writeConsoleLine(rule);
-    for (const CheckResult& result : results) {
-        writeConsoleLine(QString());
-        writeConsoleLine(QLatin1Char(' ') +
-                         QObject::tr("Machine %1").arg(printable(result.machine)));
+    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
+    {
+        QString text = QStringLiteral("\n ") +
+                       QObject::tr("Machine %1").arg(printable(result.machine)) + QLatin1Char('\n');
         if (!result.exportError.isEmpty())
-            writeConsoleLine(QLatin1Char(' ') + printable(result.exportError));
-        printConsoleReport(result);
+            text += QLatin1Char(' ') + printable(result.exportError) + QLatin1Char('\n');
+        return {(text + consoleReportText(result)).toUtf8()};
     }
+};
+} // namespace
+
+void printConsoleReport(const CheckResult& result)
+{
+    writeConsole(consoleReportText(result));
+}
+
+std::unique_ptr<FleetFormat> consoleFleetFormat()
+{
+    return std::make_unique<ConsoleFleetFormat>();
 }

@@ -1,20 +1,25 @@
 #include "fleet.h"
 
 #include "common.h"
+#include "console.h"
 #include "consolereport.h"
+#include "fleetformat.h"
 #include "logger.h"
 #include "machineoutput.h"
 #include "messages.h"
+#include "products/quorixconfig.h"
 #include "registry/registryfile.h"
 #include "update/quorixupdate.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
+#include <QTemporaryFile>
 #include <QThreadPool>
 
-#include <algorithm>
+#include <utility>
 
 QStringList fleetExportFiles(const QStringList& given)
 {
@@ -39,164 +44,173 @@ bool isFleet(const QStringList& given)
 }
 
 namespace {
-FleetMachine discoverMachine(const QString& file)
+// The machines' texts, kept in a temporary file until the head is known.
+class Spool
 {
-    FleetMachine machine{QFileInfo(file).completeBaseName(), file, QString(), {}};
-    RegistryFileResult loaded = loadRegistryExport(file);
-    if (!loaded.store) {
-        machine.exportError = registryFileErrorText(file, loaded.error);
-        Logger::instance()->log(LogLevel::Error, machine.exportError);
-        return machine;
-    }
-    // The folders an export names are on the machine that wrote it.
-    loaded.store->setOfAnotherMachine(true);
-    setRegistry(std::move(loaded.store));
-    machine.software = discoverInstalledSoftware();
-    releaseRegistry();
-    return machine;
-}
+public:
+    using Parts = QList<std::pair<qint64, qint64>>; // offset and size of each part
 
-int severity(CheckState state)
-{
-    switch (state) {
-    case CheckState::Ok:
-        return 0;
-    case CheckState::Warning:
-        return 1;
-    case CheckState::Unknown:
-        return 2;
-    case CheckState::Critical:
-        return 3;
-    }
-    return 0;
-}
-} // namespace
+    bool open() { return file.open(); }
+    QString errorString() const { return file.errorString(); }
+    bool failed() const { return writeFailed; }
 
-std::vector<FleetMachine> discoverFleet(const QStringList& files)
+    Parts append(const QList<QByteArray>& parts)
+    {
+        const QMutexLocker lock(&mutex);
+        Parts placed;
+        for (const QByteArray& part : parts) {
+            placed.append({end, part.size()});
+            writeFailed = writeFailed || file.write(part) != part.size();
+            end += part.size();
+        }
+        return placed;
+    }
+    QByteArray read(std::pair<qint64, qint64> part)
+    {
+        return file.seek(part.first) ? file.read(part.second) : QByteArray();
+    }
+
+private:
+    QTemporaryFile file;
+    QMutex mutex;
+    qint64 end = 0;
+    bool writeFailed = false;
+};
+
+struct FleetMachine
 {
-    std::vector<FleetMachine> machines(size_t(files.size()));
-    QThreadPool pool;
-    for (qsizetype i = 0; i < files.size(); ++i)
-        pool.start([&machines, &files, i] { machines[size_t(i)] = discoverMachine(files.at(i)); });
-    pool.waitForDone();
-    // Two folders may hold exports of the same name: the later ones go by their path.
+    QString name;
+    QString file;
+    FleetRow row;
+    Spool::Parts parts;
+};
+
+// Machines are named after their files; a name that an earlier machine has
+// goes by the file's path instead.
+QList<FleetMachine> namedMachines(const QStringList& files)
+{
+    QList<FleetMachine> machines;
     QSet<QString> names;
-    for (FleetMachine& machine : machines) {
-        if (names.contains(machine.name))
-            machine.name = machine.file;
-        names.insert(machine.name);
+    for (const QString& file : files) {
+        QString name = QFileInfo(file).completeBaseName();
+        if (names.contains(name))
+            name = file;
+        names.insert(name);
+        machines.append({name, file, {}, {}});
     }
     return machines;
 }
 
-QStringList fleetColumnTitles()
+struct FleetCheck
 {
-    return {QObject::tr("Machine"),  QObject::tr("Products"),      QObject::tr("Missing"),
-            QObject::tr("Security"), QObject::tr("Oldest (days)"), QObject::tr("State")};
-}
+    const QuorixUpdate& update;
+    int graceDays;
+    QDateTime now;
+    const FleetFormat& format;
+    Spool& spool;
 
-QStringList fleetRowCounts(const CheckResult& result)
-{
-    const QString none = QStringLiteral("-");
-    if (!result.exportError.isEmpty())
-        return {none, none, none, none};
-    const std::optional<qint64> oldest = result.oldestAgeDays();
-    return {QString::number(result.products.size()), QString::number(result.missing.size()),
-            QString::number(result.securityCount()), oldest ? QString::number(*oldest) : none};
-}
-
-QString fleetListLine(const CheckResult& anyResult)
-{
-    return QObject::tr("Checked %1 UTC against the patch list %2 (%3).")
-        .arg(anyResult.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")), anyResult.listSource,
-             listStateName(anyResult.listState));
-}
-
-QString machineStateText(const CheckResult& result)
-{
-    switch (machineCheck(result).state) {
-    case CheckState::Unknown:
-        return result.exportError.isEmpty() ? QObject::tr("no patch list")
-                                            : QObject::tr("export unreadable");
-    case CheckState::Critical:
-        return QObject::tr("security updates missing");
-    case CheckState::Warning:
-        return QObject::tr("updates missing");
-    case CheckState::Ok:
-        break;
+    // On a worker thread: discovers the machine, checks it and spools its text.
+    void run(FleetMachine& machine, int index) const
+    {
+        InstalledSoftware software;
+        RegistryFileResult loaded = loadRegistryExport(machine.file);
+        const bool read = loaded.store != nullptr;
+        if (read) {
+            // The folders an export names are on the machine that wrote it.
+            loaded.store->setOfAnotherMachine(true);
+            setRegistry(std::move(loaded.store));
+            software = discoverInstalledSoftware();
+            releaseRegistry();
+        }
+        CheckResult result = makeCheckResult(update, software, machine.name, graceDays, now);
+        if (!read) {
+            result.exportError = registryFileErrorText(machine.file, loaded.error);
+            result.status = StatusCode::ConfigurationReadError;
+            Logger::instance()->log(LogLevel::Error, result.exportError);
+        }
+        machine.row = fleetRow(result, index);
+        machine.parts = spool.append(format.machineParts(result, machine.row));
     }
-    if (result.products.isEmpty())
-        return QObject::tr("no products");
-    return result.missing.isEmpty() ? QObject::tr("up to date") : QObject::tr("in grace period");
+};
+
+std::unique_ptr<FleetFormat> fleetFormat(const QString& name)
+{
+    if (name == QLatin1String("json"))
+        return jsonFleetFormat();
+    if (name == QLatin1String("nagios"))
+        return nagiosFleetFormat();
+    if (name == QLatin1String("prometheus"))
+        return prometheusFleetFormat();
+    if (name == QLatin1String("html"))
+        return htmlFleetFormat();
+    return consoleFleetFormat();
 }
 
-CheckState worstState(const QList<CheckResult>& results)
+void writeFleet(const FleetFormat& format, const QList<FleetMachine>& machines,
+                const QList<FleetRow>& rows, const CheckResult& anyResult, Spool& spool)
 {
-    CheckState worst = CheckState::Ok;
-    for (const CheckResult& result : results) {
-        const CheckState state = machineCheck(result).state;
-        if (severity(state) > severity(worst))
-            worst = state;
+    writeConsole(QString::fromUtf8(format.head(rows, anyResult)));
+    const QList<FleetRow> order = format.worstFirst() ? worstFirst(rows) : rows;
+    const qsizetype parts = machines.isEmpty() ? 0 : machines.first().parts.size();
+    for (qsizetype part = 0; part < parts; ++part) {
+        writeConsole(QString::fromUtf8(format.partHead(int(part))));
+        for (const FleetRow& row : order) {
+            if (row.index != order.first().index)
+                writeConsole(QString::fromUtf8(format.separator()));
+            writeConsole(QString::fromUtf8(spool.read(machines.at(row.index - 1).parts.at(part))));
+        }
     }
-    return worst;
+    writeConsole(QString::fromUtf8(format.tail()));
 }
-
-QList<CheckResult> worstFirst(QList<CheckResult> results)
+// A fleet run that cannot start or finish: the message, and the exit code.
+int failedRun(const QString& title, const QString& message)
 {
-    std::stable_sort(results.begin(), results.end(),
-                     [](const CheckResult& a, const CheckResult& b) {
-                         const int left = severity(machineCheck(a).state);
-                         const int right = severity(machineCheck(b).state);
-                         if (left != right)
-                             return left > right;
-                         if (a.missing.size() != b.missing.size())
-                             return a.missing.size() > b.missing.size();
-                         return a.machine < b.machine;
-                     });
-    return results;
+    Logger::instance()->log(LogLevel::Error, message);
+    showCriticalMessage(title, message, nullptr);
+    return int(StatusCode::ConfigurationReadError);
 }
+} // namespace
 
-int runFleet(const QStringList& given, const QString& format, int graceDays)
+int runFleet(const QStringList& given, const QString& formatName, int graceDays)
 {
     Common* common = Common::instance();
-    const QStringList files = fleetExportFiles(given);
-    if (files.isEmpty()) {
-        const QString message = QObject::tr("No registry exports (*.reg) were found in %1.")
-                                    .arg(given.join(QStringLiteral(", ")));
-        Logger::instance()->log(LogLevel::Error, message);
-        showCriticalMessage(QObject::tr("Registry Error"), message, nullptr);
-        return int(StatusCode::ConfigurationReadError);
-    }
-    Logger::instance()->log(LogLevel::Info,
-                            QStringLiteral("Reading %1 registry exports").arg(files.size()));
-    const std::vector<FleetMachine> machines = discoverFleet(files);
-    QStringList versions;
-    for (const FleetMachine& machine : machines) {
-        for (const QString& version : machine.software.versions) {
-            if (!versions.contains(version))
-                versions << version;
-        }
-    }
-    const QuorixUpdate update(common->patchListUrl, versions);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<CheckResult> results;
+    Logger* log = Logger::instance();
+    QList<FleetMachine> machines = namedMachines(fleetExportFiles(given));
+    if (machines.isEmpty())
+        return failedRun(QObject::tr("Registry Error"),
+                         QObject::tr("No registry exports (*.reg) were found in %1.")
+                             .arg(given.join(QStringLiteral(", "))));
+    Spool spool;
+    const auto spoolError = [&spool] {
+        return failedRun(QObject::tr("File Error"),
+                         QObject::tr("The fleet's report cannot be kept in a temporary file: %1")
+                             .arg(spool.errorString()));
+    };
+    if (!spool.open())
+        return spoolError();
+    log->log(LogLevel::Info, QStringLiteral("Reading %1 registry exports").arg(machines.size()));
+    // Every version is kept: the machines' versions are known only once all are read.
+    const QuorixUpdate update(common->patchListUrl, std::nullopt);
+    const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
+    const FleetCheck check{update, graceDays, QDateTime::currentDateTimeUtc(), *format, spool};
+    QThreadPool pool;
+    for (qsizetype i = 0; i < machines.size(); ++i)
+        pool.start([&check, &machines, i] { check.run(machines[i], int(i + 1)); });
+    pool.waitForDone();
+
+    QList<FleetRow> rows;
     bool anyUnreadable = false;
     for (const FleetMachine& machine : machines) {
-        CheckResult result =
-            makeCheckResult(update, machine.software, machine.name, graceDays, now);
-        if (!machine.exportError.isEmpty()) {
-            result.exportError = machine.exportError;
-            result.status = StatusCode::ConfigurationReadError;
-            anyUnreadable = true;
-        }
-        results << result;
+        rows << machine.row;
+        anyUnreadable = anyUnreadable || !machine.row.exportError.isEmpty();
     }
-    const int exitCode = common->status != StatusCode::NoError ? common->exitCode()
-                         : anyUnreadable ? int(StatusCode::ConfigurationReadError)
-                                         : 0;
-    if (format.isEmpty()) {
-        printFleetReport(results);
-        return exitCode;
-    }
-    return writeMachineOutput(format, results, true, exitCode);
+    if (spool.failed())
+        return spoolError();
+    writeFleet(*format, machines, rows,
+               makeCheckResult(update, InstalledSoftware(), QString(), graceDays, check.now),
+               spool);
+    const int runExitCode = common->status != StatusCode::NoError ? common->exitCode()
+                            : anyUnreadable ? int(StatusCode::ConfigurationReadError)
+                                            : 0;
+    return format->exitCode(rows, runExitCode);
 }

@@ -1,7 +1,10 @@
-#include "fleethtml.h"
+// The fleet as one self-contained HTML page for a mail or a printer: inline
+// CSS, no scripts, nothing loaded from elsewhere. A table of the machines, the
+// worst first, then per machine its products and missing patches; links only
+// to http and https addresses; every received text escaped.
 
 #include "console.h"
-#include "fleet.h"
+#include "fleetformat.h"
 #include "products/iquorixproduct.h"
 
 #include <QObject>
@@ -40,10 +43,10 @@ QString escaped(const QString& text)
     return printable(text).toHtmlEscaped();
 }
 
-QString stateClass(const CheckResult& result)
+QString stateClass(CheckState state)
 {
     static const char* const classes[] = {"ok", "warning", "critical", "unknown"};
-    return QLatin1String(classes[int(machineCheck(result).state)]);
+    return QLatin1String(classes[int(state)]);
 }
 
 QString cell(const QString& text, bool number = false)
@@ -66,33 +69,32 @@ QString patchLink(const PublishedPatch& patch)
         .arg(QString::fromLatin1(url.toEncoded()).toHtmlEscaped(), escaped(patch.Name));
 }
 
-QString summaryTable(const QList<CheckResult>& ordered)
+QString summaryTable(const QList<FleetRow>& ordered)
 {
     QString html = QStringLiteral("<table>\n<tr>");
     for (const QString& title : fleetColumnTitles())
         html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
     html += QStringLiteral("</tr>\n");
-    for (qsizetype i = 0; i < ordered.size(); ++i) {
-        const CheckResult& result = ordered.at(i);
-        const QStringList counts = fleetRowCounts(result);
-        html += QStringLiteral("<tr class=\"%1\">").arg(stateClass(result)) +
+    for (const FleetRow& row : ordered) {
+        const QStringList texts = fleetRowTexts(row);
+        html += QStringLiteral("<tr class=\"%1\">").arg(stateClass(row.state)) +
                 cell(QStringLiteral("<a href=\"#machine-%1\">%2</a>")
-                         .arg(QString::number(i + 1), escaped(result.machine)));
-        for (const QString& count : counts)
-            html += cell(count, true);
+                         .arg(QString::number(row.index), texts.first().toHtmlEscaped()));
+        for (qsizetype column = 1; column + 1 < texts.size(); ++column)
+            html += cell(texts.at(column), true);
         html += cell(QStringLiteral("<span class=\"state\">%1</span>")
-                         .arg(machineStateText(result).toHtmlEscaped())) +
+                         .arg(texts.last().toHtmlEscaped())) +
                 QStringLiteral("</tr>\n");
     }
     return html + QStringLiteral("</table>\n");
 }
 
-QString machineSection(const CheckResult& result, qsizetype number)
+QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
                                   "%4</span></h2>\n")
-                       .arg(QString::number(number), escaped(result.machine), stateClass(result),
-                            machineStateText(result).toHtmlEscaped());
+                       .arg(QString::number(row.index), escaped(result.machine),
+                            stateClass(row.state), row.stateText.toHtmlEscaped());
     if (!result.exportError.isEmpty())
         return html + QStringLiteral("<p class=\"error\">") + escaped(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
@@ -122,21 +124,31 @@ QString machineSection(const CheckResult& result, qsizetype number)
            (installed.isEmpty() ? QObject::tr("none") : installed.join(QStringLiteral(", "))) +
            QStringLiteral("</p>\n</section>\n");
 }
+
+class HtmlFleetFormat : public FleetFormat
+{
+public:
+    QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
+    {
+        const QString title = QObject::tr("Quorix updates on %1 machines").arg(rows.size());
+        return (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+                               "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
+                               "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")
+                    .arg(title.toHtmlEscaped(), QLatin1String(style),
+                         fleetListLine(anyResult).toHtmlEscaped()) +
+                summaryTable(::worstFirst(rows)))
+            .toUtf8();
+    }
+    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow& row) const override
+    {
+        return {machineSection(result, row).toUtf8()};
+    }
+    QByteArray tail() const override { return "</body>\n</html>\n"; }
+    bool worstFirst() const override { return true; }
+};
 } // namespace
 
-QByteArray htmlFleetReport(const QList<CheckResult>& results)
+std::unique_ptr<FleetFormat> htmlFleetFormat()
 {
-    const QList<CheckResult> ordered = worstFirst(results);
-    const QString title = QObject::tr("Quorix updates on %1 machines").arg(int(results.size()));
-    QString html = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
-                                  "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
-                                  "<h1>%1</h1>\n")
-                       .arg(title.toHtmlEscaped(), QLatin1String(style));
-    if (!results.isEmpty())
-        html += QStringLiteral("<p class=\"meta\">%1</p>\n")
-                    .arg(escaped(fleetListLine(results.first())));
-    html += summaryTable(ordered);
-    for (qsizetype i = 0; i < ordered.size(); ++i)
-        html += machineSection(ordered.at(i), i + 1);
-    return (html + QStringLiteral("</body>\n</html>\n")).toUtf8();
+    return std::make_unique<HtmlFleetFormat>();
 }

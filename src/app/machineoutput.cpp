@@ -1,8 +1,7 @@
 #include "machineoutput.h"
 
 #include "console.h"
-#include "fleet.h"
-#include "fleethtml.h"
+#include "fleetformat.h"
 #include "products/iquorixproduct.h"
 
 #include <QCoreApplication>
@@ -23,21 +22,6 @@ QString labelValue(QString text)
         .replace(QLatin1Char('\n'), QLatin1String("\\n"));
 }
 } // namespace
-
-QString listStateName(ListState state)
-{
-    switch (state) {
-    case ListState::Ok:
-        return QStringLiteral("ok");
-    case ListState::Unreachable:
-        return QStringLiteral("unreachable");
-    case ListState::Invalid:
-        return QStringLiteral("invalid");
-    case ListState::TooLarge:
-        return QStringLiteral("too-large");
-    }
-    return QString();
-}
 
 namespace {
 QJsonObject reportObject(const CheckResult& result)
@@ -135,58 +119,6 @@ QByteArray jsonReport(const CheckResult& result)
     return QJsonDocument(reportObject(result)).toJson(QJsonDocument::Indented);
 }
 
-QByteArray jsonFleetReport(const QList<CheckResult>& results)
-{
-    QJsonArray machines;
-    QJsonObject states{{"ok", 0}, {"warning", 0}, {"critical", 0}, {"unknown", 0}};
-    int missing = 0;
-    int security = 0;
-    for (const CheckResult& result : results) {
-        machines.append(reportObject(result));
-        const QString state = stateName(machineCheck(result).state).toLower();
-        states[state] = states[state].toInt() + 1;
-        missing += int(result.missing.size());
-        security += result.securityCount();
-    }
-    QJsonObject summary{{"machines", int(results.size())},
-                        {"state", stateName(worstState(results)).toLower()},
-                        {"missing", missing},
-                        {"security", security}};
-    for (auto it = states.constBegin(); it != states.constEnd(); ++it)
-        summary.insert(it.key(), it.value());
-    const QJsonObject report{{"schemaVersion", 1},
-                             {"skyvaneVersion", QCoreApplication::applicationVersion()},
-                             {"checkedAt", results.isEmpty()
-                                               ? QString()
-                                               : results.first().checkedAt.toString(Qt::ISODate)},
-                             {"summary", summary},
-                             {"machines", machines}};
-    return QJsonDocument(report).toJson(QJsonDocument::Indented);
-}
-
-MachineCheck machineCheck(const CheckResult& result)
-{
-    if (result.status == StatusCode::ConfigurationReadError)
-        return {CheckState::Unknown, QStringLiteral("registry export unreadable")};
-    if (result.listState != ListState::Ok) {
-        QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
-        if (result.listState == ListState::Unreachable)
-            summary += QStringLiteral(": ") + statusMessageFor(result.status);
-        return {CheckState::Unknown, summary};
-    }
-    const CheckState state = result.raises(true)    ? CheckState::Critical
-                             : result.raises(false) ? CheckState::Warning
-                                                    : CheckState::Ok;
-    const int count = int(result.missing.size());
-    const std::optional<qint64> oldest = result.oldestAgeDays();
-    return {state,
-            count == 0
-                ? QStringLiteral("no updates missing")
-                : QStringLiteral("%1 updates missing (%2 security%3)")
-                      .arg(QString::number(count), QString::number(result.securityCount()),
-                           oldest ? QStringLiteral(", oldest %1 days").arg(*oldest) : QString())};
-}
-
 NagiosCheck nagiosReport(const CheckResult& result)
 {
     const MachineCheck check = machineCheck(result);
@@ -199,139 +131,213 @@ NagiosCheck nagiosReport(const CheckResult& result)
     return {text.toUtf8(), int(check.state)};
 }
 
-NagiosCheck nagiosFleetReport(const QList<CheckResult>& results)
+namespace {
+struct MetricFamily
 {
-    qint64 counts[4] = {};
-    qint64 missing = 0;
-    qint64 security = 0;
-    qint64 oldest = 0;
-    QString details;
-    for (const CheckResult& result : worstFirst(results)) {
-        const MachineCheck check = machineCheck(result);
-        ++counts[int(check.state)];
-        missing += result.missing.size();
-        security += result.securityCount();
-        oldest = std::max(oldest, result.oldestAgeDays().value_or(0));
-        details += longOutputText(result.machine) + QStringLiteral(": ") + stateName(check.state) +
-                   QStringLiteral(" - ") + longOutputText(check.summary) + QLatin1Char('\n') +
-                   patchLines(result, QStringLiteral("  "));
-    }
-    const CheckState worst = worstState(results);
-    const QString summary =
-        QStringLiteral("%1 machines: %2 critical, %3 warning, %4 unknown, %5 ok")
-            .arg(results.size())
-            .arg(counts[int(CheckState::Critical)])
-            .arg(counts[int(CheckState::Warning)])
-            .arg(counts[int(CheckState::Unknown)])
-            .arg(counts[int(CheckState::Ok)]);
-    const QString text = QStringLiteral("SKYVANE %1 - %2|").arg(stateName(worst), summary) +
-                         performanceData({{"machines", results.size()},
-                                          {"critical", counts[int(CheckState::Critical)]},
-                                          {"warning", counts[int(CheckState::Warning)]},
-                                          {"unknown", counts[int(CheckState::Unknown)]},
-                                          {"missing", missing},
-                                          {"security", security},
-                                          {"oldest_days", oldest}}) +
-                         QLatin1Char('\n') + details;
-    return {text.toUtf8(), int(worst)};
+    const char* name;
+    const char* help;
+};
+const MetricFamily families[] = {
+    {"missing_patches", "Missing patches that name an installed product, by security flag."},
+    {"oldest_missing_patch_age_days",
+     "Age in days of the oldest missing patch with a known release date."},
+    {"installed_product", "An installed product and its version."},
+    {"patch_list_state", "The state of the patch list: 1 for the state it is in."},
+    {"status_code", "The run's status code: 0 no error, 1 configuration, 2 settings, 3 network."},
+    {"check_timestamp_seconds", "When the check ran, in seconds since 1970 (UTC)."},
+};
+constexpr int familyCount = int(std::size(families));
+
+QByteArray familyHead(int family)
+{
+    return QStringLiteral("# HELP skyvane_%1 %2\n# TYPE skyvane_%1 gauge\n")
+        .arg(QLatin1String(families[family].name), QLatin1String(families[family].help))
+        .toUtf8();
 }
 
-QByteArray prometheusReport(const CheckResult& result)
+// A machine's samples, family by family; with the machine's label when asked.
+QList<QByteArray> prometheusSamples(const CheckResult& result, bool labelMachine)
 {
-    return prometheusReport({result}, false);
-}
-
-QByteArray prometheusReport(const QList<CheckResult>& results, bool labelMachines)
-{
-    QString out;
-    const auto metric = [&out](const char* name, const char* help) {
-        out += QStringLiteral("# HELP skyvane_%1 %2\n# TYPE skyvane_%1 gauge\n")
-                   .arg(QLatin1String(name), QLatin1String(help));
-    };
-    // One sample: the machine's label first when there is one.
-    const auto sample = [&out, labelMachines](const char* name, const CheckResult& result,
-                                              const QString& labels, const QString& value) {
+    QList<QByteArray> samples(familyCount);
+    const auto sample = [&](int family, const QString& labels, const QString& value) {
         QStringList all;
-        if (labelMachines)
+        if (labelMachine)
             all << QStringLiteral("machine=\"%1\"").arg(labelValue(result.machine));
         if (!labels.isEmpty())
             all << labels;
-        out += QStringLiteral("skyvane_") + QLatin1String(name) +
-               (all.isEmpty() ? QString()
-                              : QLatin1Char('{') + all.join(QLatin1Char(',')) + QLatin1Char('}')) +
-               QLatin1Char(' ') + value + QLatin1Char('\n');
+        samples[family] +=
+            (QStringLiteral("skyvane_") + QLatin1String(families[family].name) +
+             (all.isEmpty() ? QString()
+                            : QLatin1Char('{') + all.join(QLatin1Char(',')) + QLatin1Char('}')) +
+             QLatin1Char(' ') + value + QLatin1Char('\n'))
+                .toUtf8();
     };
-    const auto productLabel = [](const IQuorixProduct* product) {
-        return QStringLiteral("product=\"%1\"").arg(labelValue(product->name()));
-    };
-    metric("missing_patches", "Missing patches that name an installed product, by security flag.");
-    for (const CheckResult& result : results) {
-        for (const IQuorixProduct* product : result.products) {
-            const QList<MissingPatch> missing = result.missingFor(product);
-            for (const bool security : {true, false}) {
-                const auto count = std::count_if(
-                    missing.begin(), missing.end(),
-                    [security](const MissingPatch& m) { return m.security == security; });
-                sample("missing_patches", result,
-                       productLabel(product) +
-                           QStringLiteral(",security=\"%1\"")
+    for (const IQuorixProduct* product : result.products) {
+        const QString label = QStringLiteral("product=\"%1\"").arg(labelValue(product->name()));
+        const QList<MissingPatch> missing = result.missingFor(product);
+        for (const bool security : {true, false}) {
+            const auto count =
+                std::count_if(missing.begin(), missing.end(),
+                              [security](const MissingPatch& m) { return m.security == security; });
+            sample(0,
+                   label + QStringLiteral(",security=\"%1\"")
                                .arg(security ? QStringLiteral("true") : QStringLiteral("false")),
-                       QString::number(count));
-            }
+                   QString::number(count));
         }
+        if (const auto oldest = oldestAge(missing))
+            sample(1, label, QString::number(*oldest));
+        sample(2, label + QStringLiteral(",version=\"%1\"").arg(labelValue(product->version())),
+               QStringLiteral("1"));
     }
-    metric("oldest_missing_patch_age_days",
-           "Age in days of the oldest missing patch with a known release date.");
-    for (const CheckResult& result : results) {
-        for (const IQuorixProduct* product : result.products) {
-            if (const auto oldest = oldestAge(result.missingFor(product)))
-                sample("oldest_missing_patch_age_days", result, productLabel(product),
-                       QString::number(*oldest));
-        }
-    }
-    metric("installed_product", "An installed product and its version.");
-    for (const CheckResult& result : results) {
-        for (const IQuorixProduct* product : result.products)
-            sample("installed_product", result,
-                   productLabel(product) +
-                       QStringLiteral(",version=\"%1\"").arg(labelValue(product->version())),
-                   QStringLiteral("1"));
-    }
-    metric("patch_list_state", "The state of the patch list: 1 for the state it is in.");
-    for (const CheckResult& result : results) {
-        for (const ListState state :
-             {ListState::Ok, ListState::Unreachable, ListState::Invalid, ListState::TooLarge})
-            sample("patch_list_state", result,
-                   QStringLiteral("state=\"%1\"").arg(listStateName(state)),
-                   state == result.listState ? QStringLiteral("1") : QStringLiteral("0"));
-    }
-    metric("status_code",
-           "The run's status code: 0 no error, 1 configuration, 2 settings, 3 network.");
-    for (const CheckResult& result : results)
-        sample("status_code", result, QString(), QString::number(int(result.status)));
-    metric("check_timestamp_seconds", "When the check ran, in seconds since 1970 (UTC).");
-    for (const CheckResult& result : results)
-        sample("check_timestamp_seconds", result, QString(),
-               QString::number(result.checkedAt.toSecsSinceEpoch()));
-    return out.toUtf8();
+    for (const ListState state :
+         {ListState::Ok, ListState::Unreachable, ListState::Invalid, ListState::TooLarge})
+        sample(3, QStringLiteral("state=\"%1\"").arg(listStateName(state)),
+               state == result.listState ? QStringLiteral("1") : QStringLiteral("0"));
+    sample(4, QString(), QString::number(int(result.status)));
+    sample(5, QString(), QString::number(result.checkedAt.toSecsSinceEpoch()));
+    return samples;
 }
 
-int writeMachineOutput(const QString& format, const QList<CheckResult>& results, bool fleet,
-                       int runExitCode)
+class JsonFleetFormat : public FleetFormat
+{
+public:
+    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
+    {
+        return {QJsonDocument(reportObject(result)).toJson(QJsonDocument::Compact)};
+    }
+    QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
+    {
+        QJsonObject summary{{"machines", int(rows.size())},
+                            {"state", stateName(worstState(rows)).toLower()},
+                            {"ok", 0},
+                            {"warning", 0},
+                            {"critical", 0},
+                            {"unknown", 0}};
+        int missing = 0;
+        int security = 0;
+        for (const FleetRow& row : rows) {
+            const QString state = stateName(row.state).toLower();
+            summary[state] = summary[state].toInt() + 1;
+            missing += row.missing;
+            security += row.security;
+        }
+        summary.insert("missing", missing);
+        summary.insert("security", security);
+        const QJsonObject fleet{{"schemaVersion", 1},
+                                {"skyvaneVersion", QCoreApplication::applicationVersion()},
+                                {"checkedAt", anyResult.checkedAt.toString(Qt::ISODate)},
+                                {"summary", summary}};
+        // The machines' array follows the summary: the object is left open for it.
+        QByteArray text = QJsonDocument(fleet).toJson(QJsonDocument::Compact);
+        text.chop(1);
+        return text + ",\"machines\":[\n";
+    }
+    QByteArray separator() const override { return ",\n"; }
+    QByteArray tail() const override { return "\n]}\n"; }
+};
+
+class NagiosFleetFormat : public FleetFormat
+{
+public:
+    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow& row) const override
+    {
+        const MachineCheck check = machineCheck(result);
+        return {(longOutputText(row.machine) + QStringLiteral(": ") + stateName(check.state) +
+                 QStringLiteral(" - ") + longOutputText(check.summary) + QLatin1Char('\n') +
+                 patchLines(result, QStringLiteral("  ")))
+                    .toUtf8()};
+    }
+    QByteArray head(const QList<FleetRow>& rows, const CheckResult&) const override
+    {
+        qint64 counts[4] = {};
+        qint64 missing = 0;
+        qint64 security = 0;
+        qint64 oldest = 0;
+        for (const FleetRow& row : rows) {
+            ++counts[int(row.state)];
+            missing += row.missing;
+            security += row.security;
+            oldest = std::max(oldest, row.oldestDays.value_or(0));
+        }
+        const qint64 critical = counts[int(CheckState::Critical)];
+        const qint64 warning = counts[int(CheckState::Warning)];
+        const qint64 unknown = counts[int(CheckState::Unknown)];
+        return (QStringLiteral("SKYVANE %1 - %2 machines: %3 critical, %4 warning, %5 unknown, "
+                               "%6 ok|")
+                    .arg(stateName(worstState(rows)))
+                    .arg(rows.size())
+                    .arg(critical)
+                    .arg(warning)
+                    .arg(unknown)
+                    .arg(counts[int(CheckState::Ok)]) +
+                performanceData({{"machines", rows.size()},
+                                 {"critical", critical},
+                                 {"warning", warning},
+                                 {"unknown", unknown},
+                                 {"missing", missing},
+                                 {"security", security},
+                                 {"oldest_days", oldest}}) +
+                QLatin1Char('\n'))
+            .toUtf8();
+    }
+    bool worstFirst() const override { return true; }
+    int exitCode(const QList<FleetRow>& rows, int) const override { return int(worstState(rows)); }
+};
+
+class PrometheusFleetFormat : public FleetFormat
+{
+public:
+    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
+    {
+        return prometheusSamples(result, true);
+    }
+    QByteArray head(const QList<FleetRow>&, const CheckResult&) const override { return {}; }
+    QByteArray partHead(int part) const override { return familyHead(part); }
+};
+} // namespace
+
+QByteArray prometheusReport(const CheckResult& result)
+{
+    const QList<QByteArray> samples = prometheusSamples(result, false);
+    QByteArray text;
+    for (int family = 0; family < familyCount; ++family)
+        text += familyHead(family) + samples.at(family);
+    return text;
+}
+
+std::unique_ptr<FleetFormat> jsonFleetFormat()
+{
+    return std::make_unique<JsonFleetFormat>();
+}
+
+std::unique_ptr<FleetFormat> nagiosFleetFormat()
+{
+    return std::make_unique<NagiosFleetFormat>();
+}
+
+std::unique_ptr<FleetFormat> prometheusFleetFormat()
+{
+    return std::make_unique<PrometheusFleetFormat>();
+}
+
+int writeMachineOutput(const QString& format, const CheckResult& result, int runExitCode)
 {
     if (format == QLatin1String("nagios")) {
-        const NagiosCheck check =
-            fleet ? nagiosFleetReport(results) : nagiosReport(results.first());
+        const NagiosCheck check = nagiosReport(result);
         writeConsole(QString::fromUtf8(check.text));
         return check.exitCode;
     }
     QByteArray text;
-    if (format == QLatin1String("json"))
-        text = fleet ? jsonFleetReport(results) : jsonReport(results.first());
-    else if (format == QLatin1String("prometheus"))
-        text = prometheusReport(results, fleet);
-    else
-        text = htmlFleetReport(results);
+    if (format == QLatin1String("json")) {
+        text = jsonReport(result);
+    } else if (format == QLatin1String("prometheus")) {
+        text = prometheusReport(result);
+    } else {
+        // A page for one machine is a fleet of one.
+        const std::unique_ptr<FleetFormat> page = htmlFleetFormat();
+        const FleetRow row = fleetRow(result, 1);
+        text = page->head({row}, result) + page->machineParts(result, row).first() + page->tail();
+    }
     writeConsole(QString::fromUtf8(text));
     return runExitCode;
 }

@@ -138,7 +138,7 @@ int runMachineOutput(const QString& format)
     const CheckResult result =
         makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), machine,
                         graceDaysFromCommandLine(), QDateTime::currentDateTimeUtc());
-    return writeMachineOutput(format, {result}, false, Common::instance()->exitCode());
+    return writeMachineOutput(format, result, Common::instance()->exitCode());
 }
 
 void runConsoleMode()

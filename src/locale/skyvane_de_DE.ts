@@ -417,6 +417,10 @@
         <source>Unknown output format &quot;%1&quot;; /f takes json, nagios, prometheus or html.</source>
         <translation>Unbekanntes Ausgabeformat &quot;%1&quot;; /f nimmt json, nagios, prometheus oder html.</translation>
     </message>
+    <message>
+        <source>The fleet&apos;s report cannot be kept in a temporary file: %1</source>
+        <translation>Der Bericht über die Rechner kann nicht in einer temporären Datei abgelegt werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>

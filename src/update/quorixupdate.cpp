@@ -13,7 +13,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
     setParent(parent);
 }
 
-QuorixUpdate::QuorixUpdate(const QString& url, const QStringList& wantedVersions)
+QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>& wantedVersions)
 {
     Common* common = Common::instance();
     if (common->status == StatusCode::NetworkError)
@@ -41,10 +41,10 @@ QuorixUpdate::QuorixUpdate(const QString& url, const QStringList& wantedVersions
 }
 
 void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
-                                  const QStringList& wantedVersions)
+                                  const std::optional<QStringList>& wantedVersions)
 {
     bool valid = false;
-    masterList = parsePatchListLatin1(data, &wantedVersions, &valid);
+    masterList = parsePatchListLatin1(data, wantedVersions ? &*wantedVersions : nullptr, &valid);
     if (!retrieved)
         return;
     state = valid ? ListState::Ok : ListState::Invalid;

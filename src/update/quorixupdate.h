@@ -4,6 +4,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // What became of the patch list.
 enum class ListState
@@ -27,8 +30,8 @@ public:
 
     // Keeps the patches of this machine's installed versions.
     explicit QuorixUpdate(const QString& url, QObject* parent = nullptr);
-    // Keeps the patches of the given versions (those of several machines).
-    QuorixUpdate(const QString& url, const QStringList& wantedVersions);
+    // Keeps the patches of the given versions; of every version without them.
+    QuorixUpdate(const QString& url, const std::optional<QStringList>& wantedVersions);
 
     QList<PublishedPatch> availablePatches() const;
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
@@ -39,7 +42,8 @@ public:
     qsizetype receivedSize() const { return data.size(); }
 
 private:
-    void parsePatchList(const QString& url, bool retrieved, const QStringList& wantedVersions);
+    void parsePatchList(const QString& url, bool retrieved,
+                        const std::optional<QStringList>& wantedVersions);
 
     QByteArray data; // the received text as its Latin-1 bytes
     QList<VersionPatches> masterList;

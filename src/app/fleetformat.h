@@ -1,0 +1,70 @@
+#pragma once
+
+#include "checkresult.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// What the fleet's summary needs of one machine. Only this is kept of every
+// machine; the rest of its check is written out as soon as it is made.
+struct FleetRow
+{
+    int index = 0; // in the order of the files, from 1
+    QString machine;
+    QString exportError;
+    int products = 0;
+    int missing = 0;
+    int security = 0;
+    std::optional<qint64> oldestDays;
+    CheckState state = CheckState::Unknown;
+    QString stateText;
+    StatusCode status = StatusCode::NoError;
+};
+
+FleetRow fleetRow(const CheckResult& result, int index);
+
+// The fleet table: its column titles, and a row's texts from the machine's
+// name to its state ("-" for the numbers of a machine that was not read).
+QStringList fleetColumnTitles();
+QStringList fleetRowTexts(const FleetRow& row);
+// When the fleet was checked, and against which list in which state.
+QString fleetListLine(const CheckResult& anyResult);
+
+// The worst state of the machines: CRITICAL over UNKNOWN over WARNING over OK.
+CheckState worstState(const QList<FleetRow>& rows);
+// The rows ordered for attention: the worst state first, then the most
+// missing patches, then by name.
+QList<FleetRow> worstFirst(QList<FleetRow> rows);
+
+// One output format of a fleet run. Each machine's text is made on the thread
+// that discovered the machine, in parts: every machine's first part is written
+// before any machine's second. The head, made once all machines are known,
+// comes first.
+class FleetFormat
+{
+public:
+    virtual ~FleetFormat() = default;
+
+    virtual QList<QByteArray> machineParts(const CheckResult& result,
+                                           const FleetRow& row) const = 0;
+    virtual QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const = 0;
+    virtual QByteArray partHead(int /*part*/) const { return {}; }
+    virtual QByteArray separator() const { return {}; }
+    virtual QByteArray tail() const { return {}; }
+    virtual bool worstFirst() const { return false; }
+    virtual int exitCode(const QList<FleetRow>& /*rows*/, int runExitCode) const
+    {
+        return runExitCode;
+    }
+};
+
+// The console report, and the formats of /f: "json", "nagios", "prometheus", "html".
+std::unique_ptr<FleetFormat> consoleFleetFormat();
+std::unique_ptr<FleetFormat> htmlFleetFormat();
+std::unique_ptr<FleetFormat> jsonFleetFormat();
+std::unique_ptr<FleetFormat> nagiosFleetFormat();
+std::unique_ptr<FleetFormat> prometheusFleetFormat();
