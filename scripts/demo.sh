@@ -1,7 +1,9 @@
 #!/bin/sh
 # The main job on the bundled example: installs what is missing, builds, serves
 # the example patch list on loopback and checks the example machine against it.
-# Console report by default; "--gui" opens the report dialog on the current display.
+# Console report by default; "--gui" opens the report dialog on the current display;
+# "--fleet" checks the example fleet (examples/fleet) instead, "--fleet-html" writes
+# its page to standard output.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,8 +18,13 @@ for _ in $(seq 100); do [ -s "$portfile" ] && break; sleep 0.05; done
 port="$(cat "$portfile")"
 
 mode="/c"
-[ "${1:-}" = "--gui" ] && mode=""
+machine="examples/machine.reg"
+case "${1:-}" in
+    --gui) mode="" ;;
+    --fleet) machine="examples/fleet" ;;
+    --fleet-html) mode="/f html"; machine="examples/fleet" ;;
+esac
 status=0
-"$BUILD_DIR/src/skyvane" $mode /r examples/machine.reg \
+"$BUILD_DIR/src/skyvane" $mode /r "$machine" \
     /u "http://127.0.0.1:$port/sky_vane/patches.json" || status=$?
 exit $status
