@@ -5,6 +5,7 @@
 #include "notificationdialog.h"
 #include "notificationpopup.h"
 #include "update/quorixupdate.h"
+#include "update/updaterequest.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -60,7 +61,7 @@ void IconWindow::initialCheck()
 {
     {
         QuorixUpdate update(Common::instance()->patchListUrl);
-        if (!update.availablePatches().isEmpty())
+        if (!UpdateRequest::runAborted() && !update.availablePatches().isEmpty())
             showNotificationPopup();
     }
     close();
@@ -69,6 +70,8 @@ void IconWindow::initialCheck()
 void IconWindow::showNotificationPopup()
 {
     QuorixUpdate update(Common::instance()->patchListUrl);
+    if (UpdateRequest::runAborted())
+        return;
     const int available = int(update.availablePatches().size());
     NotificationPopup popup(popupMessage(available), popupTimeoutSeconds, this);
     popup.exec();
@@ -95,5 +98,7 @@ void IconWindow::closeEvent(QCloseEvent* event)
 {
     if (trayIcon)
         trayIcon->setVisible(false);
+    // "Exit" during a check ends the check and the run: no popup follows.
+    UpdateRequest::abortRun();
     event->accept();
 }

@@ -6,6 +6,7 @@
 #include "settingsdialog.h"
 #include "ui_notificationdialog.h"
 #include "update/quorixupdate.h"
+#include "update/updaterequest.h"
 
 #include <QPixmap>
 
@@ -50,6 +51,9 @@ void NotificationDialog::showEvent(QShowEvent*)
 
 void NotificationDialog::getPatchList()
 {
+    // Closed before the queued retrieval began: there is nothing to fetch for.
+    if (!isVisible() || UpdateRequest::runAborted())
+        return;
     QuorixUpdate update(Common::instance()->patchListUrl);
     updates = update.availablePatches();
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
@@ -78,6 +82,14 @@ void NotificationDialog::showSettingsDialog()
         Common::instance()->checkAtLogin = false;
         Common::instance()->saveSettings();
     }
+}
+
+void NotificationDialog::done(int result)
+{
+    // However it is closed (OK, Escape, the window's button), a retrieval under
+    // way ends with it, and so does the run.
+    UpdateRequest::abortRun();
+    QDialog::done(result);
 }
 
 void NotificationDialog::on_okButton_clicked()

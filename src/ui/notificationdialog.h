@@ -21,6 +21,8 @@ public:
     explicit NotificationDialog(QWidget* parent = nullptr);
     ~NotificationDialog() override;
 
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

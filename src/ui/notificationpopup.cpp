@@ -4,6 +4,7 @@
 #include "app/logger.h"
 #include "notificationdialog.h"
 #include "ui_notificationpopup.h"
+#include "update/updaterequest.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -131,6 +132,9 @@ void NotificationPopup::showNotificationDialog()
 {
     NotificationDialog dialog;
     dialog.exec();
+    // The report was closed while it fetched the list: the run is over.
+    if (UpdateRequest::runAborted())
+        close();
 }
 
 void NotificationPopup::onTitlePressed(QPoint p)

@@ -25,9 +25,11 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         log->log(LogLevel::Info, tr("Connect attempt %1 to %2").arg(QString::number(attempt), url));
         ok = request.fetch();
-        if (common->status != StatusCode::NoError || ok)
+        if (common->status != StatusCode::NoError || ok || UpdateRequest::runAborted())
             break;
     }
+    if (UpdateRequest::runAborted())
+        return;
     if (!ok) {
         log->log(LogLevel::Error,
                  tr("Unable to connect to the sky vane server.  Try again later."));

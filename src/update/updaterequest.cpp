@@ -16,6 +16,8 @@ namespace {
 int timeoutOverrideMs = 0;
 qint64 maxListBytes = UpdateRequest::defaultMaxListBytes;
 constexpr qint64 readAheadBytes = 1024 * 1024;
+int fetchesUnderWay = 0;
+bool aborted = false;
 
 int timeoutMs()
 {
@@ -31,6 +33,24 @@ void UpdateRequest::setTimeoutForTesting(int milliseconds)
 void UpdateRequest::setMaxListBytesForTesting(qint64 bytes)
 {
     maxListBytes = bytes > 0 ? bytes : defaultMaxListBytes;
+}
+
+void UpdateRequest::abortRun()
+{
+    if (fetchesUnderWay == 0)
+        return;
+    Logger::instance()->log(LogLevel::Info, QStringLiteral("The retrieval is cancelled."));
+    aborted = true;
+}
+
+bool UpdateRequest::runAborted()
+{
+    return aborted;
+}
+
+void UpdateRequest::resetAbortForTesting()
+{
+    aborted = false;
 }
 
 UpdateRequest::UpdateRequest(const QString& address) : url(address)
@@ -65,7 +85,7 @@ void UpdateRequest::applyProxySettings()
 
 bool UpdateRequest::fetch()
 {
-    if (Common::instance()->status == StatusCode::NetworkError)
+    if (Common::instance()->status == StatusCode::NetworkError || aborted)
         return false;
     done = false;
     succeeded = false;
@@ -82,8 +102,15 @@ bool UpdateRequest::fetch()
         return readLocalList(url);
     startReply(address);
 
-    while (!done)
+    ++fetchesUnderWay;
+    while (!done && !aborted)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    --fetchesUnderWay;
+    if (aborted) {
+        timer.stop();
+        discardReply();
+        return false;
+    }
     return succeeded;
 }
 

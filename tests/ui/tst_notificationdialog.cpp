@@ -2,6 +2,7 @@
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/notificationdialog.h"
+#include "update/updaterequest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -47,6 +48,44 @@ private slots:
         QVERIFY(watcher.seen().first().text.contains("<h1>X</h1>"));
         QVERIFY(watcher.seen().first().plainText);
         QVERIFY(html.contains("Network connection error.") && !html.contains("Updates for"));
+    }
+
+    void closingDuringTheRetrievalEndsIt_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"Escape", "OK", "window"})
+            QTest::newRow(how) << QString(how);
+    }
+    void closingDuringTheRetrievalEndsIt()
+    {
+        QFETCH(QString, how);
+        UpdateRequest::resetAbortForTesting();
+        world.server.setResponse("/never", PatchServer::Response::with(200).silently());
+        Common::instance()->patchListUrl = world.server.url("/never");
+        const int before = world.server.requestCount("/never");
+        NotificationDialog dialog;
+        QTimer closer; // closes the dialog as soon as the request has reached the server
+        connect(&closer, &QTimer::timeout, &dialog, [&] {
+            if (world.server.requestCount("/never") == before)
+                return;
+            closer.stop();
+            if (how == "Escape")
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            else if (how == "OK")
+                dialog.findChild<QPushButton*>("okButton")->click();
+            else
+                dialog.close();
+        });
+        closer.start(5);
+        ModalWatcher watcher;
+        QElapsedTimer clock;
+        clock.start();
+        dialog.exec();
+        QVERIFY2(clock.elapsed() < UpdateRequest::defaultTimeoutMs / 3, "the retrieval ran on");
+        QVERIFY(UpdateRequest::runAborted());
+        QVERIFY(watcher.seen().isEmpty()); // no box, neither now nor at the time-out
+        QCOMPARE(Common::instance()->status, StatusCode::NoError);
+        UpdateRequest::resetAbortForTesting();
     }
 
     void acceptedSettingsStoreCheckAtLogin()
