@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 
@@ -74,6 +75,9 @@ void IconWindow::showNotificationPopup()
         return;
     const int available = int(update.availablePatches().size());
     NotificationPopup popup(popupMessage(available), popupTimeoutSeconds, this);
+    const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
+    if (!icon.isEmpty())
+        popup.setScreenForPlacement(QGuiApplication::screenAt(icon.center()));
     popup.exec();
 }
 

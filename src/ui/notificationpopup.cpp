@@ -23,10 +23,14 @@ PopupPlacement popupPlacement(const QRect& available, const QRect& screen, const
 {
     const int w = size.width();
     const int h = size.height();
-    const int x = available.width() - w - 20;
-    const int y = available.height() - h - 20;
-    return {QRect(x, y, w, h), QRect(x, screen.bottom(), w, 0),
-            QRect(x, screen.bottom(), w, screen.bottom())};
+    const int x = available.x() + available.width() - w - 20;
+    const int y = available.y() + available.height() - h - 20;
+    return {QRect(x, y, w, h), QRect(x, screen.bottom(), w, 0)};
+}
+
+QRect popupSlideOutEnd(const QRect& from, const QRect& screen)
+{
+    return QRect(from.x(), screen.bottom() + 1, from.width(), from.height());
 }
 
 void NotificationPopup::setTimingForTesting(int perSecond, int animation)
@@ -39,7 +43,13 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
     : QDialog(parent), ui(std::make_unique<Ui::NotificationPopup>()), message(text)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Popup | Qt::CustomizeWindowHint);
+    // A frameless tool window above the others rather than a Qt::Popup: a popup
+    // closes when the report opens from it or when the tray icon is clicked,
+    // and it takes the keyboard. This one never takes the focus from other
+    // programs and, run without modality (exec()), leaves the tray menu usable.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                   Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
 
     setStyleSheet(QStringLiteral(
@@ -78,12 +88,32 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
 
 NotificationPopup::~NotificationPopup() = default;
 
-PopupPlacement NotificationPopup::placement() const
+void NotificationPopup::setScreenForPlacement(QScreen* screen)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    const QRect full = screen ? screen->geometry() : QRect();
-    return popupPlacement(available, full, size());
+    placementScreen = screen;
+}
+
+const QScreen* NotificationPopup::screenForPlacement() const
+{
+    return placementScreen ? placementScreen.data() : QGuiApplication::primaryScreen();
+}
+
+int NotificationPopup::exec()
+{
+    QEventLoop loop;
+    runningLoop = &loop;
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    runningLoop = nullptr;
+    return result();
+}
+
+void NotificationPopup::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (runningLoop)
+        runningLoop->exit();
 }
 
 void NotificationPopup::showEvent(QShowEvent*)
@@ -94,7 +124,11 @@ void NotificationPopup::showEvent(QShowEvent*)
 
 void NotificationPopup::slideIn()
 {
-    const PopupPlacement place = placement();
+    const QScreen* screen = screenForPlacement();
+    if (!screen)
+        return;
+    const PopupPlacement place =
+        popupPlacement(screen->availableGeometry(), screen->geometry(), size());
     auto* animation = new QPropertyAnimation(this, "geometry", this);
     animation->setDuration(animationMilliseconds);
     animation->setStartValue(place.slideInStart);
@@ -104,11 +138,11 @@ void NotificationPopup::slideIn()
 
 void NotificationPopup::slideOut()
 {
-    const PopupPlacement place = placement();
+    const QScreen* screen = screenForPlacement();
     QPropertyAnimation animation(this, "geometry");
     animation.setDuration(animationMilliseconds);
-    animation.setStartValue(place.resting);
-    animation.setEndValue(place.slideOutEnd);
+    animation.setStartValue(geometry());
+    animation.setEndValue(popupSlideOutEnd(geometry(), screen ? screen->geometry() : QRect()));
     QEventLoop loop;
     connect(&animation, &QPropertyAnimation::finished, &loop, &QEventLoop::quit);
     animation.start();

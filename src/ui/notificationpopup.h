@@ -2,25 +2,30 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 #include <memory>
+
+class QEventLoop;
+class QScreen;
 
 namespace Ui {
 class NotificationPopup;
 }
 
 // Where the popup rests and how it travels: 20 pixels inside the right and
-// lower edges of the work area (measured from the origin), growing in from and
-// leaving through the bottom edge of the screen.
+// lower edges of the work area (wherever the work area lies, on whichever
+// screen), growing in from the bottom edge of the screen, and leaving through
+// it from wherever it was dragged to, at its own size.
 struct PopupPlacement
 {
     QRect resting;
     QRect slideInStart;
-    QRect slideOutEnd;
 };
 PopupPlacement popupPlacement(const QRect& availableGeometry, const QRect& screenGeometry,
                               const QSize& size);
+QRect popupSlideOutEnd(const QRect& from, const QRect& screenGeometry);
 
 // The borderless notice in the corner of the screen that leads to the report.
 class NotificationPopup : public QDialog
@@ -32,12 +37,22 @@ public:
     NotificationPopup(const QString& message, int timeoutSeconds, QWidget* parent = nullptr);
     ~NotificationPopup() override;
 
+    // Runs the popup until it has closed, like QDialog::exec() but without
+    // making it modal: on X11 a modal window takes the keyboard from other
+    // programs, and it would block the tray icon while it is shown.
+    int exec() override;
+
+    // The screen to rest on: the one that holds the tray icon. The primary
+    // screen without one.
+    void setScreenForPlacement(QScreen* screen);
+
     // Tests shorten the display time and the animations; 0 restores the defaults.
     static void setTimingForTesting(int millisecondsPerSecond, int animationMilliseconds);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private slots:
     void on_closeButton_clicked();
@@ -47,11 +62,13 @@ private slots:
     void onTitleMoved(QPoint p);
 
 private:
-    PopupPlacement placement() const;
+    const QScreen* screenForPlacement() const;
     void slideIn();
     void slideOut();
 
     std::unique_ptr<Ui::NotificationPopup> ui;
     QString message;
     QPoint dragOrigin;
+    QPointer<QScreen> placementScreen;
+    QEventLoop* runningLoop = nullptr;
 };

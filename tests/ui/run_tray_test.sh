@@ -1,15 +1,17 @@
 #!/bin/sh
 # The tray run under a real tray host: a private Xvfb display with Debian's
 # trayer on it. First the tray test program, then the real program with /i
-# against the example: its icon must sit in the tray, its popup must appear,
-# and a click on the popup's close button must end the run cleanly.
+# against the example: its icon must sit in the tray; its popup must appear
+# without taking the keyboard from another program; a double-click on the
+# icon must open the report while the popup stays open beside it; and a
+# click on the popup's close button must end the run cleanly.
 # Usage: run_tray_test.sh TEST-BINARY SKYVANE PATCH-SERVER SOURCE-DIR
 set -eu
 test_binary="$1"
 skyvane="$2"
 patch_server="$3"
 source_dir="$4"
-for tool in Xvfb trayer xdotool xwininfo; do
+for tool in Xvfb trayer xdotool xwininfo xmessage; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 1; }
 done
 
@@ -43,15 +45,37 @@ QT_QPA_PLATFORM=xcb "$test_binary"
 "$patch_server" "$source_dir/examples/server" "$work/port" &
 pids="$pids $!"
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+# Another program has the keyboard when the popup appears.
+xmessage -name skyvane-other "another program" >/dev/null 2>&1 &
+pids="$pids $!"
+other="$(timeout 20 xdotool search --sync --limit 1 --classname '^skyvane-other$')"
+xdotool windowfocus --sync "$other"
+
 cd "$source_dir"
 "$skyvane" /i /v 1 /r examples/machine.reg \
     /u "http://127.0.0.1:$(cat "$work/port")/sky_vane/patches.json" > "$work/log" 2>&1 &
 app=$!
 
-popup="$(timeout 30 xdotool search --sync --limit 1 --name '^Updates Available$')"
+fail() { echo "$1" >&2; cat "$work/log" >&2; exit 1; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+popup="$(timeout 30 xdotool search --sync --onlyvisible --limit 1 --name '^Updates Available$')"
 sleep 1 # the slide-in animation
+[ "$(xdotool getwindowfocus)" = "$other" ] || fail "the popup took the keyboard"
 panel="$(xdotool search --limit 1 --name '^panel$')"
-xwininfo -tree -id "$panel" | grep -q '"Skyvane"' || { echo "no Skyvane icon in the tray" >&2; exit 1; }
+icon="$(xwininfo -tree -id "$panel" | awk '/"Skyvane"/ { print $1; exit }')"
+[ -n "$icon" ] || fail "no Skyvane icon in the tray"
+
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click --repeat 2 --delay 100 1
+report="$(timeout 10 xdotool search --sync --onlyvisible --limit 1 \
+    --name '^Quorix for Server and Extensions Sky Vanes$')" || fail "no report from the icon"
+viewable "$popup" || fail "the popup closed when the report opened"
+eval "$(xdotool getwindowgeometry --shell "$report")"
+xdotool mousemove $((X + WIDTH - 40)) $((Y + HEIGHT - 20)) click 1 # its OK button
+timeout 10 sh -c "while xwininfo -id $report 2>/dev/null | grep -q IsViewable; do sleep 0.1; done" ||
+    fail "the report did not close"
+viewable "$popup" || fail "the popup closed with the report"
+
 eval "$(xdotool getwindowgeometry --shell "$popup")"
 xdotool mousemove $((X + WIDTH - 9)) $((Y + 8)) click 1
 

@@ -27,23 +27,40 @@ private slots:
 
     void placement_data()
     {
+        QTest::addColumn<QRect>("screen");
         QTest::addColumn<QRect>("available");
-        QTest::addColumn<QRect>("resting");
+        QTest::addColumn<QPoint>("resting");
+        const QRect fullHd(0, 0, 1920, 1080);
         QTest::newRow("taskbar at the bottom")
-            << QRect(0, 0, 1920, 1040) << QRect(1384, 891, 516, 129);
-        // Measured from the origin: the work area's own offset is not added.
+            << fullHd << QRect(0, 0, 1920, 1040) << QPoint(1384, 891);
         QTest::newRow("taskbar on the left")
-            << QRect(60, 0, 1860, 1080) << QRect(1324, 931, 516, 129);
+            << fullHd << QRect(60, 0, 1860, 1080) << QPoint(1384, 931);
+        QTest::newRow("taskbar at the top")
+            << fullHd << QRect(0, 40, 1920, 1040) << QPoint(1384, 931);
+        QTest::newRow("screen right of another")
+            << QRect(1920, 0, 1280, 1024) << QRect(1920, 0, 1280, 984) << QPoint(2664, 835);
+        QTest::newRow("screen above another")
+            << QRect(0, -1024, 1280, 1024) << QRect(0, -1024, 1280, 984) << QPoint(744, -189);
     }
     void placement()
     {
+        QFETCH(QRect, screen);
         QFETCH(QRect, available);
-        QFETCH(QRect, resting);
-        const PopupPlacement place =
-            popupPlacement(available, QRect(0, 0, 1920, 1080), QSize(516, 129));
-        QCOMPARE(place.resting, resting);
-        QCOMPARE(place.slideInStart, QRect(resting.x(), 1079, 516, 0));
-        QCOMPARE(place.slideOutEnd, QRect(resting.x(), 1079, 516, 1079));
+        QFETCH(QPoint, resting);
+        const PopupPlacement place = popupPlacement(available, screen, QSize(516, 129));
+        QCOMPARE(place.resting, QRect(resting, QSize(516, 129)));
+        QCOMPARE(place.slideInStart, QRect(resting.x(), screen.bottom(), 516, 0));
+    }
+    // Run also on a desktop of two screens: the tray's is right of the other.
+    void restsOnTheTraysScreen()
+    {
+        QScreen* tray = QGuiApplication::screens().last();
+        NotificationPopup popup(QStringLiteral("1 update"), -1);
+        popup.setScreenForPlacement(tray);
+        popup.show();
+        QTRY_VERIFY(tray->availableGeometry().contains(popup.geometry()));
+        QCOMPARE(popup.geometry().bottomRight(),
+                 tray->availableGeometry().bottomRight() - QPoint(20, 20));
     }
 
     void slidesInIsDraggedAndSlidesOutSavingTheSetting()
@@ -65,9 +82,12 @@ private slots:
             QCoreApplication::sendEvent(title, &event);
         }
         QCOMPARE(popup.pos(), start + QPoint(20, 0)); // moved while the button was down
+        const QRect dragged = popup.geometry();
         QTest::mouseClick(popup.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
         QVERIFY(!popup.isVisible());
-        QCOMPARE(popup.geometry(), placementOf(popup).slideOutEnd); // left through the bottom edge
+        // Left through the bottom edge from where it was, at its own size.
+        QCOMPARE(popup.geometry(), QRect(dragged.x(), popup.screen()->geometry().bottom() + 1,
+                                         dragged.width(), dragged.height()));
         QCOMPARE(QSettings().value("Startup/checkAtLogin").toString(), QStringLiteral("false"));
     }
 
@@ -82,10 +102,15 @@ private slots:
     void leftClickOnTheMessageOpensTheReport()
     {
         Common::instance()->status = StatusCode::NetworkError; // the report then makes no request
-        NotificationPopup popup(QStringLiteral("1 update"), -1);
+        NotificationPopup popup(QStringLiteral("1 update"), 50);
         popup.show();
         ModalWatcher watcher;
-        watcher.expect([](QWidget* modal) { modal->findChild<QPushButton*>("okButton")->click(); });
+        watcher.expect([&popup](QWidget* modal) {
+            // The popup stays open beside the report, and its time-out may close it meanwhile.
+            QVERIFY(popup.isVisible());
+            QTRY_VERIFY(!popup.isVisible());
+            modal->findChild<QPushButton*>("okButton")->click();
+        });
         auto* message = popup.findChild<QLabel*>("mainView");
         QTest::mouseClick(message, Qt::RightButton);
         QVERIFY(watcher.seen().isEmpty());
