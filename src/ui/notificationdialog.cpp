@@ -9,6 +9,7 @@
 #include "update/updaterequest.h"
 
 #include <QPixmap>
+#include <QScreen>
 
 NotificationDialog::NotificationDialog(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>())
@@ -20,11 +21,22 @@ NotificationDialog::NotificationDialog(QWidget* parent)
     connect(ui->settingsButton, &QPushButton::clicked, this,
             &NotificationDialog::showSettingsDialog);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    fitIntoScreen();
     // The check-at-logon box is part of the form but never offered.
     ui->updateCheck->hide();
+    // Until the report is there, Enter and Escape close the window.
+    ui->okButton->setFocus(Qt::OtherFocusReason);
 }
 
 NotificationDialog::~NotificationDialog() = default;
+
+void NotificationDialog::fitIntoScreen()
+{
+    // Room for the window's frame, which is not known before it is shown.
+    static const QSize frame(32, 48);
+    if (const QScreen* own = screen())
+        resize(size().boundedTo(own->availableGeometry().size() - frame));
+}
 
 void NotificationDialog::drawDialogGUI()
 {
@@ -72,6 +84,8 @@ void NotificationDialog::drawMainView()
     ui->mainView->setOpenExternalLinks(true);
     ui->progressView->hide();
     ui->mainView->show();
+    // Reading starts in the report: the keys of reading scroll it at once.
+    ui->mainView->setFocus(Qt::OtherFocusReason);
 }
 
 void NotificationDialog::showSettingsDialog()

@@ -34,6 +34,8 @@ private slots:
 
 private:
     void drawDialogGUI();
+    // On a small or scaled screen the report scrolls rather than leave the screen.
+    void fitIntoScreen();
 
     std::unique_ptr<Ui::NotificationDialog> ui;
     QList<PublishedPatch> updates;

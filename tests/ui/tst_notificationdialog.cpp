@@ -88,6 +88,63 @@ private slots:
         UpdateRequest::resetAbortForTesting();
     }
 
+    void keyboard_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("ends"); // "top", "down", "bottom": the report's position
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("PgDn") << QKeySequence("PgDown") << "down"
+                              << "mainView";
+        QTest::newRow("Down") << QKeySequence("Down") << "down"
+                              << "mainView";
+        QTest::newRow("End") << QKeySequence("End") << "bottom"
+                             << "mainView";
+        QTest::newRow("End, PgUp, Home") << QKeySequence("End, PgUp, Home") << "top"
+                                         << "mainView";
+        QTest::newRow("Tab: OK") << QKeySequence("Tab") << "top"
+                                 << "okButton";
+        QTest::newRow("Tab, Tab: the gear") << QKeySequence("Tab, Tab") << "top"
+                                            << "settingsButton";
+        QTest::newRow("Shift+Tab: the gear") << QKeySequence("Shift+Tab") << "top"
+                                             << "settingsButton";
+        QTest::newRow("Ctrl+Tab: a link") << QKeySequence("Ctrl+Tab") << "link"
+                                          << "mainView";
+    }
+    void keyboard()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, ends);
+        QFETCH(QString, focus);
+        NotificationDialog dialog;
+        dialog.resize(500, 300); // short enough to scroll
+        report(dialog);
+        auto* view = dialog.findChild<QTextBrowser*>("mainView");
+        QTRY_VERIFY(view->hasFocus()); // reading starts in the report
+        const QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > bar->pageStep());
+        for (int i = 0; i < keys.count(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), keys[i].key(),
+                            keys[i].keyboardModifiers());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        if (ends == "link")
+            QVERIFY(view->textCursor().charFormat().anchorHref().startsWith("http"));
+        else if (ends == "down")
+            QVERIFY(bar->value() > 0 && bar->value() < bar->maximum());
+        else
+            QCOMPARE(bar->value(), ends == "top" ? 0 : bar->maximum());
+    }
+
+    // Run also on 1366 x 768 at 150 % and 1280 x 1024 at 200 %.
+    void fitsTheScreen()
+    {
+        NotificationDialog dialog;
+        dialog.show();
+        const QRect room = dialog.screen()->availableGeometry();
+        QTRY_VERIFY(room.contains(dialog.frameGeometry()));
+        const QSize smallest = dialog.minimumSizeHint().expandedTo(dialog.minimumSize());
+        QVERIFY(smallest.width() <= room.width() && smallest.height() <= room.height());
+    }
+
     void acceptedSettingsStoreCheckAtLogin()
     {
         Common::instance()->checkAtLogin = true;
