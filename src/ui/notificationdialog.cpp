@@ -4,6 +4,7 @@
 #include "products/quorixconfig.h"
 #include "reporthtml.h"
 #include "settingsdialog.h"
+#include "sharppixmap.h"
 #include "ui_notificationdialog.h"
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
@@ -44,8 +45,11 @@ void NotificationDialog::drawDialogGUI()
         QStringLiteral("QLabel#leftPanel { background-color: #1e2d79; padding-top: 10px; }"));
     ui->footer->setStyleSheet(
         QStringLiteral("QFrame#footer { background-color: #ffffff; border-top: 2px solid #777; }"));
-    ui->leftPanel->setPixmap(QPixmap(QStringLiteral(":res/images/Quorix_Server_Patch_150x480.png"))
-                                 .scaled(150, 480, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    ui->leftPanel->setPixmap(
+        sharpPixmap(QStringLiteral(":/res/images/Quorix_Server_Patch_150x480.png"), QSize(150, 480),
+                    screen()->devicePixelRatio()));
+    ui->progressIcon->setPixmap(sharpPixmap(QStringLiteral(":/res/images/QuorixUpdater32.png"),
+                                            QSize(32, 32), screen()->devicePixelRatio()));
     ui->settingsButton->setStyleSheet(
         QStringLiteral("QPushButton#settingsButton { background-color: rgba(255,255,255, 50%); }"));
     ui->progressView->setStyleSheet(QStringLiteral(

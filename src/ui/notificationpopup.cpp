@@ -3,6 +3,7 @@
 #include "app/common.h"
 #include "app/logger.h"
 #include "notificationdialog.h"
+#include "sharppixmap.h"
 #include "ui_notificationpopup.h"
 #include "update/updaterequest.h"
 
@@ -69,8 +70,8 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
         QStringLiteral("QCheckBox#updateCheck { background-color: #6f85f5; color: #ffffff; "
                        "padding-left: 10px; }"));
 
-    ui->leftPanel->setPixmap(
-        QPixmap::fromImage(QImage(QStringLiteral(":res/images/Quorix_Server_Patch_128.png"))));
+    ui->leftPanel->setPixmap(sharpPixmap(QStringLiteral(":/res/images/Quorix_Server_Patch_128.png"),
+                                         QSize(128, 128), screen()->devicePixelRatio()));
     ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
                           QStringLiteral("<p> %1 </p>").arg(message));
 

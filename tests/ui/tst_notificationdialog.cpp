@@ -143,6 +143,14 @@ private slots:
         QTRY_VERIFY(room.contains(dialog.frameGeometry()));
         const QSize smallest = dialog.minimumSizeHint().expandedTo(dialog.minimumSize());
         QVERIFY(smallest.width() <= room.width() && smallest.height() <= room.height());
+        // Images as sharp as the screen: at 2x the "@2x" pixels themselves.
+        const QPixmap side = dialog.findChild<QLabel*>("leftPanel")->pixmap();
+        QCOMPARE(side.devicePixelRatio(), dialog.devicePixelRatioF());
+        QCOMPARE(side.deviceIndependentSize(), QSizeF(150, 480));
+        if (dialog.devicePixelRatioF() == 2)
+            QCOMPARE(side.toImage().convertToFormat(QImage::Format_ARGB32),
+                     QImage(":/res/images/Quorix_Server_Patch_150x480@2x.png")
+                         .convertToFormat(QImage::Format_ARGB32));
     }
 
     void acceptedSettingsStoreCheckAtLogin()
