@@ -66,6 +66,26 @@
         <source>To browse a full list of Vandry patches and service packs, visit the Vandry Support site:</source>
         <translation>Eine vollständige Liste der Vandry-Patches und Service Packs finden Sie auf der Vandry-Supportseite:</translation>
     </message>
+    <message>
+        <source>Retrieving the patch list</source>
+        <translation>Die Patchliste wird abgerufen</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>Installed products, the updates available for them and the installed patches. Ctrl+Tab moves between its links, Enter opens one.</source>
+        <translation>Installierte Produkte, die für sie verfügbaren Updates und die installierten Patches. Strg+Tab wechselt zwischen den Links, die Eingabetaste öffnet einen.</translation>
+    </message>
+    <message>
+        <source>Opens the proxy settings</source>
+        <translation>Öffnet die Proxy-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Closes the report</source>
+        <translation>Schließt den Bericht</translation>
+    </message>
 </context>
 <context>
     <name>NotificationPopup</name>
@@ -76,6 +96,26 @@
     <message>
         <source>Check for updates when you log on</source>
         <translation>Bei der Anmeldung nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>Drag to move the notice</source>
+        <translation>Ziehen, um den Hinweis zu verschieben</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Closes the notice</source>
+        <translation>Schließt den Hinweis</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>Click to review the available updates</source>
+        <translation>Klicken, um die verfügbaren Updates anzusehen</translation>
     </message>
 </context>
 <context>
@@ -89,24 +129,56 @@
         <translation>Geben Sie unten die Zugangsdaten für Ihren Proxyserver ein:</translation>
     </message>
     <message>
-        <source>Host:</source>
-        <translation>Host:</translation>
-    </message>
-    <message>
-        <source>Port:</source>
-        <translation>Port:</translation>
-    </message>
-    <message>
-        <source>Username:</source>
-        <translation>Benutzername:</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Passwort:</translation>
-    </message>
-    <message>
         <source>Proxy Credentials</source>
         <translation>Proxy-Zugangsdaten</translation>
+    </message>
+    <message>
+        <source>&amp;Host:</source>
+        <translation>&amp;Host:</translation>
+    </message>
+    <message>
+        <source>Proxy host</source>
+        <translation>Proxy-Host</translation>
+    </message>
+    <message>
+        <source>P&amp;ort:</source>
+        <translation>P&amp;ort:</translation>
+    </message>
+    <message>
+        <source>Proxy port</source>
+        <translation>Proxy-Port</translation>
+    </message>
+    <message>
+        <source>&amp;Username:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>Proxy user name</source>
+        <translation>Proxy-Benutzername</translation>
+    </message>
+    <message>
+        <source>The user name the proxy server asks for</source>
+        <translation>Der Benutzername, den der Proxyserver verlangt</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Proxy password</source>
+        <translation>Proxy-Passwort</translation>
+    </message>
+    <message>
+        <source>The password the proxy server asks for</source>
+        <translation>Das Passwort, das der Proxyserver verlangt</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Antwort</translation>
+    </message>
+    <message>
+        <source>OK uses and saves the credentials, Cancel ends the retrieval</source>
+        <translation>OK verwendet und speichert die Zugangsdaten, Abbrechen beendet den Abruf</translation>
     </message>
 </context>
 <context>
@@ -539,10 +611,6 @@
         <translation>Proxy-Einstellungen</translation>
     </message>
     <message>
-        <source>Connect through a Proxy Server</source>
-        <translation>Über einen Proxyserver verbinden</translation>
-    </message>
-    <message>
         <source>Proxy Configuration</source>
         <translation>Proxy-Konfiguration</translation>
     </message>
@@ -553,26 +621,6 @@
     <message>
         <source>Manual proxy configuration</source>
         <translation>Manuelle Proxy-Konfiguration</translation>
-    </message>
-    <message>
-        <source>Http Proxy Host:</source>
-        <translation>HTTP-Proxy-Host:</translation>
-    </message>
-    <message>
-        <source>Port:</source>
-        <translation>Port:</translation>
-    </message>
-    <message>
-        <source>My proxy server requires authentication</source>
-        <translation>Mein Proxyserver erfordert eine Anmeldung</translation>
-    </message>
-    <message>
-        <source>Username:</source>
-        <translation>Benutzername:</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Passwort:</translation>
     </message>
     <message>
         <source>OK</source>
@@ -589,6 +637,82 @@
     <message>
         <source>You need to specify a proxy host and port.</source>
         <translation>Sie müssen einen Proxy-Host und einen Port angeben.</translation>
+    </message>
+    <message>
+        <source>Connect through a proxy server</source>
+        <translation>Über einen Proxyserver verbinden</translation>
+    </message>
+    <message>
+        <source>Fetches the patch list through the proxy server below</source>
+        <translation>Ruft die Patchliste über den unten angegebenen Proxyserver ab</translation>
+    </message>
+    <message>
+        <source>&amp;Connect through a Proxy Server</source>
+        <translation>Über einen Proxyserver &amp;verbinden</translation>
+    </message>
+    <message>
+        <source>Http Proxy &amp;Host:</source>
+        <translation>HTTP-Proxy-&amp;Host:</translation>
+    </message>
+    <message>
+        <source>Proxy host</source>
+        <translation>Proxy-Host</translation>
+    </message>
+    <message>
+        <source>Name or address of the HTTP proxy server</source>
+        <translation>Name oder Adresse des HTTP-Proxyservers</translation>
+    </message>
+    <message>
+        <source>P&amp;ort:</source>
+        <translation>P&amp;ort:</translation>
+    </message>
+    <message>
+        <source>Proxy port</source>
+        <translation>Proxy-Port</translation>
+    </message>
+    <message>
+        <source>Port of the HTTP proxy server, from 1 to 65535</source>
+        <translation>Port des HTTP-Proxyservers, von 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>Proxy requires authentication</source>
+        <translation>Proxy verlangt Anmeldung</translation>
+    </message>
+    <message>
+        <source>Sends the user name and password below to the proxy server</source>
+        <translation>Sendet den unten angegebenen Benutzernamen und das Passwort an den Proxyserver</translation>
+    </message>
+    <message>
+        <source>My proxy server &amp;requires authentication</source>
+        <translation>Mein Proxyserver verlangt eine &amp;Anmeldung</translation>
+    </message>
+    <message>
+        <source>&amp;Username:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>Proxy user name</source>
+        <translation>Proxy-Benutzername</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Proxy password</source>
+        <translation>Proxy-Passwort</translation>
+    </message>
+    <message>
+        <source>Stored scrambled, not encrypted</source>
+        <translation>Verschleiert gespeichert, nicht verschlüsselt</translation>
+    </message>
+    <message>
+        <source>Saves the settings</source>
+        <translation>Speichert die Einstellungen</translation>
+    </message>
+    <message>
+        <source>Closes without saving</source>
+        <translation>Schließt ohne zu speichern</translation>
     </message>
 </context>
 <context>

@@ -19,14 +19,18 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowTitle(tr("Proxy Credentials"));
 
-    // Centred on the default screen, never on a parent.
+    adjustSize();
+}
+
+void ProxyDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Centred on the default screen's work area, never on a parent: here,
+    // where its size after layout and its frame are known.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QRect own = frameGeometry();
-        const QPoint screenCentre((area.left() + area.right()) / 2,
-                                  (area.top() + area.bottom()) / 2);
-        const QPoint ownCentre((own.left() + own.right()) / 2, (own.top() + own.bottom()) / 2);
-        move(pos() + screenCentre - ownCentre);
+        QRect own = frameGeometry();
+        own.moveCenter(screen->availableGeometry().center());
+        move(own.topLeft());
     }
 }
 

@@ -21,6 +21,9 @@ public:
     void disableHostFields(bool disable);
     QNetworkProxy proxy() const { return edited; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private slots:
     void onAccepted();
     void onRejected();

@@ -57,7 +57,8 @@ void SettingsDialog::onOK()
 
     Common* common = Common::instance();
     common->useProxyServer = useProxy;
-    if (useProxy && (host.isEmpty() || portText.isEmpty())) {
+    // Port 0 is no port, as an empty field is none.
+    if (useProxy && (host.isEmpty() || portText.isEmpty() || ui->proxyPort->value() == 0)) {
         showInformationMessage(tr("Missing Fields"),
                                tr("You need to specify a proxy host and port."), nullptr);
         return;

@@ -335,7 +335,14 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
     // its end is held back until the user has answered.
     askingForCredentials = true;
     replyEndedWhileAsking = false;
-    const std::optional<QNetworkProxy> entered = guiFrontend()->askProxyCredentials(proxy);
+    // Qt may name the proxy without the user whose credentials were refused;
+    // the dialog offers the name last tried, or the stored one.
+    QNetworkProxy asked = proxy;
+    for (const QString& known : {authenticator->user(), manager->proxy().user()}) {
+        if (asked.user().isEmpty())
+            asked.setUser(known);
+    }
+    const std::optional<QNetworkProxy> entered = guiFrontend()->askProxyCredentials(asked);
     askingForCredentials = false;
 
     if (entered) {

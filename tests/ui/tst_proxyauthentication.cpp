@@ -52,6 +52,9 @@ private slots:
         });
         watcher.expect([entered](QWidget* dialog) {
             QVERIFY(!dialog->findChild<QLineEdit*>("hostEdit")->isEnabled());
+            QCOMPARE(dialog->findChild<QLineEdit*>("userEdit")->text(), "skyuser"); // as stored
+            QCOMPARE(dialog->frameGeometry().center(),
+                     dialog->screen()->availableGeometry().center());
             typeInto(dialog, "passEdit", QStringLiteral("skypass"));
             dialog->findChild<QDialogButtonBox*>("buttonBox")
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)

@@ -1,6 +1,9 @@
 #include "app/common.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
+#include "ui/notificationdialog.h"
+#include "ui/notificationpopup.h"
+#include "ui/proxydialog.h"
 #include "ui/settingsdialog.h"
 
 #include <QtTest>
@@ -56,16 +59,28 @@ private slots:
     void okWithoutHostOrCancelStoresNothing_data()
     {
         QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
         QTest::addColumn<int>("boxes");
-        QTest::newRow("OK without a host: a box, the dialog stays") << "okButton" << 1;
-        QTest::newRow("Cancel") << "cancelButton" << 0;
+        QTest::newRow("OK without a host: a box, the dialog stays") << "okButton"
+                                                                    << ""
+                                                                    << "8080" << 1;
+        QTest::newRow("OK with port 0: the same") << "okButton"
+                                                  << "h"
+                                                  << "0" << 1;
+        QTest::newRow("Cancel") << "cancelButton"
+                                << ""
+                                << "8080" << 0;
     }
     void okWithoutHostOrCancelStoresNothing()
     {
         QFETCH(QString, button);
+        QFETCH(QString, host);
+        QFETCH(QString, port);
         QFETCH(int, boxes);
         click("useProxyCheckbox");
-        child<QLineEdit>("proxyHost")->clear();
+        typeInto(dialog.get(), "proxyHost", host);
+        typeInto(dialog.get(), "proxyPort", port);
         ModalWatcher watcher;
         QTest::mouseClick(child<QPushButton>(qPrintable(button)), Qt::LeftButton);
         QCOMPARE(watcher.seen().size(), boxes);
@@ -73,6 +88,38 @@ private slots:
             QCOMPARE(watcher.seen().first().text, "You need to specify a proxy host and port.");
         QCOMPARE(dialog->isVisible(), boxes == 1);
         QVERIFY(QSettings().allKeys().isEmpty());
+    }
+
+    // Every control of the four forms can be told apart by assistive
+    // technology, and every label with a field reaches it by a mnemonic.
+    void everyControlIsNamed_data()
+    {
+        QTest::addColumn<QString>("form");
+        for (const char* form :
+             {"SettingsDialog", "ProxyDialog", "NotificationDialog", "NotificationPopup"})
+            QTest::newRow(form) << QString(form);
+    }
+    void everyControlIsNamed()
+    {
+        QFETCH(QString, form);
+        std::unique_ptr<QWidget> window;
+        if (form == "SettingsDialog")
+            window = std::make_unique<SettingsDialog>();
+        else if (form == "ProxyDialog")
+            window = std::make_unique<ProxyDialog>(QNetworkProxy());
+        else if (form == "NotificationDialog")
+            window = std::make_unique<NotificationDialog>();
+        else
+            window = std::make_unique<NotificationPopup>(QString(), -1);
+        for (const QWidget* control : window->findChildren<QWidget*>()) {
+            const QString name = control->objectName();
+            if (name.isEmpty() || name.startsWith("qt_"))
+                continue; // Qt's own parts, named by Qt
+            QVERIFY2(control->focusPolicy() == Qt::NoFocus || !control->accessibleName().isEmpty(),
+                     qPrintable(name));
+            if (const auto* label = qobject_cast<const QLabel*>(control); label && label->buddy())
+                QVERIFY2(label->text().contains('&'), qPrintable(name));
+        }
     }
 };
 
