@@ -51,6 +51,7 @@ void IconWindow::createMenu()
     checkAction = new QAction(tr("Check For Updates"), this);
     connect(checkAction, &QAction::triggered, this, &IconWindow::showNotificationDialog);
     exitAction = new QAction(tr("Exit"), this);
+    exitAction->setObjectName(QStringLiteral("exitAction"));
     connect(exitAction, &QAction::triggered, this, &IconWindow::exit);
     trayMenu = std::make_unique<QMenu>(QStringLiteral("Popup"));
     trayMenu->addAction(checkAction);

@@ -6,6 +6,7 @@
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/iconwindow.h"
+#include "update/updaterequest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -37,6 +38,32 @@ private slots:
             QMetaObject::invokeMethod(&window, "iconActivated",
                                       Q_ARG(QSystemTrayIcon::ActivationReason, reason));
         QCOMPARE(watcher.seen().size(), 1);
+    }
+
+    void exitDuringTheCheckEndsTheRun()
+    {
+        Common::instance()->status = StatusCode::NoError;
+        world.server.setResponse("/never", PatchServer::Response::with(200).silently());
+        Common::instance()->patchListUrl = world.server.url("/never");
+        QTimer exiter; // chooses "Exit" once the check's request has reached the server
+        connect(&exiter, &QTimer::timeout, this, [this, &exiter] {
+            if (world.server.requestCount("/never") == 0)
+                return;
+            exiter.stop();
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* exit = widget->findChild<QAction*>("exitAction"))
+                    exit->trigger();
+            }
+        });
+        exiter.start(5);
+        ModalWatcher watcher;
+        QElapsedTimer clock;
+        clock.start();
+        IconWindow window; // the whole tray run
+        QVERIFY2(clock.elapsed() < UpdateRequest::defaultTimeoutMs / 3, "the check ran on");
+        QVERIFY(watcher.seen().isEmpty()); // no box
+        QVERIFY(!window.trayIconForTesting()->isVisible());
+        UpdateRequest::resetAbortForTesting();
     }
 };
 
