@@ -88,8 +88,7 @@ public:
                 widths[column] = std::max(widths[column], line.at(column).size());
         }
         const QString rule(79, QLatin1Char('='));
-        QString text = rule + QLatin1Char('\n') + QLatin1Char(' ') +
-                       QObject::tr("Quorix updates on %1 machines").arg(rows.size()) +
+        QString text = rule + QLatin1Char('\n') + QLatin1Char(' ') + fleetTitle(rows.size()) +
                        QStringLiteral("\n ") + fleetListLine(anyResult) + QStringLiteral("\n\n");
         for (const QStringList& line : table) {
             text += QLatin1Char(' ') + line.first().leftJustified(widths.first());

@@ -75,6 +75,12 @@ QStringList fleetRowTexts(const FleetRow& row)
             row.stateText};
 }
 
+QString fleetTitle(qsizetype machines)
+{
+    return machines == 1 ? QObject::tr("Quorix updates on 1 machine")
+                         : QObject::tr("Quorix updates on %1 machines").arg(machines);
+}
+
 QString fleetListLine(const CheckResult& anyResult)
 {
     return QObject::tr("Checked %1 UTC against the patch list %2 (%3).")

@@ -31,6 +31,8 @@ FleetRow fleetRow(const CheckResult& result, int index);
 // name to its state ("-" for the numbers of a machine that was not read).
 QStringList fleetColumnTitles();
 QStringList fleetRowTexts(const FleetRow& row);
+// "Quorix updates on 5 machines", the report's title.
+QString fleetTitle(qsizetype machines);
 // When the fleet was checked, and against which list in which state.
 QString fleetListLine(const CheckResult& anyResult);
 

@@ -130,7 +130,7 @@ class HtmlFleetFormat : public FleetFormat
 public:
     QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
     {
-        const QString title = QObject::tr("Quorix updates on %1 machines").arg(rows.size());
+        const QString title = fleetTitle(rows.size());
         return (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
                                "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
                                "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")

@@ -493,6 +493,10 @@
         <source>The fleet&apos;s report cannot be kept in a temporary file: %1</source>
         <translation>Der Bericht über die Rechner kann nicht in einer temporären Datei abgelegt werden: %1</translation>
     </message>
+    <message>
+        <source>Quorix updates on 1 machine</source>
+        <translation>Quorix-Updates auf 1 Rechner</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>
