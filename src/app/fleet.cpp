@@ -193,9 +193,11 @@ int runFleet(const QStringList& given, const QString& formatName, int graceDays)
     const QuorixUpdate update(common->patchListUrl, std::nullopt);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
     const FleetCheck check{update, graceDays, QDateTime::currentDateTimeUtc(), *format, spool};
+    // Each worker writes only its own machine's entry; the list is not touched meanwhile.
+    FleetMachine* const entries = machines.data();
     QThreadPool pool;
     for (qsizetype i = 0; i < machines.size(); ++i)
-        pool.start([&check, &machines, i] { check.run(machines[i], int(i + 1)); });
+        pool.start([&check, entries, i] { check.run(entries[i], int(i + 1)); });
     pool.waitForDone();
 
     QList<FleetRow> rows;

@@ -9,7 +9,6 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPixmap>
 #include <QPropertyAnimation>
 #include <QScreen>
