@@ -105,6 +105,12 @@ bool CheckResult::raises(bool securityOnly) const
     });
 }
 
+QString checkStateName(CheckState state)
+{
+    static const char* const names[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
+    return QLatin1String(names[int(state)]);
+}
+
 MachineCheck machineCheck(const CheckResult& result)
 {
     if (result.status == StatusCode::ConfigurationReadError)

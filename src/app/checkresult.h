@@ -63,6 +63,8 @@ struct MachineCheck
     QString summary; // "3 updates missing (1 security, oldest 45 days)"
 };
 MachineCheck machineCheck(const CheckResult& result);
+// "OK", "WARNING", "CRITICAL", "UNKNOWN".
+QString checkStateName(CheckState state);
 
 // "ok", "unreachable", "invalid", "too-large".
 QString listStateName(ListState state);

@@ -45,8 +45,7 @@ QString escaped(const QString& text)
 
 QString stateClass(CheckState state)
 {
-    static const char* const classes[] = {"ok", "warning", "critical", "unknown"};
-    return QLatin1String(classes[int(state)]);
+    return checkStateName(state).toLower();
 }
 
 QString cell(const QString& text, bool number = false)

@@ -70,13 +70,6 @@ QJsonObject reportObject(const CheckResult& result)
     return report;
 }
 
-const char* const stateNames[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
-
-QString stateName(CheckState state)
-{
-    return QLatin1String(stateNames[int(state)]);
-}
-
 // "|" would start performance data, in long output too.
 QString longOutputText(const QString& text)
 {
@@ -122,12 +115,12 @@ QByteArray jsonReport(const CheckResult& result)
 NagiosCheck nagiosReport(const CheckResult& result)
 {
     const MachineCheck check = machineCheck(result);
-    const QString text =
-        QStringLiteral("SKYVANE %1 - %2|").arg(stateName(check.state), printable(check.summary)) +
-        performanceData({{"missing", result.missing.size()},
-                         {"security", result.securityCount()},
-                         {"oldest_days", result.oldestAgeDays().value_or(0)}}) +
-        QLatin1Char('\n') + patchLines(result, QString());
+    const QString text = QStringLiteral("SKYVANE %1 - %2|")
+                             .arg(checkStateName(check.state), printable(check.summary)) +
+                         performanceData({{"missing", result.missing.size()},
+                                          {"security", result.securityCount()},
+                                          {"oldest_days", result.oldestAgeDays().value_or(0)}}) +
+                         QLatin1Char('\n') + patchLines(result, QString());
     return {text.toUtf8(), int(check.state)};
 }
 
@@ -208,7 +201,7 @@ public:
     QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
     {
         QJsonObject summary{{"machines", int(rows.size())},
-                            {"state", stateName(worstState(rows)).toLower()},
+                            {"state", checkStateName(worstState(rows)).toLower()},
                             {"ok", 0},
                             {"warning", 0},
                             {"critical", 0},
@@ -216,7 +209,7 @@ public:
         int missing = 0;
         int security = 0;
         for (const FleetRow& row : rows) {
-            const QString state = stateName(row.state).toLower();
+            const QString state = checkStateName(row.state).toLower();
             summary[state] = summary[state].toInt() + 1;
             missing += row.missing;
             security += row.security;
@@ -242,7 +235,7 @@ public:
     QList<QByteArray> machineParts(const CheckResult& result, const FleetRow& row) const override
     {
         const MachineCheck check = machineCheck(result);
-        return {(longOutputText(row.machine) + QStringLiteral(": ") + stateName(check.state) +
+        return {(longOutputText(row.machine) + QStringLiteral(": ") + checkStateName(check.state) +
                  QStringLiteral(" - ") + longOutputText(check.summary) + QLatin1Char('\n') +
                  patchLines(result, QStringLiteral("  ")))
                     .toUtf8()};
@@ -264,7 +257,7 @@ public:
         const qint64 unknown = counts[int(CheckState::Unknown)];
         return (QStringLiteral("SKYVANE %1 - %2 machines: %3 critical, %4 warning, %5 unknown, "
                                "%6 ok|")
-                    .arg(stateName(worstState(rows)))
+                    .arg(checkStateName(worstState(rows)))
                     .arg(rows.size())
                     .arg(critical)
                     .arg(warning)
