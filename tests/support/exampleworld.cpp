@@ -25,3 +25,20 @@ ExampleWorld::ExampleWorld()
     server.listen();
     Common::instance()->patchListUrl = listUrl();
 }
+
+QString ExampleWorld::silentListUrl(QObject* context, const std::function<void()>& onRequest)
+{
+    const QString path = QStringLiteral("/never");
+    server.setResponse(path, PatchServer::Response::with(200).silently());
+    const int before = server.requestCount(path);
+    requestWatch.disconnect();
+    QObject::connect(context, &QObject::destroyed, &requestWatch, &QTimer::stop);
+    QObject::connect(&requestWatch, &QTimer::timeout, context, [this, path, before, onRequest] {
+        if (server.requestCount(path) == before)
+            return;
+        requestWatch.stop();
+        onRequest();
+    });
+    requestWatch.start(5);
+    return server.url(path);
+}

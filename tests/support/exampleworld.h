@@ -4,6 +4,9 @@
 #include "ui/widgetfrontend.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
 
 // The shared fixture of the GUI tests: test settings, the widget frontend,
 // shortened popup timing and a small installed machine with a patch server
@@ -20,9 +23,15 @@ public:
         return server.requestCount(QStringLiteral("/sky_vane/patches.json"));
     }
 
+    // A list address that never answers: once its request has reached the
+    // server, the action runs from the event loop that waits for the answer
+    // (not after the context is gone).
+    QString silentListUrl(QObject* context, const std::function<void()>& onRequest);
+
     PatchServer server;
 
 private:
+    QTimer requestWatch;
     WidgetFrontend frontend;
     QTemporaryDir installRoot;
 };

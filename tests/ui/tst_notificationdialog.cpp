@@ -60,15 +60,8 @@ private slots:
     {
         QFETCH(QString, how);
         UpdateRequest::resetAbortForTesting();
-        world.server.setResponse("/never", PatchServer::Response::with(200).silently());
-        Common::instance()->patchListUrl = world.server.url("/never");
-        const int before = world.server.requestCount("/never");
         NotificationDialog dialog;
-        QTimer closer; // closes the dialog as soon as the request has reached the server
-        connect(&closer, &QTimer::timeout, &dialog, [&] {
-            if (world.server.requestCount("/never") == before)
-                return;
-            closer.stop();
+        Common::instance()->patchListUrl = world.silentListUrl(&dialog, [&] {
             if (how == "Escape")
                 QTest::keyClick(&dialog, Qt::Key_Escape);
             else if (how == "OK")
@@ -76,7 +69,6 @@ private slots:
             else
                 dialog.close();
         });
-        closer.start(5);
         ModalWatcher watcher;
         QElapsedTimer clock;
         clock.start();
