@@ -45,9 +45,11 @@ private slots:
         Common::instance()->status = StatusCode::NoError;
         // "Exit" once the check's request has reached the server.
         Common::instance()->patchListUrl = world.silentListUrl(this, [] {
+            // "Exit" hides the icon, which deletes the icon's own top-level widget:
+            // the list is not read any further.
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 if (auto* exit = widget->findChild<QAction*>("exitAction"))
-                    exit->trigger();
+                    return exit->trigger();
             }
         });
         ModalWatcher watcher;
