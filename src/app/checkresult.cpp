@@ -48,6 +48,8 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.listSource = Common::instance()->patchListUrl;
     result.listState = update.listState();
     result.listBytes = update.receivedSize();
+    if (update.exceededTimeBudget())
+        result.exceededBudgetSeconds = update.timeBudgetSeconds();
     const QList<VersionPatches> master = update.masterPatchList();
     result.versions = int(master.size());
     for (const VersionPatches& entry : master)
@@ -56,15 +58,21 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.installedPatches = software.patches;
     result.graceDays = graceDays;
     result.status = Common::instance()->status;
-    for (const PublishedPatch& patch : update.availablePatchesFor(software)) {
-        MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
-                             releaseDate(patch.ReleaseDate), std::nullopt, false};
-        if (missing.released)
-            missing.ageDays = missing.released->daysTo(result.checkedAt.date());
-        missing.inGrace = missing.ageDays && *missing.ageDays < graceDays;
-        result.missing.append(missing);
-    }
+    for (const PublishedPatch& patch : update.availablePatchesFor(software))
+        result.missing.append(missingPatch(patch, result.checkedAt.date(), graceDays));
     return result;
+}
+
+MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int graceDays)
+{
+    MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
+                         releaseDate(patch.ReleaseDate), std::nullopt, false};
+    // A date ahead of ours (a server in another time zone, a clock that is
+    // behind) is a patch out today: it is missing, and only grace excuses it.
+    if (missing.released)
+        missing.ageDays = std::max<qint64>(0, missing.released->daysTo(today));
+    missing.inGrace = missing.ageDays && *missing.ageDays < graceDays;
+    return missing;
 }
 
 QList<MissingPatch> CheckResult::missingFor(const IQuorixProduct* product) const
@@ -117,7 +125,9 @@ MachineCheck machineCheck(const CheckResult& result)
         return {CheckState::Unknown, QStringLiteral("registry export unreadable")};
     if (result.listState != ListState::Ok) {
         QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
-        if (result.listState == ListState::Unreachable)
+        if (result.exceededBudgetSeconds > 0)
+            summary += QStringLiteral(": no answer within %1 s").arg(result.exceededBudgetSeconds);
+        else if (result.listState == ListState::Unreachable)
             summary += QStringLiteral(": ") + statusMessageFor(result.status);
         return {CheckState::Unknown, summary};
     }

@@ -40,6 +40,7 @@ struct CheckResult
     QList<InstalledPatch> installedPatches;
     QList<MissingPatch> missing; // each distinct patch once, in patch-list order
     int graceDays = 0;
+    int exceededBudgetSeconds = 0; // the retrieval's time budget, when it ran out
     StatusCode status = StatusCode::NoError;
 
     // The missing patches that name a product.
@@ -73,6 +74,10 @@ bool isSecurityPatch(const QString& securityText);
 std::optional<qint64> oldestAge(const QList<MissingPatch>& patches);
 // "YYYY-MM-DD", optionally followed by a time.
 std::optional<QDate> releaseDate(const QString& text);
+
+// A patch the machine lacks, as of the given day: its age in whole days
+// (never below 0) and whether it is younger than the grace period.
+MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int graceDays);
 
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
                             const QString& machine, int graceDays, const QDateTime& now);

@@ -45,6 +45,9 @@ public:
     bool checkAtLogin = false;
     bool useProxyAuthentication = false;
     StatusCode status = StatusCode::NoError;
+    // How long one retrieval of the list may take in all, in seconds; 0 for
+    // no bound beyond its attempts and their time-outs.
+    int retrievalBudgetSeconds = 0;
 
 private:
     Common();

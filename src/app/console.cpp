@@ -32,13 +32,19 @@ void writeErrorLine(const QString& text)
 QString printable(const QString& text)
 {
     QString safe = text;
-    for (QChar& c : safe) {
-        const char16_t u = c.unicode();
+    for (qsizetype i = 0; i < safe.size(); ++i) {
+        const char16_t u = safe[i].unicode();
         const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
         const bool bidi = u == 0x061c || u == 0x200e || u == 0x200f ||
                           (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
-        if (control || bidi)
-            c = QChar(QChar::ReplacementCharacter);
+        // A surrogate outside a pair has no character to show.
+        const bool pair = QChar::isHighSurrogate(u) && i + 1 < safe.size() &&
+                          QChar::isLowSurrogate(safe[i + 1].unicode());
+        const bool lone = QChar::isSurrogate(u) && !pair;
+        if (control || bidi || lone)
+            safe[i] = QChar(QChar::ReplacementCharacter);
+        else if (pair)
+            ++i;
     }
     return safe;
 }

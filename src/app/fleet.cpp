@@ -171,7 +171,8 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, const QString& formatName, int graceDays)
+int runFleet(const QStringList& given, const QString& formatName, int graceDays,
+             const QDateTime& now)
 {
     Common* common = Common::instance();
     Logger* log = Logger::instance();
@@ -192,7 +193,7 @@ int runFleet(const QStringList& given, const QString& formatName, int graceDays)
     // Every version is kept: the machines' versions are known only once all are read.
     const QuorixUpdate update(common->patchListUrl, std::nullopt);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
-    const FleetCheck check{update, graceDays, QDateTime::currentDateTimeUtc(), *format, spool};
+    const FleetCheck check{update, graceDays, now, *format, spool};
     // Each worker writes only its own machine's entry; the list is not touched meanwhile.
     FleetMachine* const entries = machines.data();
     QThreadPool pool;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -15,4 +16,5 @@ bool isFleet(const QStringList& given);
 // is fetched once; the exports are read on all cores, each one freed as soon
 // as its machine is discovered and its report made, so memory does not grow
 // with the number of machines.
-int runFleet(const QStringList& given, const QString& format, int graceDays);
+// Ages count from now.
+int runFleet(const QStringList& given, const QString& format, int graceDays, const QDateTime& now);

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "checkresult.h"
+#include "clock.h"
 #include "commandline.h"
 #include "common.h"
 #include "console.h"
@@ -22,6 +23,7 @@
 #include <QObject>
 #include <QSysInfo>
 #include <QTranslator>
+#include <QUrl>
 
 namespace {
 // Exit code of a GUI run that found no desktop to show its window on.
@@ -126,9 +128,45 @@ int graceDaysFromCommandLine()
     return graceText.toInt();
 }
 
+// A monitor ends a check after 60 s by default; an unattended run ends its
+// retrieval before that, so that it still reports in its own words.
+constexpr int unattendedBudgetSeconds = 50;
+
+// Switch "T": the time one retrieval may take in all. False, with a message,
+// when the value is no whole number of seconds from 1 up.
+bool applyTimeBudget(bool unattended)
+{
+    QString text;
+    if (!switchValue(QStringLiteral("T"), text)) {
+        if (unattended)
+            Common::instance()->retrievalBudgetSeconds = unattendedBudgetSeconds;
+        return true;
+    }
+    bool isNumber = false;
+    const int seconds = text.toInt(&isNumber);
+    if (!isNumber || seconds < 1) {
+        showCriticalMessage(QObject::tr("Usage Error"),
+                            QObject::tr("/t takes a whole number of seconds from 1 up, not "
+                                        "\"%1\".")
+                                .arg(printable(text)),
+                            nullptr);
+        return false;
+    }
+    Common::instance()->retrievalBudgetSeconds = seconds;
+    return true;
+}
+
+// Only an address on the web needs a network; a list on this machine is read
+// also where there is none (an air-gapped server).
+bool needsNetwork(const QString& address)
+{
+    const QString scheme = QUrl(address).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(const QString& format)
+int runMachineOutput(const QString& format, const QDateTime& now)
 {
     QString exportFile;
     const QString machine = switchValue(QStringLiteral("R"), exportFile)
@@ -137,22 +175,23 @@ int runMachineOutput(const QString& format)
     const QuorixUpdate update(Common::instance()->patchListUrl);
     const CheckResult result =
         makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), machine,
-                        graceDaysFromCommandLine(), QDateTime::currentDateTimeUtc());
+                        graceDaysFromCommandLine(), now);
     return writeMachineOutput(format, result, Common::instance()->exitCode());
 }
 
-void runConsoleMode()
+void runConsoleMode(const QDateTime& now)
 {
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>"));
     const QuorixUpdate update(Common::instance()->patchListUrl);
-    printConsoleReport(makeCheckResult(update, QuorixConfig::instance()->installedSoftware(),
-                                       QString(), 0, QDateTime::currentDateTimeUtc()));
+    printConsoleReport(
+        makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), QString(), 0, now));
 }
 } // namespace
 
 int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 {
+    const QDateTime now = checkTime();
     prepareConsoleOutput();
     setProcessArguments(argc, argv);
     QString outputFormat;
@@ -193,6 +232,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         log->close();
         return usageErrorExitCode;
     }
+    if (!applyTimeBudget(machineOutput)) {
+        log->close();
+        return usageErrorExitCode;
+    }
     if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
         log->close();
         return usageErrorExitCode;
@@ -213,12 +256,12 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         return 0;
     }
 
-    if (!isNetworkAvailable())
+    if (needsNetwork(common->patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine();
 
     if (fleet) {
-        const int exitCode =
-            runFleet(exports, machineOutput ? outputFormat : QString(), graceDaysFromCommandLine());
+        const int exitCode = runFleet(exports, machineOutput ? outputFormat : QString(),
+                                      graceDaysFromCommandLine(), now);
         log->close();
         return exitCode;
     }
@@ -228,12 +271,12 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     releaseRegistry();
 
     if (machineOutput) {
-        const int exitCode = runMachineOutput(outputFormat);
+        const int exitCode = runMachineOutput(outputFormat, now);
         log->close();
         return exitCode;
     }
     if (consoleMode) {
-        runConsoleMode();
+        runConsoleMode(now);
     } else {
         log->log(LogLevel::Info, QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>"));
         if (!isGuiApplication()) {

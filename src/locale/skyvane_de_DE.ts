@@ -497,6 +497,10 @@
         <source>Quorix updates on 1 machine</source>
         <translation>Quorix-Updates auf 1 Rechner</translation>
     </message>
+    <message>
+        <source>/t takes a whole number of seconds from 1 up, not &quot;%1&quot;.</source>
+        <translation>/t erwartet eine ganze Zahl von Sekunden ab 1, nicht &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>
@@ -507,6 +511,14 @@
     <message>
         <source>Unable to connect to the sky vane server.  Try again later.</source>
         <translation>Unable to connect to the sky vane server.  Try again later.</translation>
+    </message>
+    <message>
+        <source>An error occurred: no patch list from %1 within the time budget of %2 s.</source>
+        <translation>Ein Fehler ist aufgetreten: keine Patchliste von %1 innerhalb der Zeitvorgabe von %2 s.</translation>
+    </message>
+    <message>
+        <source>Network Error</source>
+        <translation>Netzwerkfehler</translation>
     </message>
 </context>
 <context>
@@ -752,6 +764,14 @@
     <message>
         <source>An error occurred: the redirect to %1 was refused.</source>
         <translation>Ein Fehler ist aufgetreten: Die Umleitung nach %1 wurde abgelehnt.</translation>
+    </message>
+    <message>
+        <source>An error occurred: HTTP %1 %2 (%3)</source>
+        <translation>Ein Fehler ist aufgetreten: HTTP %1 %2 (%3)</translation>
+    </message>
+    <message>
+        <source>the certificate of %1 is not trusted: %2</source>
+        <translation>dem Zertifikat von %1 wird nicht vertraut: %2</translation>
     </message>
 </context>
 </TS>

@@ -2,205 +2,18 @@
 
 #include "app/logger.h"
 
+#include "jsoninput.h"
+
 #include <rapidjson/reader.h>
 
-#include <charconv>
-#include <cstring>
-#include <deque>
-#include <limits>
 #include <optional>
 #include <vector>
 
 namespace {
-// The length of the JSON number at the start of text, or 0 when the text there
-// is no number by JSON's grammar (leading zeros, "10.", "-.5", "1e" ...).
-qsizetype jsonNumberLength(QByteArrayView text)
-{
-    qsizetype i = 0;
-    const auto digitAt = [&text](qsizetype at) {
-        return at < text.size() && text[at] >= '0' && text[at] <= '9';
-    };
-    const auto digits = [&](qsizetype at) {
-        while (digitAt(at))
-            ++at;
-        return at;
-    };
-    if (i < text.size() && text[i] == '-')
-        ++i;
-    if (!digitAt(i))
-        return 0;
-    i = text[i] == '0' ? i + 1 : digits(i);
-    if (i < text.size() && text[i] == '.') {
-        if (!digitAt(i + 1))
-            return 0;
-        i = digits(i + 1);
-    }
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        if (!digitAt(i))
-            return 0;
-        i = digits(i);
-    }
-    const bool ends = i == text.size() || !std::strchr("0123456789.eE+-", text[i]);
-    return ends ? i : 0;
-}
-
-// Bytes as the reader's UTF-8 input: either UTF-8 already, or Latin-1 bytes
-// turned into UTF-8 on the fly, so that no converted copy is made.
-//
-// Every number that JSON's grammar allows reaches the reader as "0" and its
-// own text waits in a queue for the handler: the reader refuses numbers past
-// the range of a double, which the conversion rules turn into infinity. The
-// stream follows strings to tell a number from digits inside a text.
-class InputStream
-{
-public:
-    using Ch = char;
-
-    InputStream(const QByteArray& bytes, bool fromLatin1, qsizetype start = 0)
-        : data(bytes.constData()), size(bytes.size()), latin1(fromLatin1), position(start)
-    {
-        prepareNumber();
-    }
-
-    Ch Peek() const
-    {
-        if (standIn)
-            return '0';
-        if (position == size)
-            return '\0';
-        const auto byte = static_cast<unsigned char>(data[position]);
-        if (byte < 0x80 || !latin1)
-            return char(byte);
-        return char(inSecondByte ? 0x80 | (byte & 0x3f) : 0xc0 | (byte >> 6));
-    }
-    Ch Take()
-    {
-        if (standIn) {
-            standIn = false;
-            prepareNumber();
-            return '0';
-        }
-        if (position == size)
-            return '\0';
-        const auto byte = static_cast<unsigned char>(data[position]);
-        if (byte >= 0x80 && latin1) { // only valid inside a text: no number follows
-            inSecondByte = !inSecondByte;
-            if (inSecondByte)
-                return char(0xc0 | (byte >> 6));
-            ++position;
-            return char(0x80 | (byte & 0x3f));
-        }
-        ++position;
-        if (escaped)
-            escaped = false;
-        else if (byte == '\\')
-            escaped = inString;
-        else if (byte == '"')
-            inString = !inString;
-        if (!inString)
-            prepareNumber();
-        return char(byte);
-    }
-    size_t Tell() const { return size_t(position); }
-    // A NUL byte reads like the end to the reader; only this tells them apart.
-    bool atEnd() const { return position == size && !standIn; }
-    // Where the next character comes from; only meaningful between tokens.
-    qsizetype sourcePosition() const { return position; }
-    // The text of the number the reader has just read.
-    QByteArrayView takeNumber()
-    {
-        const auto [start, length] = numbers.front();
-        numbers.pop_front();
-        return QByteArrayView(data + start, length);
-    }
-
-    Ch* PutBegin() { return nullptr; }
-    void Put(Ch) {}
-    void Flush() {}
-    size_t PutEnd(Ch*) { return 0; }
-
-private:
-    void prepareNumber()
-    {
-        if (inString || position == size)
-            return;
-        const char c = data[position];
-        if (c != '-' && (c < '0' || c > '9'))
-            return;
-        const qsizetype length = jsonNumberLength(QByteArrayView(data + position, size - position));
-        if (length == 0)
-            return; // the reader finds the fault itself
-        numbers.push_back({position, length});
-        position += length;
-        standIn = true;
-    }
-
-    const char* data;
-    const qsizetype size;
-    const bool latin1;
-    qsizetype position;
-    bool inSecondByte = false;
-    bool inString = false;
-    bool escaped = false;
-    bool standIn = false;
-    std::deque<std::pair<qsizetype, qsizetype>> numbers;
-};
-
 bool isForWindows(const PublishedPatch& patch)
 {
     return patch.Platform.contains(QLatin1String("Windows"), Qt::CaseInsensitive) ||
            patch.Platform.contains(QLatin1String("all"), Qt::CaseInsensitive);
-}
-
-// The decimal exponent of a JSON number's first significant digit, saturated:
-// positive for magnitudes of one and above, so it tells an overflow from an
-// underflow.
-long long magnitudeOf(std::string_view text)
-{
-    const size_t exponentAt = text.find_first_of("eE");
-    const std::string_view mantissa = text.substr(0, exponentAt);
-    long long exponent = 0;
-    if (exponentAt != std::string_view::npos) {
-        std::string_view digits = text.substr(exponentAt + 1);
-        const bool negative = !digits.empty() && digits.front() == '-';
-        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
-            digits.remove_prefix(1);
-        for (const char digit : digits)
-            exponent = std::min<long long>(exponent * 10 + (digit - '0'), 1LL << 40);
-        if (negative)
-            exponent = -exponent;
-    }
-    const size_t point = mantissa.find('.');
-    const std::string_view integer = mantissa.substr(0, point);
-    const size_t firstNonZero = integer.find_first_not_of("-0");
-    if (firstNonZero != std::string_view::npos)
-        return exponent + static_cast<long long>(integer.size() - firstNonZero);
-    if (point == std::string_view::npos)
-        return std::numeric_limits<long long>::min();
-    const size_t firstFraction = mantissa.find_first_not_of('0', point + 1);
-    if (firstFraction == std::string_view::npos)
-        return std::numeric_limits<long long>::min();
-    return exponent - static_cast<long long>(firstFraction - point - 1);
-}
-
-double jsonNumber(std::string_view text)
-{
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc::result_out_of_range)
-        return value;
-    const double magnitude = magnitudeOf(text) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    return text.front() == '-' ? -magnitude : magnitude;
-}
-
-// A JSON number's text as the general format with 15 significant digits
-// shows the double it converts to.
-QString jsonNumberText(const char* text, size_t length)
-{
-    return QString::number(jsonNumber(std::string_view(text, length)), 'g', 15);
 }
 
 enum class Field
@@ -223,7 +36,7 @@ public:
     // over and only their place is noted; once a version object has ended and
     // its version is known to be wanted, its last patch array is read again
     // from there. Keys come in any order, so the version may follow the patches.
-    MasterListBuilder(InputStream& source, const QStringList* wantedVersions)
+    MasterListBuilder(JsonInput& source, const QStringList* wantedVersions)
         : input(source), wanted(wantedVersions)
     {
     }
@@ -238,15 +51,22 @@ public:
     bool Bool(bool) { return element(false) && assign(QString(), false); }
     bool RawNumber(const char*, rapidjson::SizeType, bool)
     {
-        const QByteArrayView text = input.takeNumber();
-        return scalar(wantsText() ? jsonNumberText(text.data(), size_t(text.size())) : QString());
+        const std::optional<QByteArrayView> text = input.takeNumber();
+        if (!text)
+            return false;
+        return scalar(wantsText() ? jsonNumberText(*text) : QString());
     }
     bool String(const char* text, rapidjson::SizeType length, bool)
     {
-        return scalar(wantsText() ? QString::fromUtf8(text, length) : QString());
+        if (!wantsText()) {
+            input.skipText();
+            return scalar(QString());
+        }
+        return scalar(input.takeText(text, length));
     }
     bool Key(const char* text, rapidjson::SizeType length, bool)
     {
+        input.skipText();
         if (skipped == 0)
             findField(std::string_view(text, length));
         return true;
@@ -412,7 +232,7 @@ public:
     QList<QPair<qsizetype, qsizetype>> patchesToRead;
 
 private:
-    InputStream& input;
+    JsonInput& input;
     const QStringList* wanted;
     qsizetype patchArrayAt = -1;
     std::vector<Place> open; // at most five deep
@@ -430,7 +250,7 @@ constexpr unsigned readerFlags =
 QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes, bool latin1,
                                                         qsizetype start)
 {
-    InputStream input(bytes, latin1, start);
+    JsonInput input(bytes, latin1, start);
     MasterListBuilder builder(input, nullptr);
     // As if the array were the value of "patches" in a version object.
     builder.open = {Place::Version};
@@ -441,13 +261,13 @@ QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes,
     return builder.versions.first().patches;
 }
 
-QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringList* wanted,
-                            bool* valid)
+QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encoding,
+                            const QStringList* wanted, bool* valid)
 {
     Logger* log = Logger::instance();
     if (log->writes(LogLevel::Debug))
         wanted = nullptr;
-    InputStream input(bytes, latin1);
+    JsonInput input(bytes, encoding);
     MasterListBuilder builder(input, wanted);
     rapidjson::Reader reader;
     const bool read = !reader.Parse<readerFlags>(input, builder).IsError() && input.atEnd();
@@ -457,7 +277,8 @@ QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringL
         return {};
     QList<VersionPatches> masterList = builder.result();
     for (const auto& [entry, start] : builder.patchesToRead)
-        masterList[entry].patches = MasterListBuilder::readPatchArray(bytes, latin1, start);
+        masterList[entry].patches =
+            MasterListBuilder::readPatchArray(bytes, encoding.latin1, start);
     for (const VersionPatches& entry : masterList) {
         for (const PublishedPatch& patch : entry.patches)
             log->log(LogLevel::Debug,
@@ -469,11 +290,11 @@ QList<VersionPatches> parse(const QByteArray& bytes, bool latin1, const QStringL
 
 QList<VersionPatches> parsePatchListText(const QString& text)
 {
-    return parse(text.toUtf8(), false, nullptr, nullptr);
+    return parse(text.toUtf8(), ListEncoding(), nullptr, nullptr);
 }
 
-QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
-                                           const QStringList* wantedVersions, bool* valid)
+QList<VersionPatches> parsePatchListBytes(const QByteArray& bytes,
+                                          const QStringList* wantedVersions, bool* valid)
 {
-    return parse(bytes, true, wantedVersions, valid);
+    return parse(bytes, detectListEncoding(bytes), wantedVersions, valid);
 }

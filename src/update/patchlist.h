@@ -17,13 +17,13 @@
 // empty list.
 QList<VersionPatches> parsePatchListText(const QString& text);
 
-// The same for received bytes taken one for one as Latin-1 characters,
-// without building the text first. With wantedVersions, only the entries of
-// those versions keep their patches (the others keep their version text):
+// The same for received bytes, read as UTF-8 when they are valid UTF-8 and
+// else one for one as Latin-1 characters, without building the text first. With wantedVersions,
+// only the entries of those versions keep their patches (the others keep their version text):
 // nothing else reads them, and the patches of every other version would
 // cost memory and time on a long list. Debug logging keeps them all, since
 // every kept patch is logged. valid tells whether the bytes were JSON with a
 // "Product" array.
-QList<VersionPatches> parsePatchListLatin1(const QByteArray& bytes,
-                                           const QStringList* wantedVersions = nullptr,
-                                           bool* valid = nullptr);
+QList<VersionPatches> parsePatchListBytes(const QByteArray& bytes,
+                                          const QStringList* wantedVersions = nullptr,
+                                          bool* valid = nullptr);

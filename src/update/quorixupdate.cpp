@@ -2,10 +2,22 @@
 
 #include "app/common.h"
 #include "app/logger.h"
+#include "app/messages.h"
 #include "availability.h"
 #include "patchlist.h"
 #include "products/quorixconfig.h"
 #include "updaterequest.h"
+
+#include <QDeadlineTimer>
+
+namespace {
+// Whether too little of the retrieval's time is left for another attempt.
+bool spent(const QDeadlineTimer& deadline)
+{
+    constexpr qint64 shortestAttemptMs = 100;
+    return !deadline.isForever() && deadline.remainingTime() < shortestAttemptMs;
+}
+} // namespace
 
 QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
     : QuorixUpdate(url, QuorixConfig::instance()->installedVersions())
@@ -21,15 +33,26 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
 
     Logger* log = Logger::instance();
     UpdateRequest request(url);
+    budgetSeconds = common->retrievalBudgetSeconds;
+    const QDeadlineTimer deadline = budgetSeconds > 0 ? QDeadlineTimer(qint64(budgetSeconds) * 1000)
+                                                      : QDeadlineTimer(QDeadlineTimer::Forever);
     bool ok = false;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         log->log(LogLevel::Info, tr("Connect attempt %1 to %2").arg(QString::number(attempt), url));
-        ok = request.fetch();
-        if (common->status != StatusCode::NoError || ok || UpdateRequest::runAborted())
+        ok = request.fetch(deadline);
+        if (ok || request.failedForGood() || UpdateRequest::runAborted() || spent(deadline))
             break;
     }
     if (UpdateRequest::runAborted())
         return;
+    if (!ok && spent(deadline) && !request.failedForGood()) {
+        timedOut = true;
+        const QString message =
+            tr("An error occurred: no patch list from %1 within the time budget of %2 s.")
+                .arg(url, QString::number(budgetSeconds));
+        log->log(LogLevel::Error, message);
+        showCriticalMessage(tr("Network Error"), message, nullptr);
+    }
     if (!ok) {
         log->log(LogLevel::Error,
                  tr("Unable to connect to the sky vane server.  Try again later."));
@@ -46,7 +69,7 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
                                   const std::optional<QStringList>& wantedVersions)
 {
     bool valid = false;
-    masterList = parsePatchListLatin1(data, wantedVersions ? &*wantedVersions : nullptr, &valid);
+    masterList = parsePatchListBytes(data, wantedVersions ? &*wantedVersions : nullptr, &valid);
     if (!retrieved)
         return;
     state = valid ? ListState::Ok : ListState::Invalid;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jsoninput.h"
 #include "publishedpatch.h"
 
 #include <QObject>
@@ -36,16 +37,21 @@ public:
     QList<PublishedPatch> availablePatches() const;
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
-    QString receivedText() const { return QString::fromLatin1(data); }
+    QString receivedText() const { return decodeListText(data); }
     QList<VersionPatches> masterPatchList() const { return masterList; }
     ListState listState() const { return state; }
     qsizetype receivedSize() const { return data.size(); }
+    // Whether the retrieval ran out of its time budget, and what that was.
+    bool exceededTimeBudget() const { return timedOut; }
+    int timeBudgetSeconds() const { return budgetSeconds; }
 
 private:
     void parsePatchList(const QString& url, bool retrieved,
                         const std::optional<QStringList>& wantedVersions);
 
-    QByteArray data; // the received text as its Latin-1 bytes
+    QByteArray data; // the received bytes
     QList<VersionPatches> masterList;
     ListState state = ListState::Unreachable;
+    bool timedOut = false;
+    int budgetSeconds = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -59,6 +60,8 @@ UpdateRequest::UpdateRequest(const QString& address) : url(address)
     // Redirects are followed by hand, for 301, 302 and 307 only.
     manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     timer.setSingleShot(true);
+    // A coarse timer may end an attempt early, a moment before the deadline.
+    timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, this, &UpdateRequest::onTimeout);
     connect(manager, &QNetworkAccessManager::sslErrors, this, &UpdateRequest::onSslErrors);
     connect(manager, &QNetworkAccessManager::proxyAuthenticationRequired, this,
@@ -83,13 +86,16 @@ void UpdateRequest::applyProxySettings()
     manager->setProxy(common->proxy);
 }
 
-bool UpdateRequest::fetch()
+bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
 {
     if (Common::instance()->status == StatusCode::NetworkError || aborted)
         return false;
+    deadline = retrievalDeadline;
     done = false;
     succeeded = false;
+    failed = false;
     tooLarge = false;
+    certificateProblem.clear();
     redirectsFollowed = 0;
     Logger::instance()->log(LogLevel::Info,
                             QStringLiteral("Connecting to update server (%1)").arg(url));
@@ -123,7 +129,14 @@ void UpdateRequest::startReply(const QUrl& target)
     connect(reply, &QNetworkReply::finished, this, &UpdateRequest::onFinished);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateRequest::onReadyRead);
     connect(reply, &QNetworkReply::errorOccurred, this, &UpdateRequest::onError);
-    timer.start(timeoutMs());
+    startTimer();
+}
+
+// Each request may take the usual time, but never past the retrieval's deadline.
+void UpdateRequest::startTimer()
+{
+    const qint64 left = deadline.remainingTime();
+    timer.start(left < 0 ? timeoutMs() : int(std::min<qint64>(timeoutMs(), left)));
 }
 
 // A reply that no longer belongs to the attempt is cut off, so that it can
@@ -186,6 +199,8 @@ void UpdateRequest::onFinished()
     if (!source)
         return;
     if (source->error() != QNetworkReply::NoError) {
+        // An error page is no list, whatever it holds.
+        received.clear();
         succeeded = false;
     } else if (followRedirect(source)) {
         return;
@@ -234,7 +249,8 @@ void UpdateRequest::refuseAsTooLarge()
 bool UpdateRequest::followRedirect(QNetworkReply* source)
 {
     const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 301 && status != 302 && status != 307)
+    // 303 asks for a GET of the target, which is what every request here is.
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
         return false;
     timer.stop();
     if (++redirectsFollowed > maxRedirects) {
@@ -242,7 +258,10 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
                         .arg(QString::number(maxRedirects), url));
         return true;
     }
-    const QUrl targetUrl = source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    // A relative target ("/list.json", "//host/list.json") counts from where the
+    // redirect came from.
+    const QUrl targetUrl = source->url().resolved(
+        source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
     const QString target = targetUrl.toString();
     // Only to the web, and never from https down to http: a server must not
     // make the program read a local file, a share or a device.
@@ -275,6 +294,8 @@ void UpdateRequest::failAttempt(const QString& message)
 void UpdateRequest::onTimeout()
 {
     Logger::instance()->log(LogLevel::Info, QStringLiteral("Timeout receiving patch data!"));
+    // Part of a list is no list.
+    received.clear();
     discardReply();
     done = true;
 }
@@ -292,31 +313,51 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     // Qt follows the error with finished(), which ends the attempt; the timer
     // stays as a guard while the message is shown.
     if (reply)
-        timer.start(timeoutMs());
+        startTimer();
 }
 
+// What went wrong and where: the HTTP status and reason the server gave, the
+// certificate that was refused, or the network's own error text.
 QString UpdateRequest::errorMessage(QNetworkReply* source) const
 {
-    // The server's reason phrase is part of the error text.
-    return tr("An error occurred: %1 (%2)")
-        .arg(printable(source->errorString()), QString::number(int(source->error())));
+    const QString address = printable(source->url().toString());
+    const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400) {
+        const QString reason =
+            source->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        return tr("An error occurred: HTTP %1 %2 (%3)")
+            .arg(QString::number(status), printable(reason), address);
+    }
+    if (!certificateProblem.isEmpty())
+        return tr("An error occurred: %1 (%2)").arg(certificateProblem, address);
+    return tr("An error occurred: %1 (%2)").arg(printable(source->errorString()), address);
 }
 
 // Every failure of a retrieval reaches the log, the user and the status code
 // the same way.
 void UpdateRequest::reportNetworkError(const QString& message)
 {
+    failed = true;
     Logger::instance()->log(LogLevel::Error, message);
     showCriticalMessage(tr("Network Error"), message, nullptr);
     Common::instance()->status = StatusCode::NetworkError;
 }
 
+// A certificate that cannot be verified refuses the list: whoever is in the
+// path could otherwise hide patches or plant links. Qt then ends the reply
+// with an error, reported with what was wrong.
 void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
 {
-    for (const QSslError& sslError : errors)
+    QStringList texts;
+    for (const QSslError& sslError : errors) {
         Logger::instance()->log(LogLevel::Warning,
                                 QStringLiteral("SSL Error: %1").arg(sslError.errorString()));
-    source->ignoreSslErrors();
+        texts.append(sslError.errorString());
+    }
+    if (isCurrent(source))
+        certificateProblem =
+            tr("the certificate of %1 is not trusted: %2")
+                .arg(printable(source->url().host()), printable(texts.join(QStringLiteral("; "))));
 }
 
 void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
@@ -357,7 +398,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
         withCredentials.setPassword(entered->password());
         manager->setProxy(withCredentials);
     }
-    timer.start(timeoutMs());
+    startTimer();
 
     if (replyEndedWhileAsking && reply) {
         if (entered) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -23,7 +24,13 @@ public:
     explicit UpdateRequest(const QString& url);
     ~UpdateRequest() override;
 
-    bool fetch();
+    // Sends the request and waits for the attempt's end, at the latest at the
+    // deadline of the whole retrieval.
+    bool fetch(const QDeadlineTimer& retrievalDeadline = QDeadlineTimer(QDeadlineTimer::Forever));
+    // Whether the last attempt failed in a way another attempt cannot mend
+    // (an HTTP or network error, a refused certificate or redirect, a list
+    // too large); time-outs and empty answers are worth another attempt.
+    bool failedForGood() const { return failed; }
     // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
     // Whether the last attempt was refused for the list's size.
@@ -59,6 +66,7 @@ private:
     bool readLocalList(const QString& fileName);
     void refuseAsTooLarge();
     void startReply(const QUrl& target);
+    void startTimer();
     void discardReply();
     void endAttempt();
     void failAttempt(const QString& message);
@@ -74,6 +82,9 @@ private:
     bool done = false;
     bool succeeded = false;
     bool tooLarge = false;
+    bool failed = false;
+    QString certificateProblem;
+    QDeadlineTimer deadline;
     QPointer<QNetworkReply> reply;
     int redirectsFollowed = 0;
     bool askingForCredentials = false;

@@ -43,7 +43,9 @@ private slots:
 
     void nagiosStates_data()
     {
-        QTest::addColumn<QString>("missing"); // security flag and age per patch: "s45 n3 s?"
+        // Security flag and age in days per patch ("s45 n3 s?"; "s-1": released
+        // a day ahead of the check, "?": no release date).
+        QTest::addColumn<QString>("missing");
         QTest::addColumn<int>("grace");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("line");
@@ -66,6 +68,12 @@ private slots:
             "CRITICAL - 2 updates missing (1 security, oldest 45 days)", "2 1 45", 2);
         row("young patches within grace", "s5 n6", 7, 0,
             "OK - 2 updates missing (1 security, oldest 6 days)", "2 1 6", 0);
+        row("grace ends on its last day", "s7", 7, 0,
+            "CRITICAL - 1 updates missing (1 security, oldest 7 days)", "1 1 7", 2);
+        row("released ahead of the check: age 0, no grace", "s-1", 0, 0,
+            "CRITICAL - 1 updates missing (1 security, oldest 0 days)", "1 1 0", 2);
+        row("released ahead of the check, within grace", "s-3", 1, 0,
+            "OK - 1 updates missing (1 security, oldest 0 days)", "1 1 0", 0);
         row("unknown age counts", "s?", 7, 0, "CRITICAL - 1 updates missing (1 security)", "1 1 0",
             2);
         row("list unreachable", "", 0, 3,
@@ -89,14 +97,16 @@ private slots:
                            : QTest::currentDataTag() == QLatin1String("invalid list")
                                ? ListState::Invalid
                                : ListState::Ok;
+        const QDate today(2031, 3, 1);
         const QStringList patches = missing.split(' ', Qt::SkipEmptyParts);
         for (const QString& p : patches) {
-            const bool known = p.mid(1) != "?";
-            result.missing.append({{p, "Quorix for Server", {}, "Windows", {}, {}, {}},
-                                   p.startsWith('s'),
-                                   std::nullopt,
-                                   known ? std::optional<qint64>(p.mid(1).toInt()) : std::nullopt,
-                                   known && p.mid(1).toInt() < grace});
+            const QString age = p.mid(1);
+            const QString released =
+                age == "?" ? QString() : today.addDays(-age.toInt()).toString(Qt::ISODate);
+            const PublishedPatch patch{
+                p,       "Quorix for Server", p.startsWith('s') ? "yes" : "no", "Windows", {}, {},
+                released};
+            result.missing.append(missingPatch(patch, today, grace));
         }
         const NagiosCheck check = nagiosReport(result);
         const QStringList lines = QString::fromUtf8(check.text).split('\n', Qt::SkipEmptyParts);

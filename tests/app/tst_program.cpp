@@ -5,6 +5,7 @@
 #include "programrun.h"
 
 #include <QSettings>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -27,6 +28,7 @@ private slots:
         // Every class of control character in the texts a console shows.
         server.setResponse("/hostile.json",
                            PatchServer::Response::with(200, fixture("hostile-list.json").toUtf8()));
+        server.setResponse("/silent", PatchServer::Response::with(200).silently());
         server.setResponse("/evil",
                            PatchServer::Response::with(404).withReason("<b>Gone</b>\x1b[2J"));
     }
@@ -91,8 +93,13 @@ private slots:
                             const QByteArray& settings, int exitCode, const QStringList& output) {
             QTest::newRow(name) << arguments << settings << exitCode << output;
         };
-        row("unreachable server", {"/c", "/u", "http://127.0.0.1:1/"}, plain, 3,
-            {"<<<< An error occurred: Connection refused (1) >>>>\n"});
+        row("time budget: the check says so before its monitor gives up",
+            {"/f", "nagios", "/t", "1", "/u", "SERVER/silent"}, plain, 3,
+            {"SKYVANE UNKNOWN - patch list unreachable: no answer within 1 s|"});
+        row("time budget must be whole seconds", {"/c", "/t", "0.5"}, plain, 1,
+            {"<<<< /t takes a whole number of seconds from 1 up, not \"0.5\". >>>>\n"});
+        row("unreachable server", {"/c", "/u", "CLOSED"}, plain, 3,
+            {"<<<< An error occurred: ", " (CLOSED) >>>>\n"});
         row("broken export", {"/c", "/r", "tests/data/broken.reg"}, plain, 1,
             {"<<<< The registry export tests/data/broken.reg cannot be read: line 4: a quoted "
              "text is not closed. >>>>\n"});
@@ -134,7 +141,12 @@ private slots:
              "    - \uFFFD]8;;http://evil\uFFFDx\n",
              "!\x1b"});
         row("control characters from a server", {"/c", "/u", "SERVER/evil"}, plain, 3,
-            {"server replied: <b>Gone</b>\uFFFD[2J (203) >>>>\n"});
+            {"<<<< An error occurred: HTTP 404 <b>Gone</b>\uFFFD[2J (SERVER/evil) >>>>\n"});
+        row("air-gapped: a local list is read",
+            {"NETWORK=none", "/c", "/u", "examples/server/sky_vane/patches.json"}, plain, 0,
+            {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
+        row("air-gapped: a web list is not tried", {"NETWORK=none", "/c"}, plain, 3,
+            {"<<<< Your computer appears to be offline."});
         row("local list", {"/c", "/u", "file://SOURCE/examples/server/sky_vane/patches.json"},
             plain, 0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
         row("local list by its path", {"/c", "/u", "examples/server/sky_vane/patches.json"}, plain,
@@ -191,7 +203,8 @@ private slots:
                                           {"FIFO", fifo},
                                           {"DEVICE", device},
                                           {"LINK", config->filePath("link")},
-                                          {"CONFIG", config->path()}}) {
+                                          {"CONFIG", config->path()},
+                                          {"CLOSED", closedAddress()}}) {
             arguments.replaceInStrings(placeholder, value);
             output.replaceInStrings(placeholder, value);
         }
@@ -221,6 +234,14 @@ private slots:
     }
 
 private:
+    // An address nobody listens at: a port this test had and gave up.
+    static QString closedAddress()
+    {
+        QTcpServer listener;
+        if (!listener.listen(QHostAddress::LocalHost))
+            return QString();
+        return QStringLiteral("http://127.0.0.1:%1/").arg(listener.serverPort());
+    }
     ProgramRun run(const QStringList& arguments, const QStringList& environment = {})
     {
         return runProgram(config->path(), arguments, environment);

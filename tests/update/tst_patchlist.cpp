@@ -52,6 +52,11 @@ void TestPatchList::valueAsText_data()
     row("huge exponent", "1e99999999999999999999", "inf");
     row("too small: zero", "0.0001e-400", "0");
     row("negative zero, as Qt writes it", "-0", "0");
+    row("surrogate pair", R"("\ud83d\ude00")", "\U0001F600");
+    row("lone surrogate kept as one unit", R"("\ud800x\udc00")",
+        QString(QChar(0xd800)) + 'x' + QChar(0xdc00));
+    row("U+10FFFF beside a lone surrogate", R"("\udbff\udfff\uDBFF")",
+        QString::fromUcs4(U"\U0010FFFF") + QChar(0xdbff));
 }
 
 void TestPatchList::valueAsText()
@@ -102,6 +107,8 @@ void TestPatchList::documents_data()
         {"leading zero", R"({"Product": [{"version": 01}]})"},
         {"fraction without digits", R"({"Product": [{"version": 10.}]})"},
         {"no digit before the point", R"({"Product": [{"version": -.5}]})"},
+        {"two points", R"({"Product": [{"version": 0.1.2}]})"},
+        {"two exponent signs", R"({"Product": [{"version": 0e+-1}]})"},
         {"trailing comma", R"({"Product": [{"version": "1"},]})"},
         {"comment", R"({"Product": [] /* none */})"},
         {"NaN", R"({"Product": [{"version": NaN}]})"},
@@ -116,15 +123,18 @@ void TestPatchList::documents()
     QFETCH(QString, document);
     QFETCH(QString, masterList);
     QCOMPARE(summary(parsePatchListText(document)), masterList);
-    // Received bytes read as Latin-1 give the same, whichever versions are
-    // wanted: the others only lose their patches.
+    // Received bytes give the same, in Latin-1, in UTF-8 and after a byte
+    // order mark, whichever versions are wanted: the others only lose their
+    // patches.
     const QStringList wanted{QStringLiteral("10"), QStringLiteral("A")};
     QList<VersionPatches> onlyWanted = parsePatchListText(document);
     for (VersionPatches& entry : onlyWanted) {
         if (!wanted.contains(entry.version))
             entry.patches.clear();
     }
-    QCOMPARE(summary(parsePatchListLatin1(document.toLatin1(), &wanted)), summary(onlyWanted));
+    for (const QByteArray& bytes :
+         {document.toLatin1(), document.toUtf8(), "\xEF\xBB\xBF" + document.toUtf8()})
+        QCOMPARE(summary(parsePatchListBytes(bytes, &wanted)), summary(onlyWanted));
 }
 
 QTEST_GUILESS_MAIN(TestPatchList)

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QDateTime>
+
+// The one moment a run counts ages from, taken once at start-up: the
+// environment's SKYVANE_NOW (an ISO 8601 date or date and time, UTC unless it
+// says otherwise) when set, else the system clock. Setting it replays a check
+// as of another day, which is how reports are reproduced and tested.
+QDateTime checkTime();
