@@ -136,10 +136,14 @@ MachineCheck machineCheck(const CheckResult& result)
                                                     : CheckState::Ok;
     const int count = int(result.missing.size());
     const std::optional<qint64> oldest = result.oldestAgeDays();
-    return {state,
-            count == 0
-                ? QStringLiteral("no updates missing")
-                : QStringLiteral("%1 updates missing (%2 security%3)")
-                      .arg(QString::number(count), QString::number(result.securityCount()),
-                           oldest ? QStringLiteral(", oldest %1 days").arg(*oldest) : QString())};
+    const auto counted = [](qint64 n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    return {state, count == 0 ? QStringLiteral("no updates missing")
+                              : QStringLiteral("%1 missing (%2 security%3)")
+                                    .arg(counted(count, "update", "updates"),
+                                         QString::number(result.securityCount()),
+                                         oldest ? QStringLiteral(", oldest ") +
+                                                      counted(*oldest, "day", "days")
+                                                : QString())};
 }

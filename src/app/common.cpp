@@ -66,8 +66,9 @@ void Common::readSettings()
     proxy.setPort(quint16(port));
     if (port == 0 && !portText.isEmpty() && portText != QLatin1String("0")) {
         const QString message = QObject::tr("The saved proxy port %1 is not a number from 1 to "
-                                            "65535; it is not used.")
+                                            "65535; no proxy is used for this run.")
                                     .arg(printable(portText));
+        savedProxyRefused = true;
         Logger::instance()->log(LogLevel::Error, message);
         showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
     }

@@ -44,6 +44,9 @@ public:
     bool useProxyServer = false;
     bool checkAtLogin = false;
     bool useProxyAuthentication = false;
+    // The stored proxy cannot be used (its port is impossible): this run goes
+    // without one, and the store stays as it is.
+    bool savedProxyRefused = false;
     StatusCode status = StatusCode::NoError;
     // How long one retrieval of the list may take in all, in seconds; 0 for
     // no bound beyond its attempts and their time-outs.

@@ -21,21 +21,38 @@
 
 #include <utility>
 
-QStringList fleetExportFiles(const QStringList& given)
+QList<FleetEntry> fleetEntries(const QStringList& given)
 {
-    QStringList files;
+    QList<FleetEntry> entries;
+    QSet<QString> seen; // the same file given twice is one machine
+    const auto add = [&](const QString& identity, const FleetEntry& entry) {
+        if (!seen.contains(identity)) {
+            seen.insert(identity);
+            entries.append(entry);
+        }
+    };
     for (const QString& path : given) {
-        if (!QFileInfo(path).isDir()) {
-            files << path;
+        const QFileInfo info(path);
+        const QString canonical = info.exists() ? info.canonicalFilePath() : path;
+        if (!info.isDir()) {
+            add(canonical, {LocalPath(path), QString()});
             continue;
         }
-        const QDir folder(path);
-        const QStringList names =
-            folder.entryList({QStringLiteral("*.reg")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-        for (const QString& name : names)
-            files << folder.filePath(name);
+        const FolderListing listing = listFolder(LocalPath(path), QStringLiteral(".reg"));
+        if (!listing.error.isEmpty())
+            add(canonical, {LocalPath(path),
+                            QObject::tr("the folder cannot be read: %1").arg(listing.error), true});
+        else if (listing.entries.isEmpty())
+            add(canonical, {LocalPath(path),
+                            QObject::tr("the folder holds no registry exports (*.reg)"), true});
+        const QByteArray folder = QFile::encodeName(canonical) + '/';
+        for (const LocalPath& entry : listing.entries) {
+            const QByteArray native = entry.native();
+            add(QString::fromUtf8(folder + native.mid(native.lastIndexOf('/') + 1).toHex()),
+                {entry, QString()});
+        }
     }
-    return files;
+    return entries;
 }
 
 bool isFleet(const QStringList& given)
@@ -80,23 +97,29 @@ private:
 struct FleetMachine
 {
     QString name;
-    QString file;
+    FleetEntry entry;
     FleetRow row;
     Spool::Parts parts;
 };
 
-// Machines are named after their files; a name that an earlier machine has
-// goes by the file's path instead.
-QList<FleetMachine> namedMachines(const QStringList& files)
+// Machines are named after their files (a folder that gave none after the
+// folder); a name that an earlier machine has goes by the path instead, and
+// one still taken (names that differ only in bytes that are no UTF-8) gets a
+// number.
+QList<FleetMachine> namedMachines(const QList<FleetEntry>& entries)
 {
     QList<FleetMachine> machines;
     QSet<QString> names;
-    for (const QString& file : files) {
-        QString name = QFileInfo(file).completeBaseName();
-        if (names.contains(name))
-            name = file;
+    for (const FleetEntry& entry : entries) {
+        const QString shown = entry.path.shown();
+        const QFileInfo info(shown);
+        QString name = entry.folder ? info.fileName() : info.completeBaseName();
+        if (name.isEmpty() || names.contains(name))
+            name = shown;
+        for (int n = 2; names.contains(name); ++n)
+            name = QStringLiteral("%1 (%2)").arg(shown).arg(n);
         names.insert(name);
-        machines.append({name, file, {}, {}});
+        machines.append({name, entry, {}, {}});
     }
     return machines;
 }
@@ -113,7 +136,11 @@ struct FleetCheck
     void run(FleetMachine& machine, int index) const
     {
         InstalledSoftware software;
-        RegistryFileResult loaded = loadRegistryExport(machine.file);
+        RegistryFileResult loaded;
+        if (machine.entry.error.isEmpty())
+            loaded = loadRegistryExport(machine.entry.path);
+        else
+            loaded.error.message = machine.entry.error;
         const bool read = loaded.store != nullptr;
         if (read) {
             // The folders an export names are on the machine that wrote it.
@@ -124,7 +151,7 @@ struct FleetCheck
         }
         CheckResult result = makeCheckResult(update, software, machine.name, graceDays, now);
         if (!read) {
-            result.exportError = registryFileErrorText(machine.file, loaded.error);
+            result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error);
             result.status = StatusCode::ConfigurationReadError;
             Logger::instance()->log(LogLevel::Error, result.exportError);
         }
@@ -176,11 +203,7 @@ int runFleet(const QStringList& given, const QString& formatName, int graceDays,
 {
     Common* common = Common::instance();
     Logger* log = Logger::instance();
-    QList<FleetMachine> machines = namedMachines(fleetExportFiles(given));
-    if (machines.isEmpty())
-        return failedRun(QObject::tr("Registry Error"),
-                         QObject::tr("No registry exports (*.reg) were found in %1.")
-                             .arg(given.join(QStringLiteral(", "))));
+    QList<FleetMachine> machines = namedMachines(fleetEntries(given));
     Spool spool;
     const auto spoolError = [&spool] {
         return failedRun(QObject::tr("File Error"),

@@ -1,12 +1,24 @@
 #pragma once
 
+#include "core/localfile.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
-// The exports that /r names: each file as given, and every "*.reg" file of a
-// folder (not its subfolders) in the order of their names.
-QStringList fleetExportFiles(const QStringList& given);
+// One machine of a fleet: an export to read, or a folder that gave none (an
+// empty or unreadable one), with why.
+struct FleetEntry
+{
+    LocalPath path;
+    QString error;
+    bool folder = false;
+};
+// The machines that /r names: each file as given, and every "*.reg" entry of
+// a folder (not its subfolders) in the order of their names, whatever its
+// kind, so that none is left out without a word; the same file given twice
+// counts once.
+QList<FleetEntry> fleetEntries(const QStringList& given);
 // Whether the /r arguments name a fleet (a folder, or more than one export)
 // rather than a single machine.
 bool isFleet(const QStringList& given);

@@ -15,10 +15,12 @@ const char* const style = R"(
 body { font-family: "Segoe UI", "DejaVu Sans", Arial, sans-serif; color: #1d2733;
        margin: 24px; max-width: 1040px; font-size: 14px; }
 h1 { font-size: 22px; margin: 0 0 4px; }
-h2 { font-size: 17px; margin: 28px 0 8px; padding-top: 10px; border-top: 2px solid #d0d7e0; }
+h2 { font-size: 17px; margin: 28px 0 8px; padding-top: 10px; border-top: 2px solid #d0d7e0;
+     overflow-wrap: anywhere; }
 p.meta { color: #586575; margin: 0 0 18px; }
 table { border-collapse: collapse; width: 100%; }
 th, td { text-align: left; padding: 6px 10px; border-bottom: 1px solid #dde3ea;
+         overflow-wrap: anywhere;
          vertical-align: top; }
 th { background: #eef2f6; font-weight: 600; }
 td.number { text-align: right; font-variant-numeric: tabular-nums; }

@@ -109,7 +109,7 @@ void Logger::log(LogLevel level, const QString& message)
     const QString line =
         QStringLiteral("%1: %2: %3")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-                 logLevelName(int(level)), message);
+                 logLevelName(int(level)), printable(message));
     if (writing) {
         stream << line << Qt::endl;
         if (file.error() != QFileDevice::NoError && !writeFailed) {

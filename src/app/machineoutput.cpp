@@ -3,6 +3,7 @@
 #include "console.h"
 #include "fleetformat.h"
 #include "products/iquorixproduct.h"
+#include "update/availability.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -13,6 +14,23 @@ namespace {
 QJsonValue orNull(const std::optional<qint64>& number)
 {
     return number ? QJsonValue(double(*number)) : QJsonValue();
+}
+
+// JSON text must be Unicode: Qt writes a surrogate outside a pair (a
+// registry text may hold one) as its escape, which consumers such as jq
+// refuse; it becomes U+FFFD. Pairs are written as UTF-8, never escaped.
+QByteArray validUnicode(QByteArray json)
+{
+    for (qsizetype i = 0; i + 1 < json.size(); ++i) {
+        if (json[i] != '\\')
+            continue;
+        if (json[i + 1] == 'u' && i + 5 < json.size() &&
+            (json[i + 2] == 'd' || json[i + 2] == 'D') &&
+            QByteArrayLiteral("89abAB").contains(json[i + 3]))
+            json.replace(i + 2, 4, "fffd");
+        ++i; // the escaped character
+    }
+    return json;
 }
 
 QString labelValue(QString text)
@@ -76,11 +94,18 @@ QString longOutputText(const QString& text)
     return printable(text).replace(QLatin1Char('|'), QChar(0x00a6));
 }
 
+// One line per missing patch, after the products it applies to, so that the
+// lines and the count agree.
 QString patchLines(const CheckResult& result, const QString& indent)
 {
     QString text;
-    for (const IQuorixProduct* product : result.products) {
-        for (const MissingPatch& m : result.missingFor(product)) {
+    for (const MissingPatch& m : result.missing) {
+        QStringList products;
+        for (const IQuorixProduct* product : result.products) {
+            if (productMatchesPatch(product, m.patch))
+                products << product->name();
+        }
+        {
             QStringList notes;
             if (m.security)
                 notes << QStringLiteral("security");
@@ -88,7 +113,9 @@ QString patchLines(const CheckResult& result, const QString& indent)
                 notes << QStringLiteral("%1 days").arg(*m.ageDays);
             if (m.inGrace)
                 notes << QStringLiteral("in grace");
-            text += indent + longOutputText(product->name() + QStringLiteral(": ") + m.patch.Name) +
+            text += indent +
+                    longOutputText(products.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                                   m.patch.Name) +
                     (notes.isEmpty() ? QString()
                                      : QStringLiteral(" (") + notes.join(QStringLiteral(", ")) +
                                            QLatin1Char(')')) +
@@ -109,7 +136,7 @@ QString performanceData(const QList<std::pair<const char*, qint64>>& values)
 
 QByteArray jsonReport(const CheckResult& result)
 {
-    return QJsonDocument(reportObject(result)).toJson(QJsonDocument::Indented);
+    return validUnicode(QJsonDocument(reportObject(result)).toJson(QJsonDocument::Indented));
 }
 
 NagiosCheck nagiosReport(const CheckResult& result)
@@ -125,6 +152,8 @@ NagiosCheck nagiosReport(const CheckResult& result)
 }
 
 namespace {
+constexpr qint64 secondsPerDay = 24 * 60 * 60;
+
 struct MetricFamily
 {
     const char* name;
@@ -132,8 +161,8 @@ struct MetricFamily
 };
 const MetricFamily families[] = {
     {"missing_patches", "Missing patches that name an installed product, by security flag."},
-    {"oldest_missing_patch_age_days",
-     "Age in days of the oldest missing patch with a known release date."},
+    {"oldest_missing_patch_age_seconds",
+     "Age in seconds (whole days) of the oldest missing patch with a known release date."},
     {"installed_product", "An installed product and its version."},
     {"patch_list_state", "The state of the patch list: 1 for the state it is in."},
     {"status_code", "The run's status code: 0 no error, 1 configuration, 2 settings, 3 network."},
@@ -166,7 +195,14 @@ QList<QByteArray> prometheusSamples(const CheckResult& result, bool labelMachine
                 .toUtf8();
     };
     for (const IQuorixProduct* product : result.products) {
-        const QString label = QStringLiteral("product=\"%1\"").arg(labelValue(product->name()));
+        QString label = QStringLiteral("product=\"%1\"").arg(labelValue(product->name()));
+        // Two products of one name are told apart by where they were found.
+        const bool sameName = std::count_if(result.products.begin(), result.products.end(),
+                                            [product](const IQuorixProduct* other) {
+                                                return other->name() == product->name();
+                                            }) > 1;
+        if (sameName)
+            label += QStringLiteral(",key=\"%1\"").arg(labelValue(product->registryKey()));
         const QList<MissingPatch> missing = result.missingFor(product);
         for (const bool security : {true, false}) {
             const auto count =
@@ -178,7 +214,7 @@ QList<QByteArray> prometheusSamples(const CheckResult& result, bool labelMachine
                    QString::number(count));
         }
         if (const auto oldest = oldestAge(missing))
-            sample(1, label, QString::number(*oldest));
+            sample(1, label, QString::number(*oldest * secondsPerDay));
         sample(2, label + QStringLiteral(",version=\"%1\"").arg(labelValue(product->version())),
                QStringLiteral("1"));
     }
@@ -196,7 +232,7 @@ class JsonFleetFormat : public FleetFormat
 public:
     QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
     {
-        return {QJsonDocument(reportObject(result)).toJson(QJsonDocument::Compact)};
+        return {validUnicode(QJsonDocument(reportObject(result)).toJson(QJsonDocument::Compact))};
     }
     QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
     {
@@ -221,7 +257,7 @@ public:
                                 {"checkedAt", anyResult.checkedAt.toString(Qt::ISODate)},
                                 {"summary", summary}};
         // The machines' array follows the summary: the object is left open for it.
-        QByteArray text = QJsonDocument(fleet).toJson(QJsonDocument::Compact);
+        QByteArray text = validUnicode(QJsonDocument(fleet).toJson(QJsonDocument::Compact));
         text.chop(1);
         return text + ",\"machines\":[\n";
     }
@@ -255,10 +291,11 @@ public:
         const qint64 critical = counts[int(CheckState::Critical)];
         const qint64 warning = counts[int(CheckState::Warning)];
         const qint64 unknown = counts[int(CheckState::Unknown)];
-        return (QStringLiteral("SKYVANE %1 - %2 machines: %3 critical, %4 warning, %5 unknown, "
+        return (QStringLiteral("SKYVANE %1 - %2: %3 critical, %4 warning, %5 unknown, "
                                "%6 ok|")
                     .arg(checkStateName(worstState(rows)))
-                    .arg(rows.size())
+                    .arg(rows.size() == 1 ? QStringLiteral("1 machine")
+                                          : QStringLiteral("%1 machines").arg(rows.size()))
                     .arg(critical)
                     .arg(warning)
                     .arg(unknown)

@@ -49,30 +49,26 @@ void installTranslator(QTranslator& translator, const QString& prefix)
     QCoreApplication::installTranslator(&translator);
 }
 
-// False, with nothing changed, when the address names an impossible port.
+// False, with nothing changed, when the address cannot be read.
 bool applyProxyFromCommandLine()
 {
     QString text;
     switchValue(QStringLiteral("P"), text);
-    QString badPort;
-    const QNetworkProxy parsed = parseProxyUrl(text, &badPort);
-    if (!badPort.isNull()) {
-        const QString message =
-            QObject::tr("The proxy port %1 is not a number from 1 to 65535; the proxy setting "
-                        "is not changed.")
-                .arg(printable(badPort));
-        Logger::instance()->log(LogLevel::Error, message);
-        showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
+    const ParsedProxy parsed = parseProxyUrl(text);
+    if (!parsed.error.isEmpty()) {
+        Logger::instance()->log(LogLevel::Error, parsed.error);
+        showCriticalMessage(QObject::tr("Proxy Error"), parsed.error, nullptr);
         return false;
     }
+    const QNetworkProxy& proxy = parsed.proxy;
     Logger::instance()->log(
         LogLevel::Info, QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
                                        "port=%3")
-                            .arg(parsed.hostName(), parsed.user(), QString::number(parsed.port())));
+                            .arg(proxy.hostName(), proxy.user(), QString::number(proxy.port())));
     Common* common = Common::instance();
     common->useProxyServer = true;
-    common->proxy = parsed;
-    if (!parsed.user().isEmpty())
+    common->proxy = proxy;
+    if (!proxy.user().isEmpty())
         common->useProxyAuthentication = true;
     writeConsoleLine(common->saveSettings() ? QObject::tr("The proxy setting is enabled and saved.")
                                             : common->statusMessage());
@@ -121,40 +117,26 @@ void reportOfflineMachine()
     Common::instance()->status = StatusCode::NetworkError;
 }
 
-int graceDaysFromCommandLine()
+// The value of a switch that takes a whole number from minimum up: the
+// fallback when the switch is not given, nothing (after the usage message)
+// when its value is something else.
+std::optional<int> wholeNumberSwitch(const QString& name, int minimum, int fallback,
+                                     const QString& usage)
 {
-    QString graceText;
-    switchValue(QStringLiteral("G"), graceText);
-    return graceText.toInt();
+    QString text;
+    if (!switchValue(name, text))
+        return fallback;
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber && number >= minimum)
+        return number;
+    showCriticalMessage(QObject::tr("Usage Error"), usage.arg(printable(text)), nullptr);
+    return std::nullopt;
 }
 
 // A monitor ends a check after 60 s by default; an unattended run ends its
 // retrieval before that, so that it still reports in its own words.
 constexpr int unattendedBudgetSeconds = 50;
-
-// Switch "T": the time one retrieval may take in all. False, with a message,
-// when the value is no whole number of seconds from 1 up.
-bool applyTimeBudget(bool unattended)
-{
-    QString text;
-    if (!switchValue(QStringLiteral("T"), text)) {
-        if (unattended)
-            Common::instance()->retrievalBudgetSeconds = unattendedBudgetSeconds;
-        return true;
-    }
-    bool isNumber = false;
-    const int seconds = text.toInt(&isNumber);
-    if (!isNumber || seconds < 1) {
-        showCriticalMessage(QObject::tr("Usage Error"),
-                            QObject::tr("/t takes a whole number of seconds from 1 up, not "
-                                        "\"%1\".")
-                                .arg(printable(text)),
-                            nullptr);
-        return false;
-    }
-    Common::instance()->retrievalBudgetSeconds = seconds;
-    return true;
-}
 
 // Only an address on the web needs a network; a list on this machine is read
 // also where there is none (an air-gapped server).
@@ -166,16 +148,15 @@ bool needsNetwork(const QString& address)
 
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(const QString& format, const QDateTime& now)
+int runMachineOutput(const QString& format, int graceDays, const QDateTime& now)
 {
     QString exportFile;
     const QString machine = switchValue(QStringLiteral("R"), exportFile)
                                 ? QFileInfo(exportFile).completeBaseName()
                                 : QSysInfo::machineHostName();
     const QuorixUpdate update(Common::instance()->patchListUrl);
-    const CheckResult result =
-        makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), machine,
-                        graceDaysFromCommandLine(), now);
+    const CheckResult result = makeCheckResult(
+        update, QuorixConfig::instance()->installedSoftware(), machine, graceDays, now);
     return writeMachineOutput(format, result, Common::instance()->exitCode());
 }
 
@@ -196,6 +177,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     setProcessArguments(argc, argv);
     QString outputFormat;
     const bool machineOutput = switchValue(QStringLiteral("F"), outputFormat);
+    outputFormat = outputFormat.toLower(); // like the switches' names
     // Several exports, or a folder of them: a fleet, reported without a window.
     const QStringList exports = switchValues(QStringLiteral("R"));
     const bool fleet = isFleet(exports);
@@ -232,10 +214,17 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         log->close();
         return usageErrorExitCode;
     }
-    if (!applyTimeBudget(machineOutput)) {
+    const std::optional<int> budget =
+        wholeNumberSwitch(QStringLiteral("T"), 1, machineOutput ? unattendedBudgetSeconds : 0,
+                          QObject::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
+    const std::optional<int> graceDays =
+        wholeNumberSwitch(QStringLiteral("G"), 0, 0,
+                          QObject::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
+    if (!budget || !graceDays) {
         log->close();
         return usageErrorExitCode;
     }
+    common->retrievalBudgetSeconds = *budget;
     if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
         log->close();
         return usageErrorExitCode;
@@ -253,15 +242,15 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     }
     if (hasSwitch(QStringLiteral("S"))) {
         printProxySettings();
-        return 0;
+        return common->exitCode(); // a proxy that /p could not save is an error all the same
     }
 
     if (needsNetwork(common->patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine();
 
     if (fleet) {
-        const int exitCode = runFleet(exports, machineOutput ? outputFormat : QString(),
-                                      graceDaysFromCommandLine(), now);
+        const int exitCode =
+            runFleet(exports, machineOutput ? outputFormat : QString(), *graceDays, now);
         log->close();
         return exitCode;
     }
@@ -271,7 +260,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     releaseRegistry();
 
     if (machineOutput) {
-        const int exitCode = runMachineOutput(outputFormat, now);
+        const int exitCode = runMachineOutput(outputFormat, *graceDays, now);
         log->close();
         return exitCode;
     }

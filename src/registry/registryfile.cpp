@@ -1,5 +1,7 @@
 #include "registryfile.h"
 
+#include "core/localfile.h"
+
 #include "registryvalue.h"
 
 #include "app/logger.h"
@@ -699,20 +701,17 @@ RegistryFileResult parseRegistryExport(const QByteArray& bytes)
     return parser.run();
 }
 
+RegistryFileResult loadRegistryExport(const LocalPath& path)
+{
+    const OpenedFile opened = openRegularFile(path, maxExportBytes);
+    if (!opened.file)
+        return {nullptr, {0, opened.error}};
+    return parseRegistryExport(opened.file->read(maxExportBytes));
+}
+
 RegistryFileResult loadRegistryExport(const QString& fileName)
 {
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return {nullptr, {0, RegistryFile::tr("it is not a regular file")}};
-    if (info.size() > maxExportBytes)
-        return {nullptr,
-                {0, RegistryFile::tr("the file is larger than %1 GiB")
-                        .arg(QString::number(maxExportBytes >> 30))}};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {nullptr,
-                {0, RegistryFile::tr("the file cannot be opened: %1").arg(file.errorString())}};
-    return parseRegistryExport(file.read(maxExportBytes));
+    return loadRegistryExport(LocalPath(fileName));
 }
 
 QString registryFileErrorText(const QString& fileName, const RegistryFileError& error)

@@ -2,6 +2,8 @@
 
 #include "registrystore.h"
 
+class LocalPath;
+
 #include <QByteArray>
 #include <QHash>
 
@@ -59,6 +61,7 @@ struct RegistryFileResult
 RegistryFileResult parseRegistryExport(const QByteArray& bytes);
 // Only a regular file is read, and none larger than the bound.
 RegistryFileResult loadRegistryExport(const QString& fileName);
+RegistryFileResult loadRegistryExport(const LocalPath& path);
 constexpr qint64 maxExportBytes = qint64(1) << 30;
 
 // The user-facing description of a rejected file, naming the file and the line.

@@ -1,5 +1,6 @@
 #include "proxydialog.h"
 
+#include "proxyaddressfield.h"
 #include "ui_proxydialog.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
     ui->proxyPort->setValue(edited.port());
     ui->userEdit->setText(edited.user());
     ui->passEdit->setText(edited.password());
+    acceptProxyAddresses(ui->hostEdit, ui->proxyPort, ui->userEdit, ui->passEdit);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowTitle(tr("Proxy Credentials"));
 
@@ -46,6 +48,7 @@ void ProxyDialog::disableHostFields(bool disable)
 
 void ProxyDialog::onAccepted()
 {
+    spreadProxyAddress(ui->hostEdit, ui->proxyPort, ui->userEdit, ui->passEdit);
     edited.setHostName(ui->hostEdit->text());
     edited.setPort(quint16(ui->proxyPort->value()));
     edited.setUser(ui->userEdit->text());

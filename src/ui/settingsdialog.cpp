@@ -1,5 +1,7 @@
 #include "settingsdialog.h"
 
+#include "proxyaddressfield.h"
+
 #include "app/common.h"
 #include "app/messages.h"
 #include "ui_settingsdialog.h"
@@ -25,6 +27,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     ui->requireAuthenticationCheckbox->setChecked(common->useProxyAuthentication);
     proxyRequiresAuthenticationChecked(common->useProxyAuthentication);
     loadProxyFields();
+    acceptProxyAddresses(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
 }
 
 SettingsDialog::~SettingsDialog() = default;
@@ -51,6 +54,7 @@ void SettingsDialog::proxyRequiresAuthenticationChecked(bool checked)
 
 void SettingsDialog::onOK()
 {
+    spreadProxyAddress(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
     const QString host = ui->proxyHost->text();
     const QString portText = ui->proxyPort->text();
     const bool useProxy = ui->useProxyCheckbox->isChecked();

@@ -62,7 +62,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
     if (request.refusedAsTooLarge())
         state = ListState::TooLarge;
     else if (!data.isEmpty())
-        parsePatchList(url, common->status == StatusCode::NoError, wantedVersions);
+        parsePatchList(url, ok, wantedVersions);
 }
 
 void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,

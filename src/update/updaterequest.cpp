@@ -5,11 +5,11 @@
 #include "app/guifrontend.h"
 #include "app/logger.h"
 #include "app/messages.h"
+#include "core/localfile.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
@@ -78,7 +78,7 @@ UpdateRequest::~UpdateRequest()
 void UpdateRequest::applyProxySettings()
 {
     Common* common = Common::instance();
-    if (!common->useProxyServer)
+    if (!common->useProxyServer || common->savedProxyRefused)
         return;
     if (common->proxy.hostName().isEmpty() && isGuiApplication() && guiFrontend())
         guiFrontend()->editSettings();
@@ -221,16 +221,14 @@ void UpdateRequest::endAttempt()
 // as a received list would be, and only from a regular file.
 bool UpdateRequest::readLocalList(const QString& fileName)
 {
-    const QFileInfo info(fileName);
-    QFile file(fileName);
-    if (!info.isFile())
-        failAttempt(tr("An error occurred: %1 is not a readable file.").arg(fileName));
-    else if (info.size() > maxListBytes)
+    const OpenedFile opened = openRegularFile(LocalPath(fileName), maxListBytes);
+    if (opened.tooLarge)
         refuseAsTooLarge();
-    else if (!file.open(QIODevice::ReadOnly))
-        failAttempt(tr("An error occurred: %1 (%2)").arg(file.errorString(), fileName));
+    else if (!opened.file)
+        failAttempt(
+            tr("An error occurred: %1 cannot be read: %2.").arg(printable(fileName), opened.error));
     else {
-        received = file.read(maxListBytes + 1);
+        received = opened.file->read(maxListBytes + 1);
         if (received.size() > maxListBytes) // it grew since
             refuseAsTooLarge();
     }

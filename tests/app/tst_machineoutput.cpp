@@ -19,16 +19,22 @@ class TestMachineOutput : public QObject
     PatchServer server;
     QTemporaryDir config;
 
-    // What a consumer of an output said of it: nothing when it was content.
+    // What a consumer of an output said of it, by its exit code and both of
+    // its channels: nothing when it was content.
     static QString consumer(const QString& program, const QStringList& arguments,
                             const QByteArray& input)
     {
         QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
         process.write(input);
         process.closeWriteChannel();
-        process.waitForFinished(60000);
-        return process.exitCode() == 0 ? QString() : QString::fromUtf8(process.readAll());
+        const bool ended = process.waitForFinished(60000);
+        if (ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return QString();
+        return QStringLiteral("%1 %2: exit %3 (%4): %5")
+            .arg(program, arguments.join(' '), QString::number(process.exitCode()),
+                 process.errorString(), QString::fromUtf8(process.readAll()));
     }
 
 private slots:
@@ -63,18 +69,20 @@ private slots:
         };
         row("nothing missing", "", 0, 0, "OK - no updates missing", "0 0 0", 0);
         row("only others missing", "n10", 0, 0,
-            "WARNING - 1 updates missing (0 security, oldest 10 days)", "1 0 10", 1);
+            "WARNING - 1 update missing (0 security, oldest 10 days)", "1 0 10", 1);
         row("a security patch missing", "n3 s45", 0, 0,
             "CRITICAL - 2 updates missing (1 security, oldest 45 days)", "2 1 45", 2);
         row("young patches within grace", "s5 n6", 7, 0,
             "OK - 2 updates missing (1 security, oldest 6 days)", "2 1 6", 0);
+        row("one day old", "n1", 0, 0, "WARNING - 1 update missing (0 security, oldest 1 day)",
+            "1 0 1", 1);
         row("grace ends on its last day", "s7", 7, 0,
-            "CRITICAL - 1 updates missing (1 security, oldest 7 days)", "1 1 7", 2);
+            "CRITICAL - 1 update missing (1 security, oldest 7 days)", "1 1 7", 2);
         row("released ahead of the check: age 0, no grace", "s-1", 0, 0,
-            "CRITICAL - 1 updates missing (1 security, oldest 0 days)", "1 1 0", 2);
+            "CRITICAL - 1 update missing (1 security, oldest 0 days)", "1 1 0", 2);
         row("released ahead of the check, within grace", "s-3", 1, 0,
-            "OK - 1 updates missing (1 security, oldest 0 days)", "1 1 0", 0);
-        row("unknown age counts", "s?", 7, 0, "CRITICAL - 1 updates missing (1 security)", "1 1 0",
+            "OK - 1 update missing (1 security, oldest 0 days)", "1 1 0", 0);
+        row("unknown age counts", "s?", 7, 0, "CRITICAL - 1 update missing (1 security)", "1 1 0",
             2);
         row("list unreachable", "", 0, 3,
             "UNKNOWN - patch list unreachable: Network connection error.", "0 0 0", 3);
@@ -154,6 +162,19 @@ private slots:
                           json.out.toUtf8()),
                  QString());
         QCOMPARE(consumer("promtool", {"check", "metrics"}, metrics.out.toUtf8()), QString());
+        QCOMPARE(consumer("jq", {"-e", "."}, json.out.toUtf8()), QString());
+        // The queries the monitoring guide gives for fleets work on a fleet's document.
+        if (json.out.contains("\"machines\":")) {
+            QFile guide(QStringLiteral(SKYVANE_SOURCE_DIR "/docs/monitoring.md"));
+            QVERIFY(guide.open(QIODevice::ReadOnly));
+            static const QRegularExpression query("\\| jq -e '([^']+)'");
+            int queries = 0;
+            for (const auto& match : query.globalMatch(QString::fromUtf8(guide.readAll()))) {
+                QCOMPARE(consumer("jq", {"-e", match.captured(1)}, json.out.toUtf8()), QString());
+                ++queries;
+            }
+            QVERIFY(queries > 0);
+        }
         // The same missing patches, whichever output tells them.
         const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
         const QJsonArray machines =
@@ -167,7 +188,7 @@ private slots:
         }
         // A fleet's check has a line per machine before the machine's patches.
         const int machineLines = report.contains("machines") ? int(machines.size()) : 0;
-        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + listed);
+        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + missing);
         QVERIFY(!nagios.out.section('\n', 1).contains('|')); // no performance data there
         QVERIFY(nagios.out.contains(QStringLiteral(" missing=%1;").arg(missing)) ||
                 nagios.out.contains(QStringLiteral("|missing=%1;").arg(missing)));

@@ -34,17 +34,31 @@ private slots:
         dialog->show();
     }
 
+    void okStoresWhatWasTyped_data()
+    {
+        QTest::addColumn<QStringList>("typed");  // host, then port and password unless empty
+        QTest::addColumn<QStringList>("stored"); // host, port, user, password
+        QTest::newRow("fields") << QStringList{"proxy.example.com", "3128", "pw2"}
+                                << QStringList{"proxy.example.com", "3128", "bob", "pw2"};
+        QTest::newRow("a whole address in the host field")
+            << QStringList{"http://al:p%40ss@[::1]:3128", "", ""}
+            << QStringList{"::1", "3128", "al", "p@ss"};
+    }
     void okStoresWhatWasTyped()
     {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, stored);
         auto* user = child<QLineEdit>("proxyUsername");
         QVERIFY(!child<QGroupBox>("proxySettingsGroupbox")->isEnabled());
         click("useProxyCheckbox");
         QVERIFY(!user->isEnabled() && user->text() == "bob"); // loaded all the same
         click("requireAuthenticationCheckbox");
         QVERIFY(user->isEnabled() && child<QLineEdit>("proxyHost")->isEnabled());
-        typeInto(dialog.get(), "proxyHost", "proxy.example.com");
-        typeInto(dialog.get(), "proxyPort", "3128");
-        typeInto(dialog.get(), "proxyPassword", "pw2");
+        typeInto(dialog.get(), "proxyHost", typed[0]);
+        if (!typed[1].isEmpty())
+            typeInto(dialog.get(), "proxyPort", typed[1]);
+        if (!typed[2].isEmpty())
+            typeInto(dialog.get(), "proxyPassword", typed[2]);
         QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         Common::instance()->resetForTesting();
@@ -52,7 +66,7 @@ private slots:
         const QNetworkProxy proxy = Common::instance()->proxy;
         QCOMPARE(QStringList({proxy.hostName(), QString::number(proxy.port()), proxy.user(),
                               proxy.password()}),
-                 QStringList({"proxy.example.com", "3128", "bob", "pw2"}));
+                 stored);
         QVERIFY(Common::instance()->useProxyServer && Common::instance()->useProxyAuthentication);
     }
 
