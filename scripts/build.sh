@@ -8,7 +8,7 @@ BUILD_DIR="${SKYVANE_BUILD_DIR:-build}"
 strict=OFF
 [ "${CI:-}" = "true" ] && strict=ON
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${SKYVANE_BUILD_TYPE:-RelWithDebInfo}" \
-    -DSKYVANE_WARNINGS_AS_ERRORS="$strict" >/dev/null
+    -DSKYVANE_WARNINGS_AS_ERRORS="$strict" -DSKYVANE_WINDOWS_MSI="${SKYVANE_WINDOWS_MSI:-}" >/dev/null
 if [ "$#" -gt 0 ]; then
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"
 else

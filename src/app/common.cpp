@@ -77,6 +77,33 @@ void Common::readSettings()
         proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
     }
     proxy.setType(QNetworkProxy::HttpProxy);
+    readMachineWideSettings(store.contains(useProxyServerKey));
+}
+
+// What an administrator set for the whole machine (the installer's LISTURL
+// and PROXY), for accounts without settings of their own, such as SYSTEM
+// running a scheduled task: HKEY_LOCAL_MACHINE\Software\Vandry\Skyvane on
+// Windows, /etc/xdg/Vandry/Skyvane.conf elsewhere. A user's own proxy setting
+// wins; /u wins over the list address.
+void Common::readMachineWideSettings(bool userHasProxySetting)
+{
+    const QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"),
+                            QStringLiteral("Skyvane"));
+    const QString listUrl = machine.value(QStringLiteral("Startup/PatchListUrl")).toString();
+    if (!listUrl.trimmed().isEmpty())
+        patchListUrl = listUrl.trimmed();
+    const QString proxyUrl = machine.value(QStringLiteral("Startup/ProxyUrl")).toString();
+    if (userHasProxySetting || proxyUrl.trimmed().isEmpty())
+        return;
+    const ParsedProxy parsed = parseProxyUrl(proxyUrl.trimmed());
+    if (!parsed.error.isEmpty()) {
+        Logger::instance()->log(LogLevel::Error, parsed.error);
+        showCriticalMessage(QObject::tr("Proxy Error"), parsed.error, nullptr);
+        return;
+    }
+    proxy = parsed.proxy;
+    useProxyServer = true;
+    useProxyAuthentication = !proxy.user().isEmpty();
 }
 
 bool Common::saveSettings()

@@ -54,6 +54,7 @@ public:
 
 private:
     Common();
+    void readMachineWideSettings(bool userHasProxySetting);
 
     SettingsScrambler scrambler;
 };

@@ -7,6 +7,7 @@
 #include "logger.h"
 #include "machineoutput.h"
 #include "messages.h"
+#include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
 #include "update/quorixupdate.h"
@@ -138,7 +139,7 @@ struct FleetCheck
         InstalledSoftware software;
         RegistryFileResult loaded;
         if (machine.entry.error.isEmpty())
-            loaded = loadRegistryExport(machine.entry.path);
+            loaded = loadExportForDiscovery(machine.entry.path);
         else
             loaded.error.message = machine.entry.error;
         const bool read = loaded.store != nullptr;

@@ -12,6 +12,8 @@
 #include "machineoutput.h"
 #include "messages.h"
 #include "network.h"
+#include "core/localfile.h"
+#include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
 #include "update/quorixupdate.h"
@@ -90,7 +92,7 @@ void loadRegistryExportFromCommandLine()
     QString fileName;
     if (!switchValue(QStringLiteral("R"), fileName))
         return;
-    RegistryFileResult result = loadRegistryExport(fileName);
+    RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
         Logger::instance()->log(LogLevel::Info,
                                 QStringLiteral("Reading the registry export %1").arg(fileName));

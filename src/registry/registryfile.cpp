@@ -2,15 +2,14 @@
 
 #include "core/localfile.h"
 
+#include "exportlines.h"
 #include "registryvalue.h"
 
 #include "app/logger.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-#include <QtEndian>
+#include <QBuffer>
 
 #include <algorithm>
 #include <cstring>
@@ -188,6 +187,26 @@ RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
     return key;
 }
 
+void RegistryFileStore::takeKeysOf(RegistryFileStore& other)
+{
+    lastChain.clear();
+    std::vector<std::pair<Key*, Key*>> pending{{root.get(), other.root.get()}};
+    while (!pending.empty()) {
+        const auto [into, from] = pending.back();
+        pending.pop_back();
+        for (auto& [identity, child] : from->children) {
+            std::unique_ptr<Key>& here = into->children[identity];
+            if (!here) {
+                here = std::move(child);
+                continue;
+            }
+            for (const Key::Value& value : child->values)
+                here->setValue(value.name, value.text);
+            pending.push_back({here.get(), child.get()});
+        }
+    }
+}
+
 QStringList RegistryFileStore::childKeys(const QString& path) const
 {
     QStringList names;
@@ -282,21 +301,6 @@ struct ParseFailure
     QString message;
 };
 using Outcome = std::optional<ParseFailure>;
-
-// The next line, whichever of CR, LF or CRLF ends it.
-QStringView physicalLine(const QString& text, qsizetype& position)
-{
-    qsizetype end = position;
-    while (end < text.size() && text.at(end) != QLatin1Char('\n') &&
-           text.at(end) != QLatin1Char('\r'))
-        ++end;
-    const QStringView line = QStringView(text).mid(position, end - position);
-    if (end < text.size() && text.at(end) == QLatin1Char('\r') && end + 1 < text.size() &&
-        text.at(end + 1) == QLatin1Char('\n'))
-        ++end;
-    position = end + 1;
-    return line;
-}
 
 // Whether a quoted text is open after the given text, when one was open
 // before it (a raw line feed inside a value's text).
@@ -409,8 +413,9 @@ bool parseHexBytes(QStringView list, QByteArray& bytes)
 class RegistryExportParser
 {
 public:
-    RegistryExportParser(const QString& source, Dialect sourceDialect)
-        : text(source), dialect(sourceDialect)
+    RegistryExportParser(ExportLines& source, const ExportSelection& kept)
+        : lines(source), dialect(source.isRegedit4() ? Dialect::Regedit4 : Dialect::Version5),
+          selection(kept)
     {
     }
 
@@ -426,22 +431,29 @@ private:
     Outcome parseValueLine(QStringView line, int number);
     Outcome parseData(QStringView data, QString& valueText, bool& remove) const;
 
-    const QString& text;
+    ExportLines& lines;
     Dialect dialect;
-    qsizetype position = 0;
+    const ExportSelection& selection;
+    QString physical;
     int lineNumber = 0;
     QString joined; // a line continued with trailing backslashes
 
     std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
     RegistryFileStore::Key* currentKey = nullptr;
+    QString currentPath;
+    bool keyLeftOut = false; // a section kept out by the selection
+    // With a selection of values, a section's key is made only for a value
+    // kept; until then it may exist from an earlier section (looked up once).
+    bool keyPending = false;
+    bool keyLookedUp = false;
     bool skipping = false; // in a section whose values are not kept
 };
 
 bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumber)
 {
-    if (position > text.size())
+    if (!lines.next(physical))
         return false;
-    line = physicalLine(text, position);
+    line = physical;
     firstLineNumber = ++lineNumber;
     // A joined export repeats the byte order mark of each part.
     if (line.startsWith(QChar(QChar::ByteOrderMark)))
@@ -455,11 +467,11 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
     if (!open && !trimmed.endsWith(QLatin1Char('\\')))
         return true;
     joined = trimmed.toString();
-    while (position <= text.size() && (open || unwrap(joined))) {
-        const QStringView next = physicalLine(text, position);
+    QString next;
+    while ((open || unwrap(joined)) && lines.next(next)) {
         ++lineNumber;
         if (open)
-            joined += QLatin1Char('\n') + next.toString();
+            joined += QLatin1Char('\n') + next;
         else
             joined += next.trimmed();
         open = quoteOpenAfter(next, open);
@@ -470,9 +482,12 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
 
 RegistryFileResult RegistryExportParser::run()
 {
+    const RegistryFileError notText{0, RegistryFile::tr("the file is not valid UTF-16LE text")};
+    if (lines.failed())
+        return {nullptr, notText};
     QStringView line;
     int number = 0;
-    if (text.isEmpty() || !nextLogicalLine(line, number))
+    if (!nextLogicalLine(line, number) || (line.isEmpty() && !lines.next(physical)))
         return {nullptr, {0, RegistryFile::tr("the file is empty")}};
     if (!isHeader(line.trimmed()))
         return {nullptr,
@@ -483,6 +498,8 @@ RegistryFileResult RegistryExportParser::run()
             return {nullptr, {number, failure->message}};
     }
     result->lastChain.clear();
+    if (lines.failed())
+        return {nullptr, notText};
     return {std::move(result), {}};
 }
 
@@ -500,6 +517,8 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
         return std::nullopt;
     if (isHeader(line)) { // the next part of a joined export
         currentKey = nullptr;
+        keyLeftOut = false;
+        keyPending = false;
         skipping = false;
         return std::nullopt;
     }
@@ -550,7 +569,16 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
         skipping = true; // values under a deleted key are ignored, as regedit does
         return std::nullopt;
     }
-    currentKey = result->ensureKey(path);
+    // A key that discovery never reads is checked like any other, but not kept.
+    keyPending = false;
+    keyLeftOut = selection.keepsKey && !selection.keepsKey(path);
+    if (keyLeftOut)
+        return std::nullopt;
+    currentPath = path.toString();
+    keyPending = bool(selection.keepsValue);
+    keyLookedUp = false;
+    if (!keyPending)
+        currentKey = result->ensureKey(path);
     return std::nullopt;
 }
 
@@ -572,18 +600,24 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
     bool remove = false;
     if (auto failure = parseData(line.mid(pos + 1).trimmed(), valueText, remove))
         return failure;
+    const bool keep = !remove && (!selection.keepsValue ||
+                                  selection.keepsValue(currentPath, name, valueText));
+    if (!currentKey && keyPending && (keep || !keyLookedUp)) {
+        currentKey = keep ? result->ensureKey(currentPath) : result->findKey(currentPath);
+        keyLookedUp = true;
+    }
     if (!currentKey) {
-        if (!skipping)
+        if (!skipping && !keyLeftOut && !keyPending)
             Logger::instance()->log(
                 LogLevel::Warning,
                 QStringLiteral("Registry export line %1: a value before the first key is skipped")
                     .arg(number));
         return std::nullopt;
     }
-    if (remove)
-        currentKey->removeValue(name);
-    else
+    if (keep)
         currentKey->setValue(name, valueText);
+    else
+        currentKey->removeValue(name); // deleted, or its earlier text no longer holds
     return std::nullopt;
 }
 
@@ -643,70 +677,36 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
 }
 
 namespace {
-// Windows-1252, as a version 5 export saved in the ANSI code page without a
-// byte order mark reads: Latin-1 but for 0x80 to 0x9f.
-QString fromWindows1252(const QByteArray& bytes)
+RegistryFileResult parseFrom(QIODevice& device, const ExportSelection& selection)
 {
-    static const char16_t high[32] = {
-        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
-        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
-    QString text = QString::fromLatin1(bytes);
-    for (QChar& c : text) {
-        if (c.unicode() >= 0x80 && c.unicode() <= 0x9f)
-            c = QChar(high[c.unicode() - 0x80]);
+    const qint64 start = device.pos();
+    ExportLines lines(device);
+    RegistryExportParser parser(lines, selection);
+    RegistryFileResult result = parser.run();
+    // A version 5 file that is no UTF-8 was saved in the ANSI code page.
+    if (lines.failed() && lines.encoding() == ExportLines::Encoding::Utf8 && device.seek(start)) {
+        ExportLines ansi(device, true);
+        RegistryExportParser again(ansi, selection);
+        result = again.run();
     }
-    return text;
-}
-
-std::optional<QString> decodeExport(const QByteArray& bytes, Dialect& dialect)
-{
-    dialect = Dialect::Version5;
-    QString text;
-    if (bytes.startsWith("\xff\xfe")) {
-        if (bytes.size() % 2 != 0)
-            return std::nullopt;
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        text = decoder(QByteArrayView(bytes).sliced(2));
-        if (decoder.hasError())
-            return std::nullopt;
-    } else if (bytes.startsWith("REGEDIT4")) {
-        dialect = Dialect::Regedit4;
-        text = QString::fromLatin1(bytes);
-    } else {
-        const QByteArrayView body = bytes.startsWith("\xef\xbb\xbf")
-                                        ? QByteArrayView(bytes).sliced(3)
-                                        : QByteArrayView(bytes);
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        text = decoder(body);
-        if (decoder.hasError())
-            text = fromWindows1252(body.toByteArray());
-    }
-    // Padding that some tools leave at the end.
-    qsizetype end = text.size();
-    while (end > 0 && (text.at(end - 1) == QChar(0) || text.at(end - 1) == QChar(0x1a)))
-        --end;
-    text.truncate(end);
-    return text;
+    return result;
 }
 } // namespace
 
-RegistryFileResult parseRegistryExport(const QByteArray& bytes)
+RegistryFileResult parseRegistryExport(const QByteArray& bytes, const ExportSelection& selection)
 {
-    Dialect dialect;
-    const std::optional<QString> text = decodeExport(bytes, dialect);
-    if (!text)
-        return {nullptr, {0, RegistryFile::tr("the file is not valid UTF-16LE text")}};
-    RegistryExportParser parser(*text, dialect);
-    return parser.run();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return parseFrom(buffer, selection);
 }
 
-RegistryFileResult loadRegistryExport(const LocalPath& path)
+RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection)
 {
     const OpenedFile opened = openRegularFile(path, maxExportBytes);
     if (!opened.file)
         return {nullptr, {0, opened.error}};
-    return parseRegistryExport(opened.file->read(maxExportBytes));
+    return parseFrom(*opened.file, selection);
 }
 
 RegistryFileResult loadRegistryExport(const QString& fileName)

@@ -7,6 +7,7 @@ class LocalPath;
 #include <QByteArray>
 #include <QHash>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -29,6 +30,8 @@ public:
     bool removeValue(const QString& path, const QString& name);
     bool addKey(const QString& path);
     bool removeKey(const QString& path);
+    // Moves the keys and values of another store into this one.
+    void takeKeysOf(RegistryFileStore& other);
 
 private:
     friend class RegistryExportParser;
@@ -55,13 +58,25 @@ struct RegistryFileResult
     RegistryFileError error;
 };
 
+// What of an export a store keeps: every key and value is read and checked,
+// but only those the selection names are kept (all when it names none).
+struct ExportSelection
+{
+    std::function<bool(QStringView keyPath)> keepsKey;
+    std::function<bool(const QString& keyPath, const QString& name, const QString& text)>
+        keepsValue;
+};
+
 // Reads a registry export as regedit and "reg export" write it: a
 // "Windows Registry Editor Version 5.00" file in UTF-16LE or UTF-8, or a
 // "REGEDIT4" file in 8-bit text. Any malformed line rejects the whole file.
-RegistryFileResult parseRegistryExport(const QByteArray& bytes);
-// Only a regular file is read, and none larger than the bound.
+RegistryFileResult parseRegistryExport(const QByteArray& bytes,
+                                       const ExportSelection& selection = {});
+// Only a regular file is read, and none larger than the bound; it is read in
+// chunks, never whole.
 RegistryFileResult loadRegistryExport(const QString& fileName);
-RegistryFileResult loadRegistryExport(const LocalPath& path);
+RegistryFileResult loadRegistryExport(const LocalPath& path,
+                                      const ExportSelection& selection = {});
 constexpr qint64 maxExportBytes = qint64(1) << 30;
 
 // The user-facing description of a rejected file, naming the file and the line.

@@ -4,7 +4,6 @@
 #include "patchserver.h"
 #include "programrun.h"
 
-#include <QLocalServer>
 #include <QSettings>
 #include <QTcpServer>
 #include <QtTest>
@@ -270,77 +269,98 @@ private slots:
     // that gives none is a row of its own, in every format.
     void fleetLeavesNoMachineOut_data()
     {
-        QTest::addColumn<QByteArray>("entry"); // made beside a good export
+        QTest::addColumn<QString>("make"); // a shell command run in the folder, beside good.reg
         QTest::addColumn<QString>("format");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("output");
         const QString unknown = "SKYVANE UNKNOWN - 2 machines: 0 critical, 0 warning, 1 unknown, "
                                 "1 ok|";
-        for (const char* kind : {"broken link", "looping link", "FIFO", "socket", "device",
-                                 "folder", "upper-case suffix"})
-            QTest::newRow(kind) << QByteArray(kind) << "nagios" << 3
-                                << QStringList{unknown,
-                                               "\nbad: UNKNOWN - registry export unreadable"};
+        const std::pair<const char*, const char*> kinds[] = {
+            {"broken link", "ln -s nothing bad.reg"},
+            {"looping link", "ln -s bad.reg bad.reg"},
+            {"FIFO", "mkfifo bad.reg"},
+            {"socket", "python3 -c \"import socket; socket.socket(socket.AF_UNIX).bind('bad.reg')\""},
+            {"device", "mknod bad.reg c 1 3"},
+            {"folder", "mkdir bad.reg"},
+            {"upper-case suffix", "ln -s nothing bad.REG"}};
+        for (const auto& [kind, make] : kinds)
+            QTest::newRow(kind) << make << "nagios" << 3
+                                << QStringList{unknown, "\nbad: UNKNOWN - registry export unreadable"};
+        // Bytes 0xFF and 0xFE, neither of them UTF-8: two machines all the same.
         QTest::newRow("names that are no UTF-8, kept apart")
-            << QByteArray("not UTF-8") << "nagios" << 0
+            << "mv good.reg \"$(printf '\\377').reg\" && cp \"$(printf '\\377').reg\" "
+               "\"$(printf '\\376').reg\""
+            << "nagios" << 0
             << QStringList{"SKYVANE OK - 2 machines", "\n\uFFFD: OK", "/fleet/\uFFFD.reg: OK"};
         QTest::newRow("the same folder twice: read once")
-            << QByteArray("twice") << "nagios" << 0 << QStringList{"SKYVANE OK - 1 machine:"};
-        const QString empty = "holds no registry exports (*.reg)";
+            << "TWICE" << "nagios" << 0 << QStringList{"SKYVANE OK - 1 machine:"};
         QTest::newRow("empty folder: nagios")
-            << QByteArray("empty") << "nagios" << 3
+            << "rm good.reg" << "nagios" << 3
             << QStringList{"SKYVANE UNKNOWN - 1 machine: 0 critical, 0 warning, 1 unknown, 0 ok|"};
         for (const char* format : {"json", "prometheus", "html"})
             QTest::newRow(qPrintable(QStringLiteral("empty folder: ") + format))
-                << QByteArray("empty") << format << 1
+                << "rm good.reg" << format << 1
                 << QStringList{format == QLatin1String("prometheus")
-                                   ? "skyvane_status_code{machine=\"empty\"} 1"
-                                   : empty};
+                                   ? "skyvane_status_code{machine=\"fleet\"} 1"
+                                   : "holds no registry exports (*.reg)"};
     }
     void fleetLeavesNoMachineOut()
     {
-        QFETCH(QByteArray, entry);
+        QFETCH(QString, make);
         QFETCH(QString, format);
         QFETCH(int, exitCode);
         QFETCH(QStringList, output);
-        const QString folder = config->filePath(entry == "empty" ? "empty" : "fleet");
-        QVERIFY(QDir().mkpath(folder));
-        const QString good = QStringLiteral(SKYVANE_SOURCE_DIR "/examples/fleet/mail-03.reg");
-        if (entry != "empty" && entry != "not UTF-8")
-            QVERIFY(QFile::copy(good, folder + "/good.reg"));
-        QLocalServer socket;
-        bool made = true;
-        if (entry == "broken link")
-            made = QFile::link(folder + "/nothing", folder + "/bad.reg");
-        else if (entry == "looping link")
-            made = QFile::link(folder + "/bad.reg", folder + "/bad.reg");
-        else if (entry == "FIFO")
-            made = QProcess::execute("mkfifo", {folder + "/bad.reg"}) == 0;
-        else if (entry == "socket")
-            made = socket.listen(folder + "/bad.reg");
-        else if (entry == "device")
-            made = QProcess::execute("mknod", {folder + "/bad.reg", "c", "1", "3"}) == 0;
-        else if (entry == "folder")
-            made = QDir().mkpath(folder + "/bad.reg");
-        else if (entry == "upper-case suffix")
-            made = QFile::link(folder + "/nothing", folder + "/BAD.REG");
-        else if (entry == "not UTF-8") // bytes 0xFF and 0xFE, neither of them UTF-8
-            made = QProcess::execute("sh", {"-c",
-                                            "cp \"$0\" \"$1/$(printf '\\377').reg\" && "
-                                            "cp \"$0\" \"$1/$(printf '\\376').reg\"",
-                                            good, folder}) == 0;
-        if (!made)
+        const QString folder = config->filePath("fleet");
+        QVERIFY(QDir().mkpath(folder) &&
+                QFile::copy(SKYVANE_SOURCE_DIR "/examples/fleet/mail-03.reg", folder + "/good.reg"));
+        QProcess shell;
+        shell.setWorkingDirectory(folder);
+        shell.start("sh", {"-c", make == "TWICE" ? QString() : make});
+        if (!shell.waitForFinished() || shell.exitCode() != 0)
             QSKIP("this kind of entry cannot be made here");
-        if (entry == "upper-case suffix")
-            output.replaceInStrings("bad:", "BAD:");
-        QStringList arguments{"/f",   format, "/r",
-                              folder, "/u",   server.url("/sky_vane/patches.json")};
-        if (entry == "twice")
+        QStringList arguments{"/f", format, "/r", folder, "/u",
+                              server.url("/sky_vane/patches.json")};
+        if (make == "TWICE")
             arguments << "/r" << folder + "/";
         const ProgramRun result = run(arguments);
         for (const QString& text : output)
             QVERIFY2(result.out.contains(text), qPrintable(text + " in:\n" + result.out));
         QCOMPARE(result.exitCode, exitCode);
+    }
+
+    // The installer's machine-wide list address and proxy serve accounts
+    // without settings of their own; a user's own proxy setting wins.
+    void machineWideSettings_data()
+    {
+        QTest::addColumn<QByteArray>("own");
+        QTest::addColumn<QString>("proxyHost");
+        QTest::newRow("no settings of its own") << QByteArray() << "127.0.0.1";
+        QTest::newRow("its own proxy setting wins")
+            << QByteArray("[Startup]\nUseProxyServer=false\n") << "";
+    }
+    void machineWideSettings()
+    {
+        QFETCH(QByteArray, own);
+        QFETCH(QString, proxyHost);
+        QVERIFY(QDir().mkpath(config->filePath("system/Vandry")) &&
+                QDir().mkpath(config->filePath("Vandry")));
+        QFile machine(config->filePath("system/Vandry/Skyvane.conf"));
+        QVERIFY(machine.open(QIODevice::WriteOnly));
+        machine.write(QStringLiteral("[Startup]\nPatchListUrl=%1\nProxyUrl=http://127.0.0.1:%2\n")
+                          .arg(server.url("/sky_vane/patches.json"))
+                          .arg(server.port())
+                          .toUtf8());
+        machine.close();
+        QFile user(config->filePath("Vandry/Skyvane.conf"));
+        QVERIFY(user.open(QIODevice::WriteOnly) && user.write(own) == own.size());
+        user.close();
+        const QStringList system{"XDG_CONFIG_DIRS=" + config->filePath("system")};
+        const ProgramRun listing = run({"/s"}, system);
+        QVERIFY2(listing.out.contains("  Proxy host: " + proxyHost + "\n"), qPrintable(listing.out));
+        // The list comes from the machine-wide address (through the proxy, which
+        // the loopback server also is).
+        const ProgramRun check = run({"/c", "/r", "examples/machine.reg"}, system);
+        QCOMPARE(check.out, fixture("example-report.txt"));
     }
 
 private:

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "registry/registryfile.h"
+
+class LocalPath;
+
+// A registry export read for discovery, keeping only what discovery and the
+// patch finder read (declared here, beside them, so that a new product rule
+// cannot miss data): the vendor trees whole, and of the Windows list of
+// installed software only the display names that an installed patch may be
+// looked up by. The file is read twice, in chunks, so that memory stays the
+// same whatever its size: first the vendor trees (and every line checked),
+// then the list of installed software.
+RegistryFileResult loadExportForDiscovery(const LocalPath& path);

@@ -1,0 +1,115 @@
+#include "exportlines.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+
+namespace {
+constexpr qint64 chunkBytes = 1 << 20;
+
+// Windows-1252, the ANSI code page of the exports read as 8-bit text: Latin-1
+// but for 0x80 to 0x9f.
+void fromWindows1252(const QByteArray& bytes, QString& text)
+{
+    static const char16_t high[32] = {
+        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
+    const qsizetype start = text.size();
+    text.append(QString::fromLatin1(bytes));
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= 0x80 && c <= 0x9f)
+            text[i] = QChar(high[c - 0x80]);
+    }
+}
+} // namespace
+
+ExportLines::ExportLines(QIODevice& source, bool ansi) : device(source)
+{
+    const QByteArray head = device.peek(8);
+    if (head.startsWith("\xff\xfe")) {
+        used = Encoding::Utf16LittleEndian;
+        device.read(2);
+        decodingFailed = !device.isSequential() && (device.size() - device.pos()) % 2 != 0;
+        decoder = QStringDecoder(QStringDecoder::Utf16LE);
+    } else if (head.startsWith("REGEDIT4") || ansi) {
+        regedit4 = head.startsWith("REGEDIT4");
+        used = Encoding::Windows1252;
+    } else {
+        if (head.startsWith("\xef\xbb\xbf"))
+            device.read(3);
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    }
+}
+
+void ExportLines::decode(const QByteArray& chunk)
+{
+    if (used == Encoding::Windows1252) {
+        fromWindows1252(chunk, buffer);
+        return;
+    }
+    buffer.append(decoder(chunk));
+    decodingFailed = decodingFailed || decoder.hasError();
+}
+
+// Reads the next chunk; false at the end of the file, where padding goes.
+bool ExportLines::fill()
+{
+    if (atEnd)
+        return false;
+    // What was handed out already is dropped, so the buffer holds a chunk or
+    // a line, whichever is longer.
+    if (position > 0) {
+        buffer.remove(0, position);
+        position = 0;
+    }
+    const QByteArray chunk = device.read(chunkBytes);
+    if (!chunk.isEmpty()) {
+        decode(chunk);
+        return true;
+    }
+    atEnd = true;
+    if (used != Encoding::Windows1252) {
+        decode(QByteArray());
+        decodingFailed = decodingFailed || decoder.hasError();
+    }
+    qsizetype end = buffer.size();
+    while (end > 0 && (buffer.at(end - 1) == QChar(0) || buffer.at(end - 1) == QChar(0x1a)))
+        --end;
+    buffer.truncate(end);
+    return false;
+}
+
+bool ExportLines::next(QString& line)
+{
+    qsizetype searched = position;
+    while (true) {
+        qsizetype end = searched;
+        const qsizetype size = buffer.size();
+        const QChar* text = buffer.constData();
+        while (end < size && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
+            ++end;
+        // A CR that ends the buffer may be the first half of a CRLF.
+        const bool complete = end < size && (text[end] == QLatin1Char('\n') || end + 1 < size);
+        if (complete || (end < size && atEnd)) {
+            line = buffer.mid(position, end - position);
+            if (text[end] == QLatin1Char('\r') && end + 1 < size &&
+                text[end + 1] == QLatin1Char('\n'))
+                ++end;
+            position = end + 1;
+            return true;
+        }
+        if (atEnd) {
+            if (finished)
+                return false;
+            finished = true;
+            line = buffer.mid(position);
+            position = buffer.size();
+            return true;
+        }
+        const qsizetype consumed = position;
+        fill(); // moves the rest of the text to the front
+        searched = std::clamp<qsizetype>(end - consumed, 0, buffer.size());
+    }
+}
