@@ -233,11 +233,14 @@ void BenchSkyvane::exportMemoryAndSpeed()
     for (int i = 0; out.size() < qint64(megabytes) * 1024 * 1024; ++i) {
         QString block;
         for (int j = 0; j < 1000; ++j, ++i)
-            block += uninstall + QStringLiteral("{%1-4F21-9A6E-5D0B8C2F4E11}]\n").arg(i, 8, 10, QLatin1Char('0')) +
-                     QStringLiteral("\"DisplayName\"=\"%1\"\n\"Publisher\"=\"Someone\"\n"
-                                    "\"EstimatedSize\"=dword:00001000\n\n")
-                         .arg(i % 16 == 0 && i / 16 < 300 ? QStringLiteral("installed patch %1").arg(i / 16)
-                                                          : QStringLiteral("Some Application %1").arg(i));
+            block +=
+                uninstall +
+                QStringLiteral("{%1-4F21-9A6E-5D0B8C2F4E11}]\n").arg(i, 8, 10, QLatin1Char('0')) +
+                QStringLiteral("\"DisplayName\"=\"%1\"\n\"Publisher\"=\"Someone\"\n"
+                               "\"EstimatedSize\"=dword:00001000\n\n")
+                    .arg(i % 16 == 0 && i / 16 < 300
+                             ? QStringLiteral("installed patch %1").arg(i / 16)
+                             : QStringLiteral("Some Application %1").arg(i));
         write(block);
     }
     out.close();

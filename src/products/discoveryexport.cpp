@@ -15,7 +15,8 @@ const char* const vendorTrees[] = {"SOFTWARE\\VANDRY", "SOFTWARE\\VANDRY_CALDER"
 // empty for another hive.
 QStringView belowMachine(QStringView path)
 {
-    for (const QLatin1String hive : {QLatin1String("HKEY_LOCAL_MACHINE\\"), QLatin1String("HKLM\\")}) {
+    for (const QLatin1String hive :
+         {QLatin1String("HKEY_LOCAL_MACHINE\\"), QLatin1String("HKLM\\")}) {
         if (path.startsWith(hive, Qt::CaseInsensitive))
             return path.mid(hive.size());
     }
@@ -75,11 +76,14 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return isUnder(below, uninstall) && below.size() > uninstall.size() &&
                !below.mid(uninstall.size() + 1).contains(QLatin1Char('\\'));
     };
-    installedSoftware.keepsValue = [&names](const QString&, const QString& name,
-                                            const QString& text) {
-        return name.compare(QLatin1String("DisplayName"), Qt::CaseInsensitive) == 0 &&
-               names.contains(text.toCaseFolded());
+    installedSoftware.keepsName = [](const QString& name) {
+        return name.compare(QLatin1String("DisplayName"), Qt::CaseInsensitive) == 0;
     };
+    installedSoftware.keepsValue = [&names, &installedSoftware](const QString&, const QString& name,
+                                                                const QString& text) {
+        return installedSoftware.keepsName(name) && names.contains(text.toCaseFolded());
+    };
+    installedSoftware.checkedAlready = true;
     RegistryFileResult software = loadRegistryExport(path, installedSoftware);
     if (!software.store)
         return software; // the file changed between the two readings

@@ -81,7 +81,7 @@ bool ExportLines::fill()
     return false;
 }
 
-bool ExportLines::next(QString& line)
+bool ExportLines::next(QStringView& line)
 {
     qsizetype searched = position;
     while (true) {
@@ -93,7 +93,7 @@ bool ExportLines::next(QString& line)
         // A CR that ends the buffer may be the first half of a CRLF.
         const bool complete = end < size && (text[end] == QLatin1Char('\n') || end + 1 < size);
         if (complete || (end < size && atEnd)) {
-            line = buffer.mid(position, end - position);
+            line = QStringView(buffer).mid(position, end - position);
             if (text[end] == QLatin1Char('\r') && end + 1 < size &&
                 text[end + 1] == QLatin1Char('\n'))
                 ++end;
@@ -104,7 +104,7 @@ bool ExportLines::next(QString& line)
             if (finished)
                 return false;
             finished = true;
-            line = buffer.mid(position);
+            line = QStringView(buffer).mid(position);
             position = buffer.size();
             return true;
         }

@@ -26,8 +26,9 @@ public:
     explicit ExportLines(QIODevice& source, bool ansi = false);
 
     bool isRegedit4() const { return regedit4; }
-    // The next line, without its end; false after the last one.
-    bool next(QString& line);
+    // The next line, without its end, valid until the next call; false after
+    // the last one.
+    bool next(QStringView& line);
     // Whether the bytes were not text in their encoding (odd UTF-16, invalid UTF-8).
     bool failed() const { return decodingFailed; }
     Encoding encoding() const { return used; }

@@ -7,9 +7,9 @@
 
 #include "app/logger.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
-#include <QBuffer>
 
 #include <algorithm>
 #include <cstring>
@@ -434,7 +434,7 @@ private:
     ExportLines& lines;
     Dialect dialect;
     const ExportSelection& selection;
-    QString physical;
+    QStringView physical;
     int lineNumber = 0;
     QString joined; // a line continued with trailing backslashes
 
@@ -467,11 +467,11 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
     if (!open && !trimmed.endsWith(QLatin1Char('\\')))
         return true;
     joined = trimmed.toString();
-    QString next;
+    QStringView next;
     while ((open || unwrap(joined)) && lines.next(next)) {
         ++lineNumber;
         if (open)
-            joined += QLatin1Char('\n') + next;
+            (joined += QLatin1Char('\n')) += next;
         else
             joined += next.trimmed();
         open = quoteOpenAfter(next, open);
@@ -524,8 +524,13 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
     }
     if (line.startsWith(QLatin1Char('[')))
         return parseKeyLine(line, number);
-    if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@')))
+    if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
+        // A second reading of a file that was checked whole passes over what
+        // it does not keep.
+        if (selection.checkedAlready && (skipping || keyLeftOut || (!currentKey && !keyPending)))
+            return std::nullopt;
         return parseValueLine(line, number);
+    }
     return ParseFailure{RegistryFile::tr("the line is neither a key, a value nor a comment")};
 }
 
@@ -596,12 +601,14 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
     if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
         return ParseFailure{RegistryFile::tr("a value name is not followed by \"=\"")};
 
+    if (selection.checkedAlready && selection.keepsName && !selection.keepsName(name))
+        return std::nullopt; // never kept, so never there to change
     QString valueText;
     bool remove = false;
     if (auto failure = parseData(line.mid(pos + 1).trimmed(), valueText, remove))
         return failure;
-    const bool keep = !remove && (!selection.keepsValue ||
-                                  selection.keepsValue(currentPath, name, valueText));
+    const bool keep =
+        !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
     if (!currentKey && keyPending && (keep || !keyLookedUp)) {
         currentKey = keep ? result->ensureKey(currentPath) : result->findKey(currentPath);
         keyLookedUp = true;

@@ -65,6 +65,11 @@ struct ExportSelection
     std::function<bool(QStringView keyPath)> keepsKey;
     std::function<bool(const QString& keyPath, const QString& name, const QString& text)>
         keepsValue;
+    // Optional, with keepsValue: whether a value of that name can be kept at all.
+    std::function<bool(const QString& name)> keepsName;
+    // The file was read and found well-formed before: what is not kept is
+    // passed over unchecked.
+    bool checkedAlready = false;
 };
 
 // Reads a registry export as regedit and "reg export" write it: a
@@ -75,8 +80,7 @@ RegistryFileResult parseRegistryExport(const QByteArray& bytes,
 // Only a regular file is read, and none larger than the bound; it is read in
 // chunks, never whole.
 RegistryFileResult loadRegistryExport(const QString& fileName);
-RegistryFileResult loadRegistryExport(const LocalPath& path,
-                                      const ExportSelection& selection = {});
+RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection = {});
 constexpr qint64 maxExportBytes = qint64(1) << 30;
 
 // The user-facing description of a rejected file, naming the file and the line.
