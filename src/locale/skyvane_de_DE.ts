@@ -635,10 +635,6 @@
         <translation>der Schlüsselname ist leer oder ungültig</translation>
     </message>
     <message>
-        <source>the key name does not start with a known hive</source>
-        <translation>der Schlüsselname beginnt nicht mit einem bekannten Stammschlüssel</translation>
-    </message>
-    <message>
         <source>a value name is not followed by &quot;=&quot;</source>
         <translation>auf einen Wertnamen folgt kein „=“</translation>
     </message>

@@ -557,9 +557,9 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     if (path.count(QLatin1Char('\\')) >= maxKeyDepth)
         return ParseFailure{RegistryFile::tr("the key is nested deeper than %1 levels")
                                 .arg(QString::number(maxKeyDepth))};
+    // Windows passes over a section under a hive it does not know, like one
+    // under a hive Skyvane does not read.
     const QString hive = canonicalHiveName(path.left(path.indexOf(QLatin1Char('\\'))).toString());
-    if (hive.isEmpty())
-        return ParseFailure{RegistryFile::tr("the key name does not start with a known hive")};
     currentKey = nullptr;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
@@ -640,6 +640,10 @@ Outcome RegistryExportParser::parseData(QStringView data, QString& valueText, bo
             return failure;
         if (pos != data.size())
             return ParseFailure{RegistryFile::tr("text follows the closing quote of a value")};
+        // Windows ends a text at its first NUL, as Wine writes one ("\0").
+        const qsizetype nul = valueText.indexOf(QChar(0));
+        if (nul >= 0)
+            valueText.truncate(nul);
         return std::nullopt;
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
