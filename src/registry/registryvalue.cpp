@@ -51,15 +51,19 @@ std::u16string text(unsigned long type, const unsigned char* bytes, std::size_t 
         const std::size_t unit = eightBitText ? 1 : 2;
         std::vector<std::u16string> strings;
         std::size_t start = 0;
-        for (std::size_t i = 0; i + unit <= size; i += unit) {
+        bool ended = false;
+        for (std::size_t i = 0; i + unit <= size && !ended; i += unit) {
             const bool nul = bytes[i] == 0 && (unit == 1 || bytes[i + 1] == 0);
             if (!nul)
                 continue;
-            if (i == start)
-                break; // the empty string that ends the list
-            strings.push_back(textUpToNul(bytes + start, i - start, eightBitText));
+            ended = i == start; // the empty string that ends the list
+            if (!ended)
+                strings.push_back(textUpToNul(bytes + start, i - start, eightBitText));
             start = i + unit;
         }
+        // Data without its closing NULs still holds its last string.
+        if (!ended && start + unit <= size)
+            strings.push_back(textUpToNul(bytes + start, size - start, eightBitText));
         return strings.size() == 1 ? strings.front() : std::u16string();
     }
     default:

@@ -1,0 +1,292 @@
+#include "registryfile.h"
+
+#include "exportlines.h"
+#include "exportvalues.h"
+#include "registrykey.h"
+
+#include "app/logger.h"
+#include "core/localfile.h"
+
+#include <QBuffer>
+
+namespace {
+enum class Dialect
+{
+    Version5,
+    Regedit4
+};
+} // namespace
+
+class RegistryExportParser
+{
+public:
+    RegistryExportParser(ExportLines& source, const ExportSelection& kept)
+        : lines(source), dialect(source.isRegedit4() ? Dialect::Regedit4 : Dialect::Version5),
+          selection(kept)
+    {
+    }
+
+    RegistryFileResult run();
+
+private:
+    static constexpr int maxKeyDepth = 512; // as deep as the registry itself allows
+
+    bool nextLogicalLine(QStringView& line, int& firstLineNumber);
+    bool isHeader(QStringView line) const;
+    Outcome parseLine(QStringView line, int number);
+    Outcome parseKeyLine(QStringView line, int number);
+    Outcome parseValueLine(QStringView line, int number);
+
+    ExportLines& lines;
+    Dialect dialect;
+    const ExportSelection& selection;
+    QStringView physical;
+    int lineNumber = 0;
+    QString joined; // a line continued with trailing backslashes
+
+    std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
+    RegistryFileStore::Key* currentKey = nullptr;
+    QString currentPath;
+    bool keyLeftOut = false; // a section kept out by the selection
+    // With a selection of values, a section's key is made only for a value
+    // kept; until then it may exist from an earlier section (looked up once).
+    bool keyPending = false;
+    bool keyLookedUp = false;
+    bool skipping = false; // in a section whose values are not kept
+};
+
+bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumber)
+{
+    if (!lines.next(physical))
+        return false;
+    line = physical;
+    firstLineNumber = ++lineNumber;
+    // A joined export repeats the byte order mark of each part.
+    if (line.startsWith(QChar(QChar::ByteOrderMark)))
+        line = line.mid(1);
+    const QStringView trimmed = line.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('"')) && !trimmed.startsWith(QLatin1Char('@')))
+        return true; // only value lines go on: never a comment or a key
+    // A value goes on over the next line after a trailing backslash (long hex
+    // data) or while a quoted text is open (a raw line feed in a text).
+    bool open = quoteOpenAfter(trimmed, false);
+    if (!open && continuationAt(trimmed) < 0)
+        return true;
+    joined = trimmed.toString();
+    bool more = open || unwrap(joined);
+    QStringView next;
+    while (more && lines.next(next)) {
+        ++lineNumber;
+        if (open) {
+            (joined += QLatin1Char('\n')) += next;
+            open = quoteOpenAfter(next, true);
+            more = open || unwrap(joined);
+            continue;
+        }
+        // Windows passes over blank lines and comment lines between the
+        // lines of a continued value.
+        const QStringView piece = next.trimmed();
+        if (piece.isEmpty() || piece.startsWith(QLatin1Char(';')))
+            continue;
+        joined += piece;
+        more = unwrap(joined);
+    }
+    line = joined;
+    return true;
+}
+
+RegistryFileResult RegistryExportParser::run()
+{
+    const RegistryFileError notText{0, RegistryFile::tr("the file is not valid UTF-16LE text")};
+    if (lines.failed())
+        return {nullptr, notText};
+    QStringView line;
+    int number = 0;
+    if (!nextLogicalLine(line, number) || (line.isEmpty() && !lines.next(physical)))
+        return {nullptr, {0, RegistryFile::tr("the file is empty")}};
+    if (!isHeader(line.trimmed()))
+        return {nullptr,
+                {1, RegistryFile::tr("the file does not start with a registry export header")}};
+
+    while (nextLogicalLine(line, number)) {
+        if (auto failure = parseLine(line, number))
+            return {nullptr, {number, failure->message}};
+    }
+    result->lastChain.clear();
+    if (lines.failed())
+        return {nullptr, notText};
+    return {std::move(result), {}};
+}
+
+bool RegistryExportParser::isHeader(QStringView line) const
+{
+    return dialect == Dialect::Regedit4
+               ? line == QLatin1String("REGEDIT4")
+               : line == QLatin1String("Windows Registry Editor Version 5.00");
+}
+
+Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
+{
+    const QStringView line = rawLine.trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+        return std::nullopt;
+    if (isHeader(line)) { // the next part of a joined export
+        currentKey = nullptr;
+        keyLeftOut = false;
+        keyPending = false;
+        skipping = false;
+        return std::nullopt;
+    }
+    if (line.startsWith(QLatin1Char('[')))
+        return parseKeyLine(line, number);
+    if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
+        // A second reading of a file that was checked whole passes over what
+        // it does not keep.
+        if (selection.checkedAlready && (skipping || keyLeftOut || (!currentKey && !keyPending)))
+            return std::nullopt;
+        return parseValueLine(line, number);
+    }
+    return ParseFailure{RegistryFile::tr("the line is neither a key, a value nor a comment")};
+}
+
+Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
+{
+    // The key ends at the "]" after which only blanks or a comment follow.
+    qsizetype close = line.indexOf(QLatin1Char(']'));
+    while (close >= 0) {
+        const QStringView rest = line.mid(close + 1).trimmed();
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char(';')))
+            break;
+        close = line.indexOf(QLatin1Char(']'), close + 1);
+    }
+    if (close < 0)
+        return ParseFailure{RegistryFile::tr("a key name is not closed with \"]\"")};
+    QStringView path = line.mid(1, close - 1);
+    const bool remove = path.startsWith(QLatin1Char('-'));
+    if (remove)
+        path = path.mid(1);
+    while (path.endsWith(QLatin1Char('\\'))) // how some tools write a hive's root
+        path.chop(1);
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return ParseFailure{RegistryFile::tr("the key name is empty or not valid")};
+    if (path.count(QLatin1Char('\\')) >= maxKeyDepth)
+        return ParseFailure{RegistryFile::tr("the key is nested deeper than %1 levels")
+                                .arg(QString::number(maxKeyDepth))};
+    // Windows passes over a section under a hive it does not know, like one
+    // under a hive Skyvane does not read.
+    const QString hive = canonicalHiveName(path.left(path.indexOf(QLatin1Char('\\'))).toString());
+    currentKey = nullptr;
+    skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
+    if (skipping) {
+        Logger::instance()->log(
+            LogLevel::Warning,
+            QStringLiteral("Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
+                .arg(number));
+        return std::nullopt;
+    }
+    if (remove) {
+        result->removeKey(path.toString());
+        skipping = true; // values under a deleted key are ignored, as regedit does
+        return std::nullopt;
+    }
+    // A key that discovery never reads is checked like any other, but not kept.
+    keyPending = false;
+    keyLeftOut = selection.keepsKey && !selection.keepsKey(path);
+    if (keyLeftOut)
+        return std::nullopt;
+    currentPath = path.toString();
+    keyPending = bool(selection.keepsValue);
+    keyLookedUp = false;
+    if (!keyPending)
+        currentKey = result->ensureKey(path);
+    return std::nullopt;
+}
+
+Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
+{
+    QString name;
+    qsizetype pos = 0;
+    if (line.startsWith(QLatin1Char('@'))) {
+        pos = 1;
+    } else if (auto failure = readQuoted(line, pos, name)) {
+        return failure;
+    }
+    while (pos < line.size() && line.at(pos).isSpace())
+        ++pos;
+    if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
+        return ParseFailure{RegistryFile::tr("a value name is not followed by \"=\"")};
+
+    if (selection.checkedAlready && selection.keepsName && !selection.keepsName(name))
+        return std::nullopt; // never kept, so never there to change
+    QString valueText;
+    bool remove = false;
+    if (auto failure = parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4,
+                                      valueText, remove))
+        return failure;
+    const bool keep =
+        !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
+    if (!currentKey && keyPending && (keep || !keyLookedUp)) {
+        currentKey = keep ? result->ensureKey(currentPath) : result->findKey(currentPath);
+        keyLookedUp = true;
+    }
+    if (!currentKey) {
+        if (!skipping && !keyLeftOut && !keyPending)
+            Logger::instance()->log(
+                LogLevel::Warning,
+                QStringLiteral("Registry export line %1: a value before the first key is skipped")
+                    .arg(number));
+        return std::nullopt;
+    }
+    if (keep)
+        currentKey->setValue(name, valueText);
+    else
+        currentKey->removeValue(name); // deleted, or its earlier text no longer holds
+    return std::nullopt;
+}
+
+namespace {
+RegistryFileResult parseFrom(QIODevice& device, const ExportSelection& selection)
+{
+    const qint64 start = device.pos();
+    ExportLines lines(device);
+    RegistryExportParser parser(lines, selection);
+    RegistryFileResult result = parser.run();
+    // A version 5 file that is no UTF-8 was saved in the ANSI code page.
+    if (lines.failed() && lines.encoding() == ExportLines::Encoding::Utf8 && device.seek(start)) {
+        ExportLines ansi(device, true);
+        RegistryExportParser again(ansi, selection);
+        result = again.run();
+    }
+    return result;
+}
+} // namespace
+
+RegistryFileResult parseRegistryExport(const QByteArray& bytes, const ExportSelection& selection)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return parseFrom(buffer, selection);
+}
+
+RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection)
+{
+    const OpenedFile opened = openRegularFile(path, maxExportBytes);
+    if (!opened.file)
+        return {nullptr, {0, opened.error}};
+    return parseFrom(*opened.file, selection);
+}
+
+RegistryFileResult loadRegistryExport(const QString& fileName)
+{
+    return loadRegistryExport(LocalPath(fileName));
+}
+
+QString registryFileErrorText(const QString& fileName, const RegistryFileError& error)
+{
+    if (error.line > 0)
+        return RegistryFile::tr("The registry export %1 cannot be read: line %2: %3.")
+            .arg(fileName, QString::number(error.line), error.message);
+    return RegistryFile::tr("The registry export %1 cannot be read: %2.")
+        .arg(fileName, error.message);
+}
