@@ -220,8 +220,9 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
         return std::nullopt; // never kept, so never there to change
     QString valueText;
     bool remove = false;
+    // In a section that keeps nothing the data is only checked.
     if (auto failure = parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4,
-                                      valueText, remove))
+                                      valueText, remove, !currentKey && !keyPending))
         return failure;
     const bool keep =
         !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));

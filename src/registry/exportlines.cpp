@@ -64,7 +64,9 @@ bool ExportLines::fill()
         buffer.remove(0, position);
         position = 0;
     }
-    const QByteArray chunk = device.read(chunkBytes);
+    // No more than the file still holds, so a small file costs a small buffer.
+    const qint64 left = device.isSequential() ? chunkBytes : device.size() - device.pos();
+    const QByteArray chunk = left > 0 ? device.read(std::min(chunkBytes, left)) : QByteArray();
     if (!chunk.isEmpty()) {
         decode(chunk);
         return true;
@@ -85,11 +87,15 @@ bool ExportLines::next(QStringView& line)
 {
     qsizetype searched = position;
     while (true) {
-        qsizetype end = searched;
         const qsizetype size = buffer.size();
         const QChar* text = buffer.constData();
-        while (end < size && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
-            ++end;
+        // The first line end: LF found by Qt's vector search, then a CR before it.
+        const QStringView rest = QStringView(buffer).mid(searched);
+        const qsizetype lineFeed = rest.indexOf(QLatin1Char('\n'));
+        const qsizetype carriageReturn =
+            (lineFeed < 0 ? rest : rest.left(lineFeed)).indexOf(QLatin1Char('\r'));
+        const qsizetype found = carriageReturn >= 0 ? carriageReturn : lineFeed;
+        qsizetype end = found >= 0 ? searched + found : size;
         // A CR that ends the buffer may be the first half of a CRLF.
         const bool complete = end < size && (text[end] == QLatin1Char('\n') || end + 1 < size);
         if (complete || (end < size && atEnd)) {

@@ -120,7 +120,8 @@ Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
     return ParseFailure{RegistryFile::tr("a quoted text is not closed")};
 }
 
-Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove)
+Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
+                       bool onlyCheck)
 {
     if (data == QLatin1String("-")) {
         remove = true;
@@ -145,7 +146,8 @@ Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool
         if (!ok || digits.isEmpty() || digits.size() > 8)
             return ParseFailure{
                 RegistryFile::tr("a dword value needs one to eight hexadecimal digits")};
-        valueText = QString::number(qint32(number));
+        if (!onlyCheck)
+            valueText = QString::number(qint32(number));
         return std::nullopt;
     }
     int type = -1;
@@ -171,6 +173,8 @@ Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool
         return ParseFailure{RegistryFile::tr("a dword value needs exactly four bytes")};
     if (type == RegistryValue::Qword && bytes.size() != 8)
         return ParseFailure{RegistryFile::tr("a qword value needs exactly eight bytes")};
+    if (onlyCheck)
+        return std::nullopt;
     valueText = QString::fromStdU16String(RegistryValue::text(
         unsigned(type), reinterpret_cast<const unsigned char*>(bytes.constData()),
         size_t(bytes.size()), regedit4));

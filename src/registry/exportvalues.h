@@ -33,5 +33,6 @@ bool unwrap(QString& line);
 // Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
 Outcome readQuoted(QStringView view, qsizetype& pos, QString& out);
 // The text of a value's data ("-" for a deletion sets remove); regedit4: the
-// string types hold 8-bit text.
-Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove);
+// string types hold 8-bit text. onlyCheck: the data is checked, but no text made.
+Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
+                       bool onlyCheck = false);
