@@ -56,37 +56,63 @@ QSet<QString> patchNames(const RegistryFileStore& store)
     }
     return names;
 }
+
+bool isDisplayName(const QString& name)
+{
+    return name.compare(QLatin1String("DisplayName"), Qt::CaseInsensitive) == 0;
+}
 } // namespace
 
 RegistryFileResult loadExportForDiscovery(const LocalPath& path)
 {
-    ExportSelection vendor;
-    vendor.keepsKey = inVendorTree;
-    RegistryFileResult result = loadRegistryExport(path, vendor);
-    if (!result.store)
-        return result;
-    const QSet<QString> names = patchNames(*result.store);
-    if (names.isEmpty())
-        return result;
-
     const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 1);
-    ExportSelection installedSoftware;
-    installedSoftware.keepsKey = [&uninstall](QStringView keyPath) {
+    const auto inInstalledSoftware = [&uninstall](QStringView keyPath) {
         const QStringView below = belowMachine(keyPath);
         return isUnder(below, uninstall) && below.size() > uninstall.size() &&
                !below.mid(uninstall.size() + 1).contains(QLatin1Char('\\'));
     };
-    installedSoftware.keepsName = [](const QString& name) {
-        return name.compare(QLatin1String("DisplayName"), Qt::CaseInsensitive) == 0;
+    // One reading is enough when the vendor trees come before the list of
+    // installed software, as "reg export" joins them: the patch names are
+    // known by the time the display names come.
+    QSet<QString> names;
+    bool softwareSeen = false;
+    bool vendorAfterSoftware = false;
+    bool vendorSection = false; // the section being read
+    ExportSelection both;
+    both.keepsKey = [&](QStringView keyPath) {
+        vendorSection = inVendorTree(keyPath);
+        if (vendorSection) {
+            vendorAfterSoftware = vendorAfterSoftware || softwareSeen;
+            return true;
+        }
+        softwareSeen = softwareSeen || inInstalledSoftware(keyPath);
+        return inInstalledSoftware(keyPath);
     };
-    installedSoftware.keepsValue = [&names, &installedSoftware](const QString&, const QString& name,
-                                                                const QString& text) {
-        return installedSoftware.keepsName(name) && names.contains(text.toCaseFolded());
+    both.keepsWhole = [&vendorSection](QStringView) { return vendorSection; };
+    both.keepsName = isDisplayName; // of the list of installed software
+    both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
+        if (!vendorSection)
+            return isDisplayName(name) && names.contains(text.toCaseFolded());
+        if (name.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
+            names.insert(text.toCaseFolded());
+        return true;
     };
-    installedSoftware.checkedAlready = true;
-    RegistryFileResult software = loadRegistryExport(path, installedSoftware);
-    if (!software.store)
-        return software; // the file changed between the two readings
-    result.store->takeKeysOf(*software.store);
+    RegistryFileResult result = loadRegistryExport(path, both);
+    if (!result.store || !vendorAfterSoftware)
+        return result;
+
+    // Else a second reading, for the display names of every patch name.
+    names = patchNames(*result.store);
+    ExportSelection software;
+    software.keepsKey = inInstalledSoftware;
+    software.keepsName = isDisplayName;
+    software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {
+        return isDisplayName(name) && names.contains(text.toCaseFolded());
+    };
+    software.checkedAlready = true;
+    RegistryFileResult second = loadRegistryExport(path, software);
+    if (!second.store)
+        return second; // the file changed between the two readings
+    result.store->takeKeysOf(*second.store);
     return result;
 }

@@ -8,7 +8,7 @@ class LocalPath;
 // patch finder read (declared here, beside them, so that a new product rule
 // cannot miss data): the vendor trees whole, and of the Windows list of
 // installed software only the display names that an installed patch may be
-// looked up by. The file is read twice, in chunks, so that memory stays the
-// same whatever its size: first the vendor trees (and every line checked),
-// then the list of installed software.
+// looked up by. The file is read in chunks, so that memory stays the same
+// whatever its size; once when the vendor trees come first, as "reg export"
+// joins them, else a second time for the display names.
 RegistryFileResult loadExportForDiscovery(const LocalPath& path);

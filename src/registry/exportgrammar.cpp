@@ -52,6 +52,7 @@ private:
     // kept; until then it may exist from an earlier section (looked up once).
     bool keyPending = false;
     bool keyLookedUp = false;
+    int lazyKeysMade = 0;
     bool skipping = false; // in a section whose values are not kept
 };
 
@@ -169,7 +170,8 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
         path.chop(1);
     if (path.isEmpty() || path.contains(QChar(0)))
         return ParseFailure{RegistryFile::tr("the key name is empty or not valid")};
-    if (path.count(QLatin1Char('\\')) >= maxKeyDepth)
+    // maxKeyDepth separators take twice as many characters at least.
+    if (path.size() >= 2 * maxKeyDepth && path.count(QLatin1Char('\\')) >= maxKeyDepth)
         return ParseFailure{RegistryFile::tr("the key is nested deeper than %1 levels")
                                 .arg(QString::number(maxKeyDepth))};
     // Windows passes over a section under a hive it does not know, like one
@@ -195,7 +197,7 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     if (keyLeftOut)
         return std::nullopt;
     currentPath = path.toString();
-    keyPending = bool(selection.keepsValue);
+    keyPending = selection.keepsValue && !(selection.keepsWhole && selection.keepsWhole(path));
     keyLookedUp = false;
     if (!keyPending)
         currentKey = result->ensureKey(path);
@@ -220,15 +222,19 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
         return std::nullopt; // never kept, so never there to change
     QString valueText;
     bool remove = false;
-    // In a section that keeps nothing the data is only checked.
+    // Data that is not kept is only checked.
+    const bool onlyCheck = (!currentKey && !keyPending) ||
+                           (keyPending && selection.keepsName && !selection.keepsName(name));
     if (auto failure = parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4,
-                                      valueText, remove, !currentKey && !keyPending))
+                                      valueText, remove, onlyCheck))
         return failure;
     const bool keep =
         !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
-    if (!currentKey && keyPending && (keep || !keyLookedUp)) {
+    // A key not made yet may stand from an earlier section, once any is made.
+    if (!currentKey && keyPending && (keep || (!keyLookedUp && lazyKeysMade > 0))) {
         currentKey = keep ? result->ensureKey(currentPath) : result->findKey(currentPath);
         keyLookedUp = true;
+        lazyKeysMade += keep ? 1 : 0;
     }
     if (!currentKey) {
         if (!skipping && !keyLeftOut && !keyPending)

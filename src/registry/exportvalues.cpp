@@ -70,6 +70,11 @@ bool quoteOpenAfter(QStringView text, bool open)
 // the line does not end with a backslash.
 qsizetype continuationAt(QStringView line)
 {
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.endsWith(QLatin1Char('\\')))
+        return line.lastIndexOf(QLatin1Char('\\'));
+    if (!trimmed.contains(QLatin1Char(';')))
+        return -1; // only a comment may follow the backslash
     const qsizetype backslash = line.lastIndexOf(QLatin1Char('\\'));
     if (backslash < 0)
         return -1;

@@ -63,9 +63,13 @@ struct RegistryFileResult
 struct ExportSelection
 {
     std::function<bool(QStringView keyPath)> keepsKey;
+    // Asked of every value of a kept key; a key is made only once a value of
+    // it is kept, unless keepsWhole says it is kept whole (empty keys too).
     std::function<bool(const QString& keyPath, const QString& name, const QString& text)>
         keepsValue;
-    // Optional, with keepsValue: whether a value of that name can be kept at all.
+    std::function<bool(QStringView keyPath)> keepsWhole;
+    // Optional, with keepsValue: whether a value of that name can be kept at all
+    // in a key not kept whole.
     std::function<bool(const QString& name)> keepsName;
     // The file was read and found well-formed before: what is not kept is
     // passed over unchecked.

@@ -1,8 +1,13 @@
 #include "machinebuilder.h"
 
+#include "core/localfile.h"
+#include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 
 #include <QDir>
+#include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace {
 QString quoted(QString text)
@@ -44,7 +49,7 @@ const QList<MachineBuilder::Dialect>& MachineBuilder::dialects()
     static const auto eightBit = [](const QString& text) { return text.toLatin1(); };
     static const char* const version5 = "Windows Registry Editor Version 5.00";
     static const QList<Dialect> all{{"regedit: UTF-16LE, CRLF", version5, "\r\n", utf16},
-                                    {"UTF-8, LF", version5, "\n", utf8},
+                                    {"UTF-8, LF, sections in reverse", version5, "\n", utf8},
                                     {"REGEDIT4: 8-bit, CR", "REGEDIT4", "\r", eightBit},
                                     {"version 5 in the ANSI code page", version5, "\n", eightBit}};
     return all;
@@ -54,7 +59,12 @@ QByteArray MachineBuilder::exportText(const Dialect& dialect) const
 {
     const QString eol = QLatin1String(dialect.lineEnd);
     QString text = QLatin1String(dialect.header) + eol + eol;
-    for (const Key& key : keys) {
+    // One dialect lists the sections the other way round, so that the list of
+    // installed software comes before the vendor trees.
+    QList<Key> ordered = keys;
+    if (QByteArray(dialect.name).contains("reverse"))
+        std::reverse(ordered.begin(), ordered.end());
+    for (const Key& key : ordered) {
         text += QLatin1Char('[') + key.path + QLatin1Char(']') + eol;
         for (const auto& value : key.values)
             text += quoted(value.first) + QLatin1Char('=') + quoted(value.second) + eol;
@@ -64,6 +74,11 @@ QByteArray MachineBuilder::exportText(const Dialect& dialect) const
 
 void MachineBuilder::install(const Dialect& dialect) const
 {
-    setRegistry(parseRegistryExport(exportText(dialect)).store);
+    // As an export file is read for discovery, keeping only what it reads.
+    QTemporaryFile file;
+    const QByteArray bytes = exportText(dialect);
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        qFatal("cannot write a machine's export");
+    setRegistry(loadExportForDiscovery(LocalPath(file.fileName())).store);
     QuorixConfig::instance()->resetForTesting();
 }
