@@ -33,7 +33,8 @@ private slots:
     void init()
     {
         Common::instance()->resetForTesting();
-        UpdateRequest::setTimeoutForTesting(300);
+        // Long enough for a large answer on a busy machine, short for the rows that wait.
+        UpdateRequest::setTimeoutForTesting(1000);
         console.clear();
         setConsoleCapture(&console);
         server = std::make_unique<PatchServer>();

@@ -102,14 +102,17 @@ private slots:
         const QString tls = QStringLiteral(SKYVANE_TEST_DATA "/tls/");
         QVERIFY(untrusted.listenTls(tls + "selfsigned.crt", tls + "selfsigned.key"));
         untrusted.setResponse("/list", PatchServer::Response::with(200, "{\"Product\": []}"));
-        // Installed as an administrator installs it, with a machine-wide list address.
+        // Installed as an administrator installs it, with a machine-wide list
+        // address and the tray check at log-on.
         QVERIFY(QFile::copy(SKYVANE_WINDOWS_MSI, work.filePath("skyvane.msi")));
         QCOMPARE(wine({"msiexec", "/i", "skyvane.msi", "/qn",
-                       "LISTURL=" + server.url("/sky_vane/patches.json")})
+                       "LISTURL=" + server.url("/sky_vane/patches.json"), "TRAYATLOGON=1"})
                      .exitCode,
                  0);
         QVERIFY(QFile::exists(prefixPath(installed + "skyvane.exe")));
         QVERIFY(regQuery("HKLM\\Software\\Vandry\\Skyvane\\Startup").contains(server.url("/")));
+        QVERIFY(regQuery("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run")
+                    .contains("skyvane.exe\" /i"));
     }
     void cleanup()
     {
