@@ -34,7 +34,8 @@ QString printable(const QString& text)
     QString safe = text;
     for (qsizetype i = 0; i < safe.size(); ++i) {
         const char16_t u = safe[i].unicode();
-        const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
+        const bool control =
+            (u < 0x20 && u != '\t') || (u >= 0x7f && u <= 0x9f); // a tab is harmless
         const bool bidi = u == 0x061c || u == 0x200e || u == 0x200f ||
                           (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
         // A surrogate outside a pair has no character to show.

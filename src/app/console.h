@@ -16,7 +16,7 @@ void writeErrorLine(const QString& text);
 void setMachineOutput(bool machineOutput);
 
 // Text from outside (a patch list, a server, a registry export) made safe to
-// print: control characters (C0, C1, DEL) and the Unicode bidirectional
+// print: control characters (C0 but the tab, C1, DEL) and the Unicode bidirectional
 // controls become U+FFFD, so that no such text can move the cursor, change
 // the terminal or start a line of its own.
 QString printable(const QString& text);

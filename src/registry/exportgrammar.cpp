@@ -42,7 +42,8 @@ private:
     const ExportSelection& selection;
     QStringView physical;
     int lineNumber = 0;
-    QString joined; // a line continued with trailing backslashes
+    bool brokenHex = false; // the logical line is a hex value that Windows drops
+    QString joined;         // a line continued with trailing backslashes
 
     std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
     RegistryFileStore::Key* currentKey = nullptr;
@@ -62,6 +63,7 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
         return false;
     line = physical;
     firstLineNumber = ++lineNumber;
+    brokenHex = false;
     // A joined export repeats the byte order mark of each part.
     if (line.startsWith(QChar(QChar::ByteOrderMark)))
         line = line.mid(1);
@@ -75,6 +77,9 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
         return true;
     joined = trimmed.toString();
     bool more = open || unwrap(joined);
+    // Windows drops a hex value whose line breaks inside a byte or before its
+    // comma ("61,62\" then ",63"), and keeps the rest of the file.
+    const bool hex = !open && joined.contains(QLatin1String("=hex"), Qt::CaseInsensitive);
     QStringView next;
     while (more && lines.next(next)) {
         ++lineNumber;
@@ -89,6 +94,7 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
         const QStringView piece = next.trimmed();
         if (piece.isEmpty() || piece.startsWith(QLatin1Char(';')))
             continue;
+        brokenHex = brokenHex || (hex && !joined.trimmed().endsWith(QLatin1Char(',')));
         joined += piece;
         more = unwrap(joined);
     }
@@ -140,6 +146,13 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
     }
     if (line.startsWith(QLatin1Char('[')))
         return parseKeyLine(line, number);
+    if (brokenHex) {
+        Logger::instance()->log(LogLevel::Warning,
+                                QStringLiteral("Registry export line %1: a hex value broken inside "
+                                               "a byte or before its comma is dropped")
+                                    .arg(number));
+        return std::nullopt;
+    }
     if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
         // A second reading of a file that was checked whole passes over what
         // it does not keep.

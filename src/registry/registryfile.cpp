@@ -92,9 +92,10 @@ RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
     qsizetype shared = 0;
     while (shared < components.size() && shared < qsizetype(lastChain.size())) {
         const QString& name = lastChain[size_t(shared)]->name;
-        const bool same = shared == 0
-                              ? name == hive
-                              : registryIdentity(components.at(shared)) == registryIdentity(name);
+        const bool same =
+            shared == 0 ? name == hive
+                        : components.at(shared) == name ||
+                              registryIdentity(components.at(shared)) == registryIdentity(name);
         if (!same)
             break;
         ++shared;

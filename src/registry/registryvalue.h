@@ -24,7 +24,7 @@ enum Type : unsigned long
     Qword = 11,
 };
 
-// eightBitText: the string types hold 8-bit text (REGEDIT4 exports).
+// eightBitText: the string types hold 8-bit text in Windows-1252 (REGEDIT4 exports).
 std::u16string text(unsigned long type, const unsigned char* bytes, std::size_t size,
                     bool eightBitText = false);
 

@@ -160,7 +160,7 @@ private slots:
         row("UTF-8 in the C locale", {"LC_ALL=C", "/c", "/r", "tests/data/umlaut-regedit4.reg"},
             plain, 0, {"    Zelvan für Quorix\n"});
         row("control characters in a list", {"/c", "/u", "SERVER/hostile.json"}, plain, 0,
-            {"    - A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\uFFFDC\n"
+            {"    - A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\tC\n"
              "    - \uFFFD]8;;http://evil\uFFFDx\n",
              "!\x1b"});
         row("control characters from a server", {"/c", "/u", "SERVER/evil"}, plain, 3,
@@ -197,7 +197,7 @@ private slots:
              "!<script"});
         row("fleet page of a hostile list",
             {"/f", "html", "/r", "examples/fleet", "/u", "SERVER/hostile.json"}, plain, 1,
-            {"<td>A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\uFFFDC<br>\uFFFD]8;;http://evil",
+            {"<td>A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\tC<br>\uFFFD]8;;http://evil",
              "!href=\"\uFFFD", "!\x1b"});
         row("local list must be a file", {"/c", "/u", "file://FIFO"}, plain, 3,
             {"<<<< An error occurred: FIFO cannot be read: it is not a regular file (a "});
