@@ -6,24 +6,26 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 // The trees discovery reads (keyscans.cpp, quorixproducts.cpp); VANDRY holds TKX.
-const char* const vendorTrees[] = {"SOFTWARE\\VANDRY", "SOFTWARE\\VANDRY_CALDER",
-                                   "SOFTWARE\\VandryFoundry", "SOFTWARE\\VandryRouteKeying"};
+constexpr QStringView vendorTrees[] = {u"SOFTWARE\\VANDRY", u"SOFTWARE\\VANDRY_CALDER",
+                                       u"SOFTWARE\\VandryFoundry", u"SOFTWARE\\VandryRouteKeying"};
 
 // The path below HKEY_LOCAL_MACHINE, whichever way the export names the hive;
 // empty for another hive.
 QStringView belowMachine(QStringView path)
 {
-    for (const QLatin1String hive :
-         {QLatin1String("HKEY_LOCAL_MACHINE\\"), QLatin1String("HKLM\\")}) {
+    for (const QStringView hive : {QStringView(u"HKEY_LOCAL_MACHINE\\"), QStringView(u"HKLM\\")}) {
         if (path.startsWith(hive, Qt::CaseInsensitive))
             return path.mid(hive.size());
     }
     return {};
 }
 
-bool isUnder(QStringView path, const QString& tree)
+bool isUnder(QStringView path, QStringView tree)
 {
     return path.startsWith(tree, Qt::CaseInsensitive) &&
            (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
@@ -32,11 +34,8 @@ bool isUnder(QStringView path, const QString& tree)
 bool inVendorTree(QStringView keyPath)
 {
     const QStringView path = belowMachine(keyPath);
-    for (const char* tree : vendorTrees) {
-        if (isUnder(path, QLatin1String(tree)))
-            return true;
-    }
-    return false;
+    return std::any_of(std::begin(vendorTrees), std::end(vendorTrees),
+                       [path](QStringView tree) { return isUnder(path, tree); });
 }
 
 // The names an installed patch is known by: every "Name" in the vendor trees
@@ -45,8 +44,8 @@ QSet<QString> patchNames(const RegistryFileStore& store)
 {
     QSet<QString> names;
     QStringList pending;
-    for (const char* tree : vendorTrees)
-        pending << QStringLiteral("HKEY_LOCAL_MACHINE\\") + QLatin1String(tree);
+    for (const QStringView tree : vendorTrees)
+        pending << QStringLiteral("HKEY_LOCAL_MACHINE\\") + tree.toString();
     while (!pending.isEmpty()) {
         const QString key = pending.takeLast();
         if (store.hasValue(key, QStringLiteral("Name")))
@@ -59,7 +58,7 @@ QSet<QString> patchNames(const RegistryFileStore& store)
 
 bool isDisplayName(const QString& name)
 {
-    return name.compare(QLatin1String("DisplayName"), Qt::CaseInsensitive) == 0;
+    return name.compare(QStringView(u"DisplayName"), Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
@@ -85,15 +84,16 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
             vendorAfterSoftware = vendorAfterSoftware || softwareSeen;
             return true;
         }
-        softwareSeen = softwareSeen || inInstalledSoftware(keyPath);
-        return inInstalledSoftware(keyPath);
+        const bool software = inInstalledSoftware(keyPath);
+        softwareSeen = softwareSeen || software;
+        return software;
     };
     both.keepsWhole = [&vendorSection](QStringView) { return vendorSection; };
     both.keepsName = isDisplayName; // of the list of installed software
     both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
         if (!vendorSection)
             return isDisplayName(name) && names.contains(text.toCaseFolded());
-        if (name.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
+        if (name.compare(QStringView(u"Name"), Qt::CaseInsensitive) == 0)
             names.insert(text.toCaseFolded());
         return true;
     };

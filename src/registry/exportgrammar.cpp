@@ -189,7 +189,9 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
                                 .arg(QString::number(maxKeyDepth))};
     // Windows passes over a section under a hive it does not know, like one
     // under a hive Skyvane does not read.
-    const QString hive = canonicalHiveName(path.left(path.indexOf(QLatin1Char('\\'))).toString());
+    const QStringView hiveName = path.left(path.indexOf(QLatin1Char('\\')));
+    static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");
+    const QString hive = hiveName == machine ? machine : canonicalHiveName(hiveName.toString());
     currentKey = nullptr;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
