@@ -14,12 +14,33 @@ namespace {
 constexpr QStringView vendorTrees[] = {u"SOFTWARE\\VANDRY", u"SOFTWARE\\VANDRY_CALDER",
                                        u"SOFTWARE\\VandryFoundry", u"SOFTWARE\\VandryRouteKeying"};
 
+// Qt's case-insensitive comparison folds whole strings; paths mostly differ
+// early, so this one stops at the first character that differs.
+bool startsWithIgnoringCase(QStringView text, QStringView prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (qsizetype i = 0; i < prefix.size(); ++i) {
+        const char16_t a = text[i].unicode();
+        const char16_t b = prefix[i].unicode();
+        if (a == b)
+            continue;
+        if (a < 0x80 && b < 0x80) {
+            if ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')
+                return false;
+        } else if (QChar::toCaseFolded(char32_t(a)) != QChar::toCaseFolded(char32_t(b))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The path below HKEY_LOCAL_MACHINE, whichever way the export names the hive;
 // empty for another hive.
 QStringView belowMachine(QStringView path)
 {
     for (const QStringView hive : {QStringView(u"HKEY_LOCAL_MACHINE\\"), QStringView(u"HKLM\\")}) {
-        if (path.startsWith(hive, Qt::CaseInsensitive))
+        if (startsWithIgnoringCase(path, hive))
             return path.mid(hive.size());
     }
     return {};
@@ -27,7 +48,7 @@ QStringView belowMachine(QStringView path)
 
 bool isUnder(QStringView path, QStringView tree)
 {
-    return path.startsWith(tree, Qt::CaseInsensitive) &&
+    return startsWithIgnoringCase(path, tree) &&
            (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
 }
 
