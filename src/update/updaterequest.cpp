@@ -2,7 +2,6 @@
 
 #include "app/common.h"
 #include "app/console.h"
-#include "app/guifrontend.h"
 #include "app/logger.h"
 #include "app/messages.h"
 #include "core/localfile.h"
@@ -73,17 +72,6 @@ UpdateRequest::~UpdateRequest()
 {
     discardReply();
     delete manager;
-}
-
-void UpdateRequest::applyProxySettings()
-{
-    Common* common = Common::instance();
-    if (!common->useProxyServer || common->savedProxyRefused)
-        return;
-    if (common->proxy.hostName().isEmpty() && isGuiApplication() && guiFrontend())
-        guiFrontend()->editSettings();
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("Using User-defined Proxy."));
-    manager->setProxy(common->proxy);
 }
 
 bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
@@ -356,59 +344,4 @@ void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& e
         certificateProblem =
             tr("the certificate of %1 is not trusted: %2")
                 .arg(printable(source->url().host()), printable(texts.join(QStringLiteral("; "))));
-}
-
-void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
-{
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("UpdateRequest::proxyAuthenticate()"));
-    timer.stop();
-    showInformationMessage(tr("Proxy Authentication Required"),
-                           tr("The proxy server (%1) requires authentication or the proxy "
-                              "username/password is incorrect.")
-                               .arg(proxy.hostName()),
-                           nullptr);
-    if (!isGuiApplication() || !guiFrontend())
-        return;
-
-    // Qt may end the reply with the proxy's refusal while the dialog is open;
-    // its end is held back until the user has answered.
-    askingForCredentials = true;
-    replyEndedWhileAsking = false;
-    // Qt may name the proxy without the user whose credentials were refused;
-    // the dialog offers the name last tried, or the stored one.
-    QNetworkProxy asked = proxy;
-    for (const QString& known : {authenticator->user(), manager->proxy().user()}) {
-        if (asked.user().isEmpty())
-            asked.setUser(known);
-    }
-    const std::optional<QNetworkProxy> entered = guiFrontend()->askProxyCredentials(asked);
-    askingForCredentials = false;
-
-    if (entered) {
-        authenticator->setUser(entered->user());
-        authenticator->setPassword(entered->password());
-        Common* common = Common::instance();
-        common->proxy = *entered;
-        common->useProxyAuthentication = true;
-        common->saveSettings();
-        QNetworkProxy withCredentials = manager->proxy();
-        withCredentials.setUser(entered->user());
-        withCredentials.setPassword(entered->password());
-        manager->setProxy(withCredentials);
-    }
-    startTimer();
-
-    if (replyEndedWhileAsking && reply) {
-        if (entered) {
-            // The pending request is sent again, now with the credentials.
-            received.clear();
-            discardReply();
-            startReply(QUrl(url));
-        } else {
-            // The error and the end of the reply that were held back.
-            reportNetworkError(errorMessage(reply));
-            succeeded = false;
-            endAttempt();
-        }
-    }
 }
