@@ -1,5 +1,7 @@
 #include "exportlines.h"
 
+#include "registryvalue.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -7,21 +9,14 @@
 namespace {
 constexpr qint64 chunkBytes = 1 << 20;
 
-// Windows-1252, the ANSI code page of the exports read as 8-bit text: Latin-1
-// but for 0x80 to 0x9f.
+// 8-bit text, as Windows-1252.
 void fromWindows1252(const QByteArray& bytes, QString& text)
 {
-    static const char16_t high[32] = {
-        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
-        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
     const qsizetype start = text.size();
-    text.append(QString::fromLatin1(bytes));
-    for (qsizetype i = start; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c >= 0x80 && c <= 0x9f)
-            text[i] = QChar(high[c - 0x80]);
-    }
+    text.resize(start + bytes.size());
+    QChar* out = text.data() + start;
+    for (const char byte : bytes)
+        *out++ = QChar(RegistryValue::fromWindows1252(static_cast<unsigned char>(byte)));
 }
 } // namespace
 

@@ -20,17 +20,6 @@ long long littleEndian(const unsigned char* bytes, std::size_t size)
                      : static_cast<long long>(value);
 }
 
-// An 8-bit character in Windows-1252, the ANSI code page 8-bit exports are
-// written in: Latin-1 but for 0x80 to 0x9f.
-char16_t fromWindows1252(unsigned char byte)
-{
-    static const char16_t high[32] = {
-        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
-        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
-    return byte >= 0x80 && byte <= 0x9f ? high[byte - 0x80] : char16_t(byte);
-}
-
 // Text up to the first NUL, in units of one byte (8-bit text) or two (UTF-16LE).
 std::u16string textUpToNul(const unsigned char* bytes, std::size_t size, bool eightBit)
 {
@@ -46,6 +35,15 @@ std::u16string textUpToNul(const unsigned char* bytes, std::size_t size, bool ei
     return result;
 }
 } // namespace
+
+char16_t fromWindows1252(unsigned char byte)
+{
+    static const char16_t high[32] = {
+        0x20ac, 0x81,   0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8d,   0x017d, 0x8f,   0x90,   0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x9d,   0x017e, 0x0178};
+    return byte >= 0x80 && byte <= 0x9f ? high[byte - 0x80] : char16_t(byte);
+}
 
 std::u16string text(unsigned long type, const unsigned char* bytes, std::size_t size,
                     bool eightBitText)

@@ -24,6 +24,10 @@ enum Type : unsigned long
     Qword = 11,
 };
 
+// A character of 8-bit text in Windows-1252, the ANSI code page that 8-bit
+// exports are written in: Latin-1 but for 0x80 to 0x9f.
+char16_t fromWindows1252(unsigned char byte);
+
 // eightBitText: the string types hold 8-bit text in Windows-1252 (REGEDIT4 exports).
 std::u16string text(unsigned long type, const unsigned char* bytes, std::size_t size,
                     bool eightBitText = false);
