@@ -69,8 +69,7 @@ void Common::readSettings()
                                             "65535; no proxy is used for this run.")
                                     .arg(printable(portText));
         savedProxyRefused = true;
-        Logger::instance()->log(LogLevel::Error, message);
-        showCriticalMessage(QObject::tr("Proxy Error"), message, nullptr);
+        reportError(QObject::tr("Proxy Error"), message);
     }
     if (useProxyAuthentication) {
         proxy.setUser(store.value(userKey).toString());
@@ -97,8 +96,7 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
         return;
     const ParsedProxy parsed = parseProxyUrl(proxyUrl.trimmed());
     if (!parsed.error.isEmpty()) {
-        Logger::instance()->log(LogLevel::Error, parsed.error);
-        showCriticalMessage(QObject::tr("Proxy Error"), parsed.error, nullptr);
+        reportError(QObject::tr("Proxy Error"), parsed.error);
         return;
     }
     proxy = parsed.proxy;

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "guifrontend.h"
+#include "logger.h"
 
 #include <QCoreApplication>
 
@@ -44,4 +45,10 @@ void showCriticalMessage(const QString& title, const QString& text, QWidget* par
 void showInformationMessage(const QString& title, const QString& text, QWidget* parent)
 {
     showMessage(IGuiFrontend::MessageKind::Information, title, text, parent);
+}
+
+void reportError(const QString& title, const QString& text)
+{
+    Logger::instance()->log(LogLevel::Error, text);
+    showCriticalMessage(title, text, nullptr);
 }

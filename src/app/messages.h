@@ -10,3 +10,5 @@ bool isGuiApplication();
 // A message box in a GUI application; one "<<<< text >>>>" line on standard output otherwise.
 void showCriticalMessage(const QString& title, const QString& text, QWidget* parent);
 void showInformationMessage(const QString& title, const QString& text, QWidget* parent);
+// A failure the user must know of: logged at Error, then shown as a critical message.
+void reportError(const QString& title, const QString& text);

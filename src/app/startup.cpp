@@ -6,13 +6,13 @@
 #include "common.h"
 #include "console.h"
 #include "consolereport.h"
+#include "core/localfile.h"
 #include "fleet.h"
 #include "guifrontend.h"
 #include "logger.h"
 #include "machineoutput.h"
 #include "messages.h"
 #include "network.h"
-#include "core/localfile.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
@@ -58,8 +58,7 @@ bool applyProxyFromCommandLine()
     switchValue(QStringLiteral("P"), text);
     const ParsedProxy parsed = parseProxyUrl(text);
     if (!parsed.error.isEmpty()) {
-        Logger::instance()->log(LogLevel::Error, parsed.error);
-        showCriticalMessage(QObject::tr("Proxy Error"), parsed.error, nullptr);
+        reportError(QObject::tr("Proxy Error"), parsed.error);
         return false;
     }
     const QNetworkProxy& proxy = parsed.proxy;
@@ -104,8 +103,7 @@ void loadRegistryExportFromCommandLine()
         return;
     }
     const QString message = registryFileErrorText(fileName, result.error);
-    Logger::instance()->log(LogLevel::Error, message);
-    showCriticalMessage(QObject::tr("Registry Error"), message, nullptr);
+    reportError(QObject::tr("Registry Error"), message);
     setRegistry(std::make_unique<RegistryFileStore>());
     Common::instance()->status = StatusCode::ConfigurationReadError;
 }
@@ -114,8 +112,7 @@ void reportOfflineMachine()
 {
     const QString message = QObject::tr(
         "Your computer appears to be offline.  Check your Internet connection and try again.");
-    Logger::instance()->log(LogLevel::Error, message);
-    showCriticalMessage(QObject::tr("Network Error"), message, nullptr);
+    reportError(QObject::tr("Network Error"), message);
     Common::instance()->status = StatusCode::NetworkError;
 }
 
@@ -273,8 +270,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         if (!isGuiApplication()) {
             const QString message = QObject::tr("No desktop is available to show Skyvane's window. "
                                                 " Use /c for the console report.");
-            log->log(LogLevel::Error, message);
-            showCriticalMessage(QObject::tr("No Desktop"), message, nullptr);
+            reportError(QObject::tr("No Desktop"), message);
             log->close();
             return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }

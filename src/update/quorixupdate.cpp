@@ -50,8 +50,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
         const QString message =
             tr("An error occurred: no patch list from %1 within the time budget of %2 s.")
                 .arg(url, QString::number(budgetSeconds));
-        log->log(LogLevel::Error, message);
-        showCriticalMessage(tr("Network Error"), message, nullptr);
+        reportError(tr("Network Error"), message);
     }
     if (!ok) {
         log->log(LogLevel::Error,

@@ -324,8 +324,7 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
 void UpdateRequest::reportNetworkError(const QString& message)
 {
     failed = true;
-    Logger::instance()->log(LogLevel::Error, message);
-    showCriticalMessage(tr("Network Error"), message, nullptr);
+    reportError(tr("Network Error"), message);
     Common::instance()->status = StatusCode::NetworkError;
 }
 
