@@ -25,8 +25,8 @@
 QList<FleetEntry> fleetEntries(const QStringList& given)
 {
     QList<FleetEntry> entries;
-    QSet<QString> seen; // the same file given twice is one machine
-    const auto add = [&](const QString& identity, const FleetEntry& entry) {
+    QSet<QByteArray> seen; // the same file given twice is one machine, by its path's bytes
+    const auto add = [&](const QByteArray& identity, const FleetEntry& entry) {
         if (!seen.contains(identity)) {
             seen.insert(identity);
             entries.append(entry);
@@ -34,7 +34,8 @@ QList<FleetEntry> fleetEntries(const QStringList& given)
     };
     for (const QString& path : given) {
         const QFileInfo info(path);
-        const QString canonical = info.exists() ? info.canonicalFilePath() : path;
+        const QByteArray canonical =
+            QFile::encodeName(info.exists() ? info.canonicalFilePath() : path);
         if (!info.isDir()) {
             add(canonical, {LocalPath(path), QString()});
             continue;
@@ -46,11 +47,9 @@ QList<FleetEntry> fleetEntries(const QStringList& given)
         else if (listing.entries.isEmpty())
             add(canonical, {LocalPath(path),
                             QObject::tr("the folder holds no registry exports (*.reg)"), true});
-        const QByteArray folder = QFile::encodeName(canonical) + '/';
         for (const LocalPath& entry : listing.entries) {
             const QByteArray native = entry.native();
-            add(QString::fromUtf8(folder + native.mid(native.lastIndexOf('/') + 1).toHex()),
-                {entry, QString()});
+            add(canonical + native.mid(native.lastIndexOf('/')), {entry, QString()});
         }
     }
     return entries;
@@ -193,8 +192,7 @@ void writeFleet(const FleetFormat& format, const QList<FleetMachine>& machines,
 // A fleet run that cannot start or finish: the message, and the exit code.
 int failedRun(const QString& title, const QString& message)
 {
-    Logger::instance()->log(LogLevel::Error, message);
-    showCriticalMessage(title, message, nullptr);
+    reportError(title, message);
     return int(StatusCode::ConfigurationReadError);
 }
 } // namespace

@@ -105,22 +105,20 @@ QString patchLines(const CheckResult& result, const QString& indent)
             if (productMatchesPatch(product, m.patch))
                 products << product->name();
         }
-        {
-            QStringList notes;
-            if (m.security)
-                notes << QStringLiteral("security");
-            if (m.ageDays)
-                notes << QStringLiteral("%1 days").arg(*m.ageDays);
-            if (m.inGrace)
-                notes << QStringLiteral("in grace");
-            text += indent +
-                    longOutputText(products.join(QStringLiteral(", ")) + QStringLiteral(": ") +
-                                   m.patch.Name) +
-                    (notes.isEmpty() ? QString()
-                                     : QStringLiteral(" (") + notes.join(QStringLiteral(", ")) +
-                                           QLatin1Char(')')) +
-                    QLatin1Char('\n');
-        }
+        QStringList notes;
+        if (m.security)
+            notes << QStringLiteral("security");
+        if (m.ageDays)
+            notes << QStringLiteral("%1 days").arg(*m.ageDays);
+        if (m.inGrace)
+            notes << QStringLiteral("in grace");
+        text += indent +
+                longOutputText(products.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                               m.patch.Name) +
+                (notes.isEmpty()
+                     ? QString()
+                     : QStringLiteral(" (") + notes.join(QStringLiteral(", ")) + QLatin1Char(')')) +
+                QLatin1Char('\n');
     }
     return text;
 }

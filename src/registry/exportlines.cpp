@@ -67,10 +67,8 @@ bool ExportLines::fill()
         return true;
     }
     atEnd = true;
-    if (used != Encoding::Windows1252) {
-        decode(QByteArray());
-        decodingFailed = decodingFailed || decoder.hasError();
-    }
+    if (used != Encoding::Windows1252)
+        decode(QByteArray()); // what the decoder holds back of a character
     qsizetype end = buffer.size();
     while (end > 0 && (buffer.at(end - 1) == QChar(0) || buffer.at(end - 1) == QChar(0x1a)))
         --end;
