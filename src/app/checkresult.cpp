@@ -58,15 +58,18 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.installedPatches = software.patches;
     result.graceDays = graceDays;
     result.status = Common::instance()->status;
-    for (const PublishedPatch& patch : update.availablePatchesFor(software))
+    ProductsOfPatch named(software.products);
+    for (const PublishedPatch& patch : update.availablePatchesFor(software)) {
         result.missing.append(missingPatch(patch, result.checkedAt.date(), graceDays));
+        result.missing.last().products = named.of(patch);
+    }
     return result;
 }
 
 MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int graceDays)
 {
     MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
-                         releaseDate(patch.ReleaseDate), std::nullopt, false};
+                         releaseDate(patch.ReleaseDate), std::nullopt, false, {}};
     // A date ahead of ours (a server in another time zone, a clock that is
     // behind) is a patch out today: it is missing, and only grace excuses it.
     if (missing.released)
@@ -79,7 +82,7 @@ QList<MissingPatch> CheckResult::missingFor(const IQuorixProduct* product) const
 {
     QList<MissingPatch> found;
     for (const MissingPatch& missingPatch : missing) {
-        if (productMatchesPatch(product, missingPatch.patch))
+        if (missingPatch.products.contains(product))
             found.append(missingPatch);
     }
     return found;

@@ -23,6 +23,7 @@ struct MissingPatch
     std::optional<QDate> released;
     std::optional<qint64> ageDays;
     bool inGrace = false; // younger than the grace period: listed, but raises nothing
+    QList<IQuorixProduct*> products; // the installed products it names
 };
 
 // Everything one check found, once, for every machine-readable output.

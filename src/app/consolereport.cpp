@@ -47,7 +47,7 @@ QString consoleReportText(const CheckResult& result)
             bool anyApplied = false;
             for (const MissingPatch& missing : result.missing) {
                 const PublishedPatch& patch = missing.patch;
-                if (!productMatchesPatch(product, patch))
+                if (!missing.products.contains(product))
                     continue;
                 anyApplied = true;
                 addLine(QStringLiteral("    - %1\n").arg(printable(patch.Name)) +

@@ -105,13 +105,14 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
     html +=
         QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
             .arg(QObject::tr("Missing update"), QObject::tr("Security"), QObject::tr("Released"));
+    const QString yes = QObject::tr("yes");
     for (const IQuorixProduct* product : result.products) {
         html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
                     .arg(escaped(product->name()));
         const QList<MissingPatch> missing = result.missingFor(product);
         for (const MissingPatch& m : missing)
             html += QStringLiteral("<tr>") + cell(patchLink(m.patch)) +
-                    cell(m.security ? QObject::tr("yes") : QString()) +
+                    cell(m.security ? yes : QString()) +
                     cell(escaped(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
         if (missing.isEmpty())
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")

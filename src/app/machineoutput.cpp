@@ -101,10 +101,8 @@ QString patchLines(const CheckResult& result, const QString& indent)
     QString text;
     for (const MissingPatch& m : result.missing) {
         QStringList products;
-        for (const IQuorixProduct* product : result.products) {
-            if (productMatchesPatch(product, m.patch))
-                products << product->name();
-        }
+        for (const IQuorixProduct* product : m.products)
+            products << product->name();
         QStringList notes;
         if (m.security)
             notes << QStringLiteral("security");

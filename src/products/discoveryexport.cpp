@@ -70,16 +70,21 @@ QSet<QString> patchNames(const RegistryFileStore& store)
     while (!pending.isEmpty()) {
         const QString key = pending.takeLast();
         if (store.hasValue(key, QStringLiteral("Name")))
-            names.insert(store.value(key, QStringLiteral("Name")).toCaseFolded());
+            names.insert(foldedCase(store.value(key, QStringLiteral("Name"))));
         for (const QString& child : store.childKeys(key))
             pending << key + QLatin1Char('\\') + child;
     }
     return names;
 }
 
+bool isNamed(QStringView name, QStringView expected)
+{
+    return name.size() == expected.size() && startsWithIgnoringCase(name, expected);
+}
+
 bool isDisplayName(const QString& name)
 {
-    return name.compare(QStringView(u"DisplayName"), Qt::CaseInsensitive) == 0;
+    return isNamed(name, u"DisplayName");
 }
 } // namespace
 
@@ -113,9 +118,9 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     both.keepsName = isDisplayName; // of the list of installed software
     both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
         if (!vendorSection)
-            return isDisplayName(name) && names.contains(text.toCaseFolded());
-        if (name.compare(QStringView(u"Name"), Qt::CaseInsensitive) == 0)
-            names.insert(text.toCaseFolded());
+            return isDisplayName(name) && names.contains(foldedCase(text));
+        if (isNamed(name, u"Name"))
+            names.insert(foldedCase(text));
         return true;
     };
     RegistryFileResult result = loadRegistryExport(path, both);
@@ -128,7 +133,7 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     software.keepsKey = inInstalledSoftware;
     software.keepsName = isDisplayName;
     software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {
-        return isDisplayName(name) && names.contains(text.toCaseFolded());
+        return isDisplayName(name) && names.contains(foldedCase(text));
     };
     software.checkedAlready = true;
     RegistryFileResult second = loadRegistryExport(path, software);

@@ -3,6 +3,7 @@
 #include "iquorixproduct.h"
 #include "registry/registrystore.h"
 
+#include <algorithm>
 #include <memory>
 
 const char* const uninstallKey =
@@ -17,6 +18,23 @@ QString lastSix(const QString& text)
 }
 } // namespace
 
+QString foldedCase(const QString& text)
+{
+    const auto nonAscii = [](QChar c) { return c.unicode() >= 0x80; };
+    if (std::any_of(text.begin(), text.end(), nonAscii))
+        return text.toCaseFolded();
+    const auto upper = [](QChar c) { return c.unicode() >= 'A' && c.unicode() <= 'Z'; };
+    auto first = std::find_if(text.begin(), text.end(), upper);
+    if (first == text.end())
+        return text;
+    QString folded = text;
+    for (QChar* c = folded.data() + (first - text.begin()); c != folded.data() + folded.size(); ++c) {
+        if (upper(*c))
+            *c = QChar(char16_t(c->unicode() + 0x20));
+    }
+    return folded;
+}
+
 UninstallIndex::UninstallIndex(const RegistryStore& store)
 {
     const QString root = QString::fromLatin1(uninstallKey);
@@ -26,13 +44,13 @@ UninstallIndex::UninstallIndex(const RegistryStore& store)
         const QString path = root + QLatin1Char('\\') + subkey;
         const QString name = store.value(path, displayName);
         if (!name.isEmpty() || store.hasValue(path, displayName))
-            subkeyByFoldedName.insert(name.toCaseFolded(), subkey);
+            subkeyByFoldedName.insert(foldedCase(name), subkey);
     }
 }
 
 std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& displayName) const
 {
-    const auto it = subkeyByFoldedName.constFind(displayName.toCaseFolded());
+    const auto it = subkeyByFoldedName.constFind(foldedCase(displayName));
     if (it == subkeyByFoldedName.constEnd())
         return std::nullopt;
     return it.value();

@@ -31,6 +31,10 @@ private:
     IQuorixProduct* product = nullptr;
 };
 
+// The text folded for a comparison that ignores case (QString::toCaseFolded()),
+// quicker for the ASCII of most names.
+QString foldedCase(const QString& text);
+
 // Display names of the Windows list of installed software, folded for a
 // case-insensitive look-up, each mapped to the last subkey (in enumeration
 // order) that carries it. Built on first use and kept for one discovery:

@@ -44,6 +44,8 @@ private:
     int lineNumber = 0;
     bool brokenHex = false; // the logical line is a hex value that Windows drops
     QString joined;         // a line continued with trailing backslashes
+    QString nameBuffer;     // a value's name and text, their capacity kept line after line
+    QString textBuffer;
 
     std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
     RegistryFileStore::Key* currentKey = nullptr;
@@ -191,7 +193,7 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     // under a hive Skyvane does not read.
     const QStringView hiveName = path.left(path.indexOf(QLatin1Char('\\')));
     static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");
-    const QString hive = hiveName == machine ? machine : canonicalHiveName(hiveName.toString());
+    const QString hive = hiveName == machine ? machine : canonicalHiveName(hiveName);
     currentKey = nullptr;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
@@ -221,9 +223,10 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
 
 Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
 {
-    QString name;
+    QString& name = nameBuffer;
     qsizetype pos = 0;
     if (line.startsWith(QLatin1Char('@'))) {
+        name = QString(); // the default value
         pos = 1;
     } else if (auto failure = readQuoted(line, pos, name)) {
         return failure;
@@ -235,7 +238,8 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
 
     if (selection.checkedAlready && selection.keepsName && !selection.keepsName(name))
         return std::nullopt; // never kept, so never there to change
-    QString valueText;
+    QString& valueText = textBuffer;
+    valueText.resize(0);
     bool remove = false;
     // Data that is not kept is only checked.
     const bool onlyCheck = (!currentKey && !keyPending) ||

@@ -94,7 +94,9 @@ bool unwrap(QString& line)
 // Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
 Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
 {
-    out = QLatin1String("");
+    out.resize(0); // keeps the capacity of a buffer used line after line
+    if (out.isNull())
+        out = QLatin1String("");
     ++pos;
     qsizetype chunkStart = pos;
     while (pos < view.size()) {

@@ -8,7 +8,10 @@ QString registryIdentity(QStringView name)
     QChar* out = upper.data();
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name.at(i);
-        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+        if (c.unicode() < 0x80) { // most names are ASCII
+            const char16_t a = c.unicode();
+            *out++ = QChar(a >= 'a' && a <= 'z' ? char16_t(a - 0x20) : a);
+        } else if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
             const char32_t u = QChar::toUpper(QChar::surrogateToUcs4(c, name.at(i + 1)));
             *out++ = QChar(QChar::highSurrogate(u));
             *out++ = QChar(QChar::lowSurrogate(u));
@@ -19,6 +22,25 @@ QString registryIdentity(QStringView name)
     }
     return upper;
 }
+
+namespace {
+bool sameIdentity(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return registryIdentity(a) == registryIdentity(b);
+        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z')
+            return false;
+    }
+    return true;
+}
+} // namespace
 
 // Frees a key tree of any depth without recursion.
 void RegistryFileStore::freeTree(std::unique_ptr<Key> top)
@@ -38,7 +60,7 @@ void RegistryFileStore::freeTree(std::unique_ptr<Key> top)
 namespace {
 // Splits "HIVE\a\b" into its components, the hive in its long form. Empty
 // when the hive is unknown or a component is empty.
-bool splitPath(QStringView path, QString& hive, QList<QStringView>& components)
+bool splitPath(QStringView path, QString& hive, RegistryPathParts& components)
 {
     components.clear();
     qsizetype start = 0;
@@ -53,7 +75,7 @@ bool splitPath(QStringView path, QString& hive, QList<QStringView>& components)
             break;
         start = separator + 1;
     }
-    hive = canonicalHiveName(components.first().toString());
+    hive = canonicalHiveName(components.front());
     return !hive.isEmpty();
 }
 } // namespace
@@ -65,14 +87,31 @@ RegistryFileStore::~RegistryFileStore()
     freeTree(std::move(root));
 }
 
+// How many leading components of a path are the chain of keys last made,
+// which runs of sections under one parent share.
+qsizetype RegistryFileStore::sharedWithLastChain(const QString& hive,
+                                                 const RegistryPathParts& components) const
+{
+    qsizetype shared = 0;
+    while (shared < components.size() && shared < qsizetype(lastChain.size())) {
+        const QString& name = lastChain[size_t(shared)]->name;
+        const bool same = shared == 0 ? name == hive : sameIdentity(components.at(shared), name);
+        if (!same)
+            break;
+        ++shared;
+    }
+    return shared;
+}
+
 RegistryFileStore::Key* RegistryFileStore::findKey(QStringView path) const
 {
     QString hive;
-    QList<QStringView> components;
+    RegistryPathParts components;
     if (!splitPath(path, hive, components))
         return nullptr;
-    Key* key = root.get();
-    for (qsizetype i = 0; i < components.size(); ++i) {
+    const qsizetype shared = sharedWithLastChain(hive, components);
+    Key* key = shared == 0 ? root.get() : lastChain[size_t(shared - 1)];
+    for (qsizetype i = shared; i < components.size(); ++i) {
         const QString upper = i == 0 ? hive : registryIdentity(components.at(i));
         auto it = key->children.find(upper);
         if (it == key->children.end())
@@ -85,21 +124,10 @@ RegistryFileStore::Key* RegistryFileStore::findKey(QStringView path) const
 RegistryFileStore::Key* RegistryFileStore::ensureKey(QStringView path)
 {
     QString hive;
-    QList<QStringView> components;
+    RegistryPathParts components;
     if (!splitPath(path, hive, components))
         return nullptr;
-    // Reuse the part of the last walked chain that this path shares.
-    qsizetype shared = 0;
-    while (shared < components.size() && shared < qsizetype(lastChain.size())) {
-        const QString& name = lastChain[size_t(shared)]->name;
-        const bool same =
-            shared == 0 ? name == hive
-                        : components.at(shared) == name ||
-                              registryIdentity(components.at(shared)) == registryIdentity(name);
-        if (!same)
-            break;
-        ++shared;
-    }
+    const qsizetype shared = sharedWithLastChain(hive, components);
     lastChain.resize(size_t(shared));
     Key* key = shared == 0 ? root.get() : lastChain.back();
     for (qsizetype i = shared; i < components.size(); ++i) {
@@ -193,11 +221,11 @@ bool RegistryFileStore::addKey(const QString& path)
 bool RegistryFileStore::removeKey(const QString& path)
 {
     QString hive;
-    QList<QStringView> components;
+    RegistryPathParts components;
     if (!splitPath(path, hive, components))
         return false;
     lastChain.clear();
-    const QString last = components.size() == 1 ? hive : registryIdentity(components.last());
+    const QString last = components.size() == 1 ? hive : registryIdentity(components.back());
     Key* parent = root.get();
     if (components.size() > 1)
         parent = findKey(QStringView(path).left(path.lastIndexOf(QLatin1Char('\\'))));

@@ -6,6 +6,7 @@ class LocalPath;
 
 #include <QByteArray>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <functional>
 #include <map>
@@ -13,6 +14,9 @@ class LocalPath;
 #include <vector>
 
 // A registry held in memory, as read from a Windows registry export (.reg).
+// A key path split at its backslashes.
+using RegistryPathParts = QVarLengthArray<QStringView, 16>;
+
 class RegistryFileStore : public RegistryStore
 {
 public:
@@ -39,10 +43,12 @@ private:
     Key* findKey(QStringView path) const;
     static void freeTree(std::unique_ptr<Key> top);
     Key* ensureKey(QStringView path);
+    qsizetype sharedWithLastChain(const QString& hive, const RegistryPathParts& components) const;
 
     std::unique_ptr<Key> root;
     // The chain of keys last walked by ensureKey(): consecutive sections of an
-    // export share most of their path, so only the rest is looked up.
+    // export share most of their path, so findKey() and ensureKey() look up
+    // only the rest.
     std::vector<Key*> lastChain;
 };
 

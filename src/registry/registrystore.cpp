@@ -27,8 +27,11 @@ void releaseRegistry()
     currentStore().reset();
 }
 
-QString canonicalHiveName(const QString& hive)
+QString canonicalHiveName(QStringView hive)
 {
+    static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");
+    if (hive == machine) // as exports spell it
+        return machine;
     static const struct
     {
         const char* shortName;

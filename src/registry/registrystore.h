@@ -39,4 +39,4 @@ void releaseRegistry();
 std::unique_ptr<RegistryStore> createNativeRegistry();
 
 // "HKLM\Software" -> "HKEY_LOCAL_MACHINE\Software"; empty for an unknown hive.
-QString canonicalHiveName(const QString& hive);
+QString canonicalHiveName(QStringView hive);

@@ -2,6 +2,7 @@
 
 #include "app/logger.h"
 #include "products/iquorixproduct.h"
+#include "products/patchfinder.h"
 
 #include <QSet>
 
@@ -13,6 +14,20 @@ bool productMatchesPatch(const IQuorixProduct* product, const PublishedPatch& pa
     return std::any_of(aliases.begin(), aliases.end(), [&patch](const QString& alias) {
         return patch.Products.contains(alias, Qt::CaseInsensitive);
     });
+}
+
+const QList<IQuorixProduct*>& ProductsOfPatch::of(const PublishedPatch& patch)
+{
+    auto it = known.constFind(patch.Products);
+    if (it == known.constEnd()) {
+        QList<IQuorixProduct*> named;
+        for (IQuorixProduct* product : products) {
+            if (productMatchesPatch(product, patch))
+                named.append(product);
+        }
+        it = known.insert(patch.Products, named);
+    }
+    return *it;
 }
 
 namespace {
@@ -37,7 +52,7 @@ public:
     explicit InstalledPatches(const QList<InstalledPatch>& installed) : records(installed)
     {
         for (const InstalledPatch& record : installed) {
-            foldedNames.insert(record.name.toCaseFolded());
+            foldedNames.insert(foldedCase(record.name));
             suffixes.insert(record.idSuffix);
             for (const QString& id : idParts(record.qfeId))
                 ids.insert(id);
@@ -50,7 +65,7 @@ public:
     {
         const QStringList patchIds = idParts(patch.QFE_ID);
         const auto shared = [&patchIds](const QString& id) { return patchIds.contains(id); };
-        const bool any = foldedNames.contains(patch.Name.toCaseFolded()) ||
+        const bool any = foldedNames.contains(foldedCase(patch.Name)) ||
                          std::any_of(suffixes.begin(), suffixes.end(),
                                      [&patch](const QString& suffix) {
                                          return patch.QFE_ID.contains(suffix);
@@ -77,16 +92,6 @@ private:
 };
 } // namespace
 
-bool appliesToProductOfVersion(const PublishedPatch& patch, const QString& version,
-                               const QList<IQuorixProduct*>& installedProducts)
-{
-    for (const IQuorixProduct* product : installedProducts) {
-        if (product->version() == version && productMatchesPatch(product, patch))
-            return true;
-    }
-    return false;
-}
-
 QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& masterList,
                                               const QStringList& installedVersions,
                                               const QList<IQuorixProduct*>& installedProducts,
@@ -94,6 +99,7 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
 {
     Logger* log = Logger::instance();
     const InstalledPatches installed(installedPatches);
+    ProductsOfPatch named(installedProducts);
     QList<PublishedPatch> result;
     QSet<PublishedPatch> listed;
     for (const VersionPatches& entry : masterList) {
@@ -105,7 +111,10 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                          QStringLiteral("Skipping installed patch: %1").arg(record->name));
                 continue;
             }
-            if (!appliesToProductOfVersion(patch, entry.version, installedProducts))
+            const QList<IQuorixProduct*>& products = named.of(patch);
+            if (std::none_of(products.begin(), products.end(), [&entry](const auto* product) {
+                    return product->version() == entry.version;
+                }))
                 continue;
             if (listed.contains(patch))
                 continue;

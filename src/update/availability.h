@@ -3,6 +3,7 @@
 #include "products/installedpatch.h"
 #include "publishedpatch.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -10,6 +11,19 @@ class IQuorixProduct;
 
 // True when some alias of the product occurs in the patch's "Products" text (ignoring case).
 bool productMatchesPatch(const IQuorixProduct* product, const PublishedPatch& patch);
+
+// The products a patch names, among the given ones, worked out once per distinct
+// "Products" text: a list repeats a handful of such texts over thousands of patches.
+class ProductsOfPatch
+{
+public:
+    explicit ProductsOfPatch(const QList<IQuorixProduct*>& installed) : products(installed) {}
+    const QList<IQuorixProduct*>& of(const PublishedPatch& patch);
+
+private:
+    QList<IQuorixProduct*> products;
+    QHash<QString, QList<IQuorixProduct*>> known;
+};
 
 // The published patches for the installed versions that name an installed
 // product of that version and are not installed yet; each distinct record
@@ -20,6 +34,3 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                                               const QStringList& installedVersions,
                                               const QList<IQuorixProduct*>& installedProducts,
                                               const QList<InstalledPatch>& installedPatches);
-
-bool appliesToProductOfVersion(const PublishedPatch& patch, const QString& version,
-                               const QList<IQuorixProduct*>& installedProducts);
