@@ -285,8 +285,9 @@ void BenchSkyvane::fleetOfThousand_data()
 }
 
 // A fleet of 1,000 big machines (1 GB of exports) against the 5 MB list.
-// Goals: the fleet run in at most twice the time of a run that reads the same
-// bytes as one export, and a peak below 200 MiB.
+// Goals: at most 8 s wall on 2 cores, a peak below 200 MiB; asserted, since
+// machines differ, as at most twice the time of a run that reads the same bytes
+// as one export.
 void BenchSkyvane::fleetOfThousand()
 {
     QFETCH(QString, format);
@@ -314,7 +315,8 @@ void BenchSkyvane::fleetOfThousand()
     const Measured all =
         timed(QStringList{SKYVANE_BINARY} + mode + QStringList{"/r", fleet} + list, 1, config);
     const double ratio = all.wallMs / one.wallMs;
-    qInfo("%d machines: %.0f ms wall (%.0f machines/s), %.0f ms CPU, peak %.1f MiB (goal 200); "
+    qInfo("%d machines: %.0f ms wall (goal 8000 on 2 cores; %.0f machines/s), %.0f ms CPU, peak "
+          "%.1f MiB (goal 200); "
           "the same bytes as one export: %.0f ms wall, peak %.1f MiB; ratio %.2f (goal 2.00)",
           machines, all.wallMs, machines * 1000 / all.wallMs, all.cpuMs, double(all.peakKb) / 1024,
           one.wallMs, double(one.peakKb) / 1024, ratio);
