@@ -1,7 +1,7 @@
 // Speed and memory of discovery, parsing, comparison and a whole console run
 // on generated large inputs. Run: build/benchmarks/skyvane_benchmarks
 
-#include "app/common.h"
+#include "core/common.h"
 #include "generatedmachine.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"

@@ -1,8 +1,8 @@
 #include "commandline.h"
 
-#include "common.h"
-#include "console.h"
-#include "logger.h"
+#include "core/common.h"
+#include "core/console.h"
+#include "core/logger.h"
 
 #include <QObject>
 

@@ -1,17 +1,17 @@
 #include "startup.h"
 
-#include "checkresult.h"
-#include "clock.h"
+#include "report/checkresult.h"
+#include "core/clock.h"
 #include "commandline.h"
-#include "common.h"
-#include "console.h"
-#include "consolereport.h"
+#include "core/common.h"
+#include "core/console.h"
+#include "report/consolereport.h"
 #include "core/localfile.h"
 #include "fleet.h"
-#include "guifrontend.h"
-#include "logger.h"
-#include "machineoutput.h"
-#include "messages.h"
+#include "core/guifrontend.h"
+#include "core/logger.h"
+#include "report/machineoutput.h"
+#include "core/messages.h"
 #include "network.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
@@ -28,6 +28,27 @@
 #include <QUrl>
 
 namespace {
+// Reads the switches "V" and "L", opens the log and records the arguments.
+void setUpLogging()
+{
+    // Standard output may carry a machine-readable report (/f).
+    QString target =
+        hasSwitch(QStringLiteral("F")) ? QStringLiteral("stderr") : QStringLiteral("stdout");
+    int verbosity = 0;
+    QString value;
+    if (switchValue(QStringLiteral("V"), value))
+        verbosity = value.toInt(nullptr, 10);
+    if (hasSwitch(QStringLiteral("L"))) {
+        QString file;
+        switchValue(QStringLiteral("L"), file);
+        target = file;
+        if (verbosity == 0)
+            verbosity = 1;
+    }
+    Logger::instance()->init(target, verbosity);
+    logProgramArguments();
+}
+
 // Exit code of a GUI run that found no desktop to show its window on.
 constexpr int noDesktopExitCode = 1;
 // Exit code of a run whose command line cannot be carried out.

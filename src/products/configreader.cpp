@@ -1,6 +1,6 @@
 #include "configreader.h"
 
-#include "app/logger.h"
+#include "core/logger.h"
 #include "iquorixproduct.h"
 #include "registry/registrystore.h"
 

@@ -1,6 +1,6 @@
 #include "quorixconfig.h"
 
-#include "app/logger.h"
+#include "core/logger.h"
 #include "patchfinder.h"
 #include "quorixproducts.h"
 

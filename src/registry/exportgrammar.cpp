@@ -4,7 +4,7 @@
 #include "exportvalues.h"
 #include "registrykey.h"
 
-#include "app/logger.h"
+#include "core/logger.h"
 #include "core/localfile.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "iconwindow.h"
 
-#include "app/common.h"
-#include "app/logger.h"
+#include "core/common.h"
+#include "core/logger.h"
 #include "notificationdialog.h"
 #include "notificationpopup.h"
 #include "update/quorixupdate.h"

@@ -1,8 +1,8 @@
 #include "notificationdialog.h"
 
-#include "app/common.h"
+#include "core/common.h"
 #include "products/quorixconfig.h"
-#include "reporthtml.h"
+#include "report/reporthtml.h"
 #include "settingsdialog.h"
 #include "sharppixmap.h"
 #include "ui_notificationdialog.h"

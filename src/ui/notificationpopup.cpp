@@ -1,7 +1,7 @@
 #include "notificationpopup.h"
 
-#include "app/common.h"
-#include "app/logger.h"
+#include "core/common.h"
+#include "core/logger.h"
 #include "notificationdialog.h"
 #include "sharppixmap.h"
 #include "ui_notificationpopup.h"

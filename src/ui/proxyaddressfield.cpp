@@ -1,6 +1,6 @@
 #include "proxyaddressfield.h"
 
-#include "app/network.h"
+#include "core/proxyaddress.h"
 
 #include <QLineEdit>
 #include <QSpinBox>

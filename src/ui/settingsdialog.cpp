@@ -2,8 +2,8 @@
 
 #include "proxyaddressfield.h"
 
-#include "app/common.h"
-#include "app/messages.h"
+#include "core/common.h"
+#include "core/messages.h"
 #include "ui_settingsdialog.h"
 
 SettingsDialog::SettingsDialog(QWidget* parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/guifrontend.h"
+#include "core/guifrontend.h"
 
 // The desktop side of the program: message boxes, the dialogs and the tray run.
 class WidgetFrontend : public IGuiFrontend

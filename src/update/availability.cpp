@@ -1,6 +1,6 @@
 #include "availability.h"
 
-#include "app/logger.h"
+#include "core/logger.h"
 #include "products/iquorixproduct.h"
 #include "products/patchfinder.h"
 

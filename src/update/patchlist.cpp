@@ -1,6 +1,6 @@
 #include "patchlist.h"
 
-#include "app/logger.h"
+#include "core/logger.h"
 
 #include "jsoninput.h"
 

@@ -1,8 +1,8 @@
 #include "quorixupdate.h"
 
-#include "app/common.h"
-#include "app/logger.h"
-#include "app/messages.h"
+#include "core/common.h"
+#include "core/logger.h"
+#include "core/messages.h"
 #include "availability.h"
 #include "patchlist.h"
 #include "products/quorixconfig.h"

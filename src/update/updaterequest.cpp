@@ -1,9 +1,9 @@
 #include "updaterequest.h"
 
-#include "app/common.h"
-#include "app/console.h"
-#include "app/logger.h"
-#include "app/messages.h"
+#include "core/common.h"
+#include "core/console.h"
+#include "core/logger.h"
+#include "core/messages.h"
 #include "core/localfile.h"
 
 #include <QAuthenticator>

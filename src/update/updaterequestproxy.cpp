@@ -1,9 +1,9 @@
 #include "updaterequest.h"
 
-#include "app/common.h"
-#include "app/guifrontend.h"
-#include "app/logger.h"
-#include "app/messages.h"
+#include "core/common.h"
+#include "core/guifrontend.h"
+#include "core/logger.h"
+#include "core/messages.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>

@@ -1,6 +1,6 @@
 // Runs the built program as a user would and checks exit codes and output.
 
-#include "app/settingsscrambler.h"
+#include "core/settingsscrambler.h"
 #include "patchserver.h"
 #include "programrun.h"
 

@@ -1,6 +1,6 @@
 #include "exampleworld.h"
 
-#include "app/common.h"
+#include "core/common.h"
 
 #include "machinebuilder.h"
 #include "products/quorixconfig.h"

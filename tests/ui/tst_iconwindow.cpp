@@ -2,7 +2,7 @@
 // trayer, and then runs the real program's tray run: icon, popup, clean end).
 // Without a tray the program test covers the run.
 
-#include "app/common.h"
+#include "core/common.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/iconwindow.h"

@@ -1,4 +1,4 @@
-#include "app/common.h"
+#include "core/common.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/notificationdialog.h"

@@ -2,8 +2,8 @@
 // squid demanding Basic authentication, and the settings dialog when the proxy
 // is switched on without a host.
 
-#include "app/common.h"
-#include "app/settingsscrambler.h"
+#include "core/common.h"
+#include "core/settingsscrambler.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "squidproxy.h"

@@ -1,5 +1,5 @@
 #include "fakeproduct.h"
-#include "ui/reporthtml.h"
+#include "report/reporthtml.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "app/common.h"
-#include "app/console.h"
+#include "core/common.h"
+#include "core/console.h"
 #include "patchserver.h"
 #include "squidproxy.h"
 #include "testsettings.h"

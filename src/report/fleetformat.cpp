@@ -1,6 +1,6 @@
 #include "fleetformat.h"
 
-#include "console.h"
+#include "core/console.h"
 
 #include <QObject>
 

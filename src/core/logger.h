@@ -43,6 +43,3 @@ private:
     int verbosity = 0;
     QMutex mutex;
 };
-
-// Reads the switches "V" and "L", opens the log and records the arguments.
-void setUpLogging();

@@ -1,7 +1,7 @@
 #include "consolereport.h"
 
 #include "checkresult.h"
-#include "console.h"
+#include "core/console.h"
 #include "fleetformat.h"
 #include "products/iquorixproduct.h"
 #include "update/availability.h"

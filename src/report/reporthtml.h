@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/common.h"
+#include "core/common.h"
 #include "update/publishedpatch.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common.h"
+#include "core/common.h"
 #include "products/installedpatch.h"
 #include "update/publishedpatch.h"
 #include "update/quorixupdate.h"

@@ -3,7 +3,7 @@
 // worst first, then per machine its products and missing patches; links only
 // to http and https addresses; every received text escaped.
 
-#include "console.h"
+#include "core/console.h"
 #include "fleetformat.h"
 #include "products/iquorixproduct.h"
 

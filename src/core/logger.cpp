@@ -1,6 +1,5 @@
 #include "logger.h"
 
-#include "commandline.h"
 #include "console.h"
 #include "logfile.h"
 #include "messages.h"
@@ -128,24 +127,4 @@ void Logger::close()
     stream.flush();
     file.close();
     writing = false;
-}
-
-void setUpLogging()
-{
-    // Standard output may carry a machine-readable report (/f).
-    QString target =
-        hasSwitch(QStringLiteral("F")) ? QStringLiteral("stderr") : QStringLiteral("stdout");
-    int verbosity = 0;
-    QString value;
-    if (switchValue(QStringLiteral("V"), value))
-        verbosity = value.toInt(nullptr, 10);
-    if (hasSwitch(QStringLiteral("L"))) {
-        QString file;
-        switchValue(QStringLiteral("L"), file);
-        target = file;
-        if (verbosity == 0)
-            verbosity = 1;
-    }
-    Logger::instance()->init(target, verbosity);
-    logProgramArguments();
 }

@@ -3,7 +3,7 @@
 #include "console.h"
 #include "logger.h"
 #include "messages.h"
-#include "network.h"
+#include "proxyaddress.h"
 
 #include <QFileInfo>
 #include <QObject>

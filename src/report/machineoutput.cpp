@@ -1,6 +1,6 @@
 #include "machineoutput.h"
 
-#include "console.h"
+#include "core/console.h"
 #include "fleetformat.h"
 #include "products/iquorixproduct.h"
 #include "update/availability.h"
