@@ -86,10 +86,9 @@ QStringList switchValues(const QString& name)
 
 void logProgramArguments()
 {
-    Logger* log = Logger::instance();
-    log->log(LogLevel::Info, QStringLiteral("Program arguments:"));
+    qCInfo(lcApp).noquote() << QStringLiteral("Program arguments:");
     if (arguments.size() <= 1) {
-        log->log(LogLevel::Info, QStringLiteral("  (none)"));
+        qCInfo(lcApp).noquote() << QStringLiteral("  (none)");
         return;
     }
     for (int i = 1; i < arguments.size(); ++i) {
@@ -97,7 +96,7 @@ void logProgramArguments()
             withoutPrefix(arguments.at(i - 1)).compare(QLatin1String("P"), Qt::CaseInsensitive) ==
             0;
         const QString argument = proxyValue ? withoutPassword(arguments.at(i)) : arguments.at(i);
-        log->log(LogLevel::Info, QStringLiteral("  %1 - %2").arg(QString::number(i), argument));
+        qCInfo(lcApp).noquote() << QStringLiteral("  %1 - %2").arg(QString::number(i), argument);
     }
 }
 

@@ -153,7 +153,7 @@ struct FleetCheck
         if (!read) {
             result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error);
             result.status = StatusCode::ConfigurationReadError;
-            Logger::instance()->log(LogLevel::Error, result.exportError);
+            qCCritical(lcApp).noquote() << result.exportError;
         }
         machine.row = fleetRow(result, index);
         machine.parts = spool.append(format.machineParts(result, machine.row));
@@ -201,7 +201,6 @@ int runFleet(const QStringList& given, const QString& formatName, int graceDays,
              const QDateTime& now)
 {
     Common* common = Common::instance();
-    Logger* log = Logger::instance();
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));
     Spool spool;
     const auto spoolError = [&spool] {
@@ -211,7 +210,7 @@ int runFleet(const QStringList& given, const QString& formatName, int graceDays,
     };
     if (!spool.open())
         return spoolError();
-    log->log(LogLevel::Info, QStringLiteral("Reading %1 registry exports").arg(machines.size()));
+    qCInfo(lcApp).noquote() << QStringLiteral("Reading %1 registry exports").arg(machines.size());
     // Every version is kept: the machines' versions are known only once all are read.
     const QuorixUpdate update(common->patchListUrl, std::nullopt);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);

@@ -20,11 +20,10 @@ bool isNetworkAvailable()
 bool isNetworkAvailable(const QList<InterfaceSnapshot>& interfaces,
                         const QList<QHostAddress>& machineAddresses)
 {
-    Logger* log = Logger::instance();
     bool result = false;
     for (const InterfaceSnapshot& interface : interfaces) {
-        log->log(LogLevel::Debug, QStringLiteral("Checking interface for connectivity: %1 (%2)")
-                                      .arg(interface.name, interface.hardwareAddress));
+        qCDebug(lcApp).noquote() << QStringLiteral("Checking interface for connectivity: %1 (%2)")
+                                      .arg(interface.name, interface.hardwareAddress);
         const auto flags = interface.flags;
         const bool qualifies = flags.testFlag(QNetworkInterface::IsUp) &&
                                flags.testFlag(QNetworkInterface::IsRunning) &&
@@ -37,7 +36,7 @@ bool isNetworkAvailable(const QList<InterfaceSnapshot>& interfaces,
             if (address == QHostAddress(QHostAddress::LocalHost) ||
                 address == QHostAddress(QHostAddress::LocalHostIPv6))
                 continue;
-            log->log(LogLevel::Debug, QStringLiteral("    %1").arg(address.toString()));
+            qCDebug(lcApp).noquote() << QStringLiteral("    %1").arg(address.toString());
             result = true;
         }
     }

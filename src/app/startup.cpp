@@ -27,9 +27,11 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
-// Reads the switches "V" and "L", opens the log and records the arguments.
-void setUpLogging()
+// The log that the switches "V" and "L" ask for, the arguments recorded in it.
+std::unique_ptr<LogSink> startLog()
 {
     // Standard output may carry a machine-readable report (/f).
     QString target =
@@ -45,8 +47,9 @@ void setUpLogging()
         if (verbosity == 0)
             verbosity = 1;
     }
-    Logger::instance()->init(target, verbosity);
+    auto sink = std::make_unique<LogSink>(target, verbosity);
     logProgramArguments();
+    return sink;
 }
 
 // Exit code of a GUI run that found no desktop to show its window on.
@@ -83,10 +86,9 @@ bool applyProxyFromCommandLine()
         return false;
     }
     const QNetworkProxy& proxy = parsed.proxy;
-    Logger::instance()->log(
-        LogLevel::Info, QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
+    qCInfo(lcApp).noquote() << QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
                                        "port=%3")
-                            .arg(proxy.hostName(), proxy.user(), QString::number(proxy.port())));
+                            .arg(proxy.hostName(), proxy.user(), QString::number(proxy.port()));
     Common* common = Common::instance();
     common->useProxyServer = true;
     common->proxy = proxy;
@@ -114,8 +116,7 @@ void loadRegistryExportFromCommandLine()
         return;
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
-        Logger::instance()->log(LogLevel::Info,
-                                QStringLiteral("Reading the registry export %1").arg(fileName));
+        qCInfo(lcApp).noquote() << QStringLiteral("Reading the registry export %1").arg(fileName);
 #ifndef Q_OS_WIN
         // Its folders named the Windows way are on the Windows machine it came from.
         result.store->setOfAnotherMachine(true);
@@ -182,8 +183,7 @@ int runMachineOutput(const QString& format, int graceDays, const QDateTime& now)
 
 void runConsoleMode(const QDateTime& now)
 {
-    Logger::instance()->log(LogLevel::Info,
-                            QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>"));
+    qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
     const QuorixUpdate update(Common::instance()->patchListUrl);
     printConsoleReport(
         makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), QString(), 0, now));
@@ -205,7 +205,8 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     setMachineOutput(machineOutput);
     const bool trayMode = hasSwitch(QStringLiteral("I"));
 
-    createApplication(consoleMode, argc, argv, frontend);
+    const std::unique_ptr<QCoreApplication> application(
+        createApplication(consoleMode, argc, argv, frontend));
     QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vandry.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
@@ -217,9 +218,8 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     installTranslator(ownTranslator, QStringLiteral("skyvane_"));
     installTranslator(qtTranslator, QStringLiteral("qt_"));
 
-    setUpLogging();
-    Logger* log = Logger::instance();
-    log->log(LogLevel::Info, QStringLiteral("----------------- Program start -------------------"));
+    const std::unique_ptr<LogSink> log = startLog();
+    qCInfo(lcApp).noquote() << QStringLiteral("----------------- Program start -------------------");
 
     Common* common = Common::instance();
     common->readSettings();
@@ -231,7 +231,6 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
                                         "prometheus or html.")
                                 .arg(printable(outputFormat)),
                             nullptr);
-        log->close();
         return usageErrorExitCode;
     }
     const std::optional<int> budget =
@@ -241,12 +240,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         wholeNumberSwitch(QStringLiteral("G"), 0, 0,
                           QObject::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
     if (!budget || !graceDays) {
-        log->close();
         return usageErrorExitCode;
     }
     common->retrievalBudgetSeconds = *budget;
     if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
-        log->close();
         return usageErrorExitCode;
     }
     if (hasSwitch(QStringLiteral("H")) || hasSwitch(QStringLiteral("?"))) {
@@ -271,7 +268,6 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     if (fleet) {
         const int exitCode =
             runFleet(exports, machineOutput ? outputFormat : QString(), *graceDays, now);
-        log->close();
         return exitCode;
     }
     loadRegistryExportFromCommandLine();
@@ -281,19 +277,17 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 
     if (machineOutput) {
         const int exitCode = runMachineOutput(outputFormat, *graceDays, now);
-        log->close();
         return exitCode;
     }
     if (consoleMode) {
         runConsoleMode(now);
     } else {
-        log->log(LogLevel::Info, QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>"));
+        qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
         if (!isGuiApplication()) {
             const QString message = QObject::tr("No desktop is available to show Skyvane's window. "
                                                 " Use /c for the console report.");
             reportError(QObject::tr("No Desktop"), message);
-            log->close();
-            return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
+                return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)
             frontend->runTrayMode();
@@ -301,6 +295,5 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
             frontend->runDialogMode();
     }
 
-    log->close();
     return common->exitCode();
 }

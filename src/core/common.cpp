@@ -54,7 +54,7 @@ Common* Common::instance()
 
 void Common::readSettings()
 {
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("Common::readSettings()"));
+    qCDebug(lcCore).noquote() << QStringLiteral("Common::readSettings()");
     QSettings store;
     checkAtLogin = store.value(checkAtLoginKey).toBool();
     useProxyServer = store.value(useProxyServerKey).toBool();
@@ -106,7 +106,7 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
 
 bool Common::saveSettings()
 {
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("Common::saveSettings()"));
+    qCDebug(lcCore).noquote() << QStringLiteral("Common::saveSettings()");
     QSettings store;
     store.setValue(checkAtLoginKey, checkAtLogin);
     store.setValue(useProxyServerKey, useProxyServer);

@@ -10,22 +10,50 @@
 
 #include <cstdio>
 
-QString logLevelName(int level)
+Q_LOGGING_CATEGORY(lcCore, "skyvane.core")
+Q_LOGGING_CATEGORY(lcRegistry, "skyvane.registry")
+Q_LOGGING_CATEGORY(lcProducts, "skyvane.products")
+Q_LOGGING_CATEGORY(lcUpdate, "skyvane.update")
+Q_LOGGING_CATEGORY(lcReport, "skyvane.report")
+Q_LOGGING_CATEGORY(lcApp, "skyvane.app")
+Q_LOGGING_CATEGORY(lcUi, "skyvane.ui")
+Q_LOGGING_CATEGORY(lcFatal, "skyvane.fatal")
+
+namespace {
+LogSink* activeSink = nullptr;
+QtMessageHandler qtHandler = nullptr;
+
+bool isOurs(const char* category)
 {
-    switch (level) {
-    case int(LogLevel::Info):
-        return QStringLiteral("Info");
-    case int(LogLevel::Debug):
-        return QStringLiteral("Debug");
-    case int(LogLevel::Warning):
-        return QStringLiteral("Warning");
-    case int(LogLevel::Error):
-        return QStringLiteral("Error");
-    case int(LogLevel::Fatal):
-        return QStringLiteral("Fatal");
-    }
-    return QString();
+    return category && qstrncmp(category, "skyvane.", 8) == 0;
 }
+
+QString levelName(QtMsgType type, const char* category)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return QStringLiteral("Debug");
+    case QtInfoMsg:
+        return QStringLiteral("Info");
+    case QtWarningMsg:
+        return QStringLiteral("Warning");
+    case QtCriticalMsg:
+        return qstrcmp(category, lcFatal().categoryName()) == 0 ? QStringLiteral("Fatal")
+                                                                : QStringLiteral("Error");
+    case QtFatalMsg:
+        break;
+    }
+    return QStringLiteral("Fatal");
+}
+
+void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (activeSink && isOurs(context.category))
+        activeSink->write(levelName(type, context.category), message);
+    else if (qtHandler)
+        qtHandler(type, context, message);
+}
+} // namespace
 
 QString fileErrorText(QFile::FileError error)
 {
@@ -64,22 +92,14 @@ QString fileErrorText(QFile::FileError error)
     return QString();
 }
 
-Logger* Logger::instance()
+LogSink::LogSink(const QString& logTarget, int verbosity) : target(logTarget)
 {
-    static Logger* const logger = new Logger;
-    return logger;
-}
-
-void Logger::init(const QString& newTarget, int newVerbosity)
-{
-    target = newTarget;
-    stream.setDevice(nullptr);
-    file.close();
-    writing = false;
-    verbosity = newVerbosity;
+    // Lines nobody reads are not even made: the categories' levels follow "V".
+    QLoggingCategory::setFilterRules(verbosity == 0   ? QStringLiteral("skyvane.*=false")
+                                     : verbosity == 1 ? QStringLiteral("skyvane.*.debug=false")
+                                                      : QString());
     if (verbosity == 0)
         return;
-
     if (target == QLatin1String("stdout") || target == QLatin1String("stderr")) {
         file.open(target == QLatin1String("stdout") ? stdout : stderr,
                   QIODevice::WriteOnly | QIODevice::Text);
@@ -91,40 +111,39 @@ void Logger::init(const QString& newTarget, int newVerbosity)
                                     QStringLiteral(":\n\n%1\n\n").arg(target) +
                                     QObject::tr("Error") + QStringLiteral(": %2").arg(problem);
             showCriticalMessage(QObject::tr("File Error"), message, nullptr);
+            QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
             return;
         }
     }
     stream.setDevice(&file);
-    writing = true;
-    writeFailed = false;
+    activeSink = this;
+    qtHandler = qInstallMessageHandler(handleMessage);
 }
 
-void Logger::log(LogLevel level, const QString& message)
+LogSink::~LogSink()
 {
-    if (!writes(level))
+    if (activeSink != this)
         return;
+    qInstallMessageHandler(qtHandler);
+    activeSink = nullptr;
+    stream.flush();
+    file.close();
+}
 
+void LogSink::write(const QString& level, const QString& message)
+{
     QMutexLocker locker(&mutex);
     const QString line =
         QStringLiteral("%1: %2: %3")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-                 logLevelName(int(level)), printable(message));
-    if (writing) {
-        stream << line << Qt::endl;
-        if (file.error() != QFileDevice::NoError && !writeFailed) {
-            // Said once, on standard error: the run goes on without its log.
-            writeFailed = true;
-            writeErrorLine(QObject::tr("Error writing the log file %1: %2")
-                               .arg(target, fileErrorText(file.error())));
-        }
+                 level, printable(message));
+    stream << line << Qt::endl;
+    if (file.error() != QFileDevice::NoError && !writeFailed) {
+        // Said once, on standard error: the run goes on without its log.
+        writeFailed = true;
+        writeErrorLine(QObject::tr("Error writing the log file %1: %2")
+                           .arg(target, fileErrorText(file.error())));
     }
-    if (level == LogLevel::Fatal)
+    if (level == QLatin1String("Fatal"))
         writeMessageLine(line);
-}
-
-void Logger::close()
-{
-    stream.flush();
-    file.close();
-    writing = false;
 }

@@ -1,45 +1,42 @@
 #pragma once
 
 #include <QFile>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QString>
 #include <QTextStream>
 
-enum class LogLevel
-{
-    Info = 0,
-    Debug = 1,
-    Warning = 2,
-    Error = 3,
-    Fatal = 4
-};
+// Where each layer logs. The levels: qCDebug, qCInfo, qCWarning, and
+// qCCritical for "Error"; a critical message in lcFatal is a "Fatal" line.
+Q_DECLARE_LOGGING_CATEGORY(lcCore)
+Q_DECLARE_LOGGING_CATEGORY(lcRegistry)
+Q_DECLARE_LOGGING_CATEGORY(lcProducts)
+Q_DECLARE_LOGGING_CATEGORY(lcUpdate)
+Q_DECLARE_LOGGING_CATEGORY(lcReport)
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
+Q_DECLARE_LOGGING_CATEGORY(lcUi)
+Q_DECLARE_LOGGING_CATEGORY(lcFatal)
 
-QString logLevelName(int level);
 QString fileErrorText(QFile::FileError error);
 
-class Logger
+// The run's log, for as long as it lives: the messages of Skyvane's categories
+// as "yyyy-MM-dd hh:mm:ss: Level: text" lines on "stdout", "stderr" or in a
+// file (created anew), a Fatal line also on the console; other messages go on
+// to Qt's handler. Verbosity 0 writes nothing, 1 all but Debug, 2 everything.
+class LogSink
 {
 public:
-    static Logger* instance();
+    LogSink(const QString& target, int verbosity);
+    ~LogSink();
+    LogSink(const LogSink&) = delete;
+    LogSink& operator=(const LogSink&) = delete;
 
-    // Opens "stdout" or a file (created anew). Calling it again replaces the target.
-    void init(const QString& newTarget, int newVerbosity);
-    void log(LogLevel level, const QString& message);
-    // Whether log() writes lines of this level; saves building lines nobody reads.
-    bool writes(LogLevel level) const
-    {
-        return verbosity != 0 && (level != LogLevel::Debug || verbosity == 2);
-    }
-    void close();
+    void write(const QString& level, const QString& message);
 
 private:
-    Logger() = default;
-
     QString target;
     QFile file;
     QTextStream stream;
-    bool writing = false;
     bool writeFailed = false;
-    int verbosity = 0;
     QMutex mutex;
 };

@@ -49,6 +49,6 @@ void showInformationMessage(const QString& title, const QString& text, QWidget* 
 
 void reportError(const QString& title, const QString& text)
 {
-    Logger::instance()->log(LogLevel::Error, text);
+    qCCritical(lcCore).noquote() << text;
     showCriticalMessage(title, text, nullptr);
 }

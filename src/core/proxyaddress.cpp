@@ -1,5 +1,8 @@
 #include "proxyaddress.h"
 
+#include "console.h"
+#include "logger.h"
+
 #include <QObject>
 #include <QUrl>
 
@@ -57,8 +60,7 @@ ParsedProxy parseProxyUrl(const QString& text)
     }
     int number = url.port();
     if (number < 0) {
-        Logger::instance()->log(LogLevel::Info,
-                                QStringLiteral("Proxy port not defined.  Defaulting to 80"));
+        qCInfo(lcCore).noquote() << QStringLiteral("Proxy port not defined.  Defaulting to 80");
         number = 80;
     }
     parsed.proxy =

@@ -36,7 +36,6 @@ bool ConfigReaderWindows::readConfig(IQuorixProduct* product)
     if (!realVersion.isEmpty())
         product->setVersion(realVersion);
     product->setName(store.value(key, QStringLiteral("ProductName")));
-    Logger::instance()->log(LogLevel::Info,
-                            QStringLiteral("Found product: ") + product->aliases().value(0));
+    qCInfo(lcProducts).noquote() << QStringLiteral("Found product: ") + product->aliases().value(0);
     return true;
 }

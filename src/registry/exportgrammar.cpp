@@ -149,10 +149,9 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
     if (line.startsWith(QLatin1Char('[')))
         return parseKeyLine(line, number);
     if (brokenHex) {
-        Logger::instance()->log(LogLevel::Warning,
-                                QStringLiteral("Registry export line %1: a hex value broken inside "
+        qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a hex value broken inside "
                                                "a byte or before its comma is dropped")
-                                    .arg(number));
+                                    .arg(number);
         return std::nullopt;
     }
     if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
@@ -197,10 +196,8 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     currentKey = nullptr;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
-        Logger::instance()->log(
-            LogLevel::Warning,
-            QStringLiteral("Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
-                .arg(number));
+        qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
+                .arg(number);
         return std::nullopt;
     }
     if (remove) {
@@ -257,10 +254,8 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
     }
     if (!currentKey) {
         if (!skipping && !keyLeftOut && !keyPending)
-            Logger::instance()->log(
-                LogLevel::Warning,
-                QStringLiteral("Registry export line %1: a value before the first key is skipped")
-                    .arg(number));
+            qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a value before the first key is skipped")
+                    .arg(number);
         return std::nullopt;
     }
     if (keep)

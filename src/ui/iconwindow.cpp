@@ -28,8 +28,7 @@ QString popupMessage(int availableCount)
 IconWindow::IconWindow(QWidget* parent) : QDialog(parent)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        Logger::instance()->log(LogLevel::Fatal,
-                                QStringLiteral("No system tray available.  Exiting."));
+        qCCritical(lcFatal).noquote() << QStringLiteral("No system tray available.  Exiting.");
         return;
     }
     createMenu();

@@ -152,8 +152,7 @@ void NotificationPopup::slideOut()
 
 void NotificationPopup::timerDone()
 {
-    Logger::instance()->log(LogLevel::Debug,
-                            QStringLiteral("NotificationPopup timed out.  Closing."));
+    qCDebug(lcUi).noquote() << QStringLiteral("NotificationPopup timed out.  Closing.");
     slideOut();
 }
 

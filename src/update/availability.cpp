@@ -97,7 +97,6 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                                               const QList<IQuorixProduct*>& installedProducts,
                                               const QList<InstalledPatch>& installedPatches)
 {
-    Logger* log = Logger::instance();
     const InstalledPatches installed(installedPatches);
     ProductsOfPatch named(installedProducts);
     QList<PublishedPatch> result;
@@ -107,8 +106,7 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
             continue;
         for (const PublishedPatch& patch : entry.patches) {
             if (const auto record = installed.firstMatch(patch)) {
-                log->log(LogLevel::Debug,
-                         QStringLiteral("Skipping installed patch: %1").arg(record->name));
+                qCDebug(lcUpdate).noquote() << QStringLiteral("Skipping installed patch: %1").arg(record->name);
                 continue;
             }
             const QList<IQuorixProduct*>& products = named.of(patch);
@@ -118,7 +116,7 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                 continue;
             if (listed.contains(patch))
                 continue;
-            log->log(LogLevel::Info, QStringLiteral("Adding available patch: %1").arg(patch.Name));
+            qCInfo(lcUpdate).noquote() << QStringLiteral("Adding available patch: %1").arg(patch.Name);
             listed.insert(patch);
             result.append(patch);
         }

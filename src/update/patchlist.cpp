@@ -264,8 +264,7 @@ QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes,
 QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encoding,
                             const QStringList* wanted, bool* valid)
 {
-    Logger* log = Logger::instance();
-    if (log->writes(LogLevel::Debug))
+    if (lcUpdate().isDebugEnabled())
         wanted = nullptr;
     JsonInput input(bytes, encoding);
     MasterListBuilder builder(input, wanted);
@@ -281,8 +280,7 @@ QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encodin
             MasterListBuilder::readPatchArray(bytes, encoding.latin1, start);
     for (const VersionPatches& entry : masterList) {
         for (const PublishedPatch& patch : entry.patches)
-            log->log(LogLevel::Debug,
-                     QStringLiteral("Adding patch to master list: %1").arg(patch.Name));
+            qCDebug(lcUpdate).noquote() << QStringLiteral("Adding patch to master list: %1").arg(patch.Name);
     }
     return masterList;
 }

@@ -31,14 +31,13 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
     if (common->status == StatusCode::NetworkError)
         return;
 
-    Logger* log = Logger::instance();
     UpdateRequest request(url);
     budgetSeconds = common->retrievalBudgetSeconds;
     const QDeadlineTimer deadline = budgetSeconds > 0 ? QDeadlineTimer(qint64(budgetSeconds) * 1000)
                                                       : QDeadlineTimer(QDeadlineTimer::Forever);
     bool ok = false;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
-        log->log(LogLevel::Info, tr("Connect attempt %1 to %2").arg(QString::number(attempt), url));
+        qCInfo(lcUpdate).noquote() << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
         ok = request.fetch(deadline);
         if (ok || request.failedForGood() || UpdateRequest::runAborted() || spent(deadline))
             break;
@@ -53,8 +52,7 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
         reportError(tr("Network Error"), message);
     }
     if (!ok) {
-        log->log(LogLevel::Error,
-                 tr("Unable to connect to the sky vane server.  Try again later."));
+        qCCritical(lcUpdate).noquote() << tr("Unable to connect to the sky vane server.  Try again later.");
         common->status = StatusCode::NetworkError;
     }
     data = request.receivedBytes();
@@ -73,12 +71,10 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
         return;
     state = valid ? ListState::Ok : ListState::Invalid;
     if (!valid)
-        Logger::instance()->log(
-            LogLevel::Warning,
-            QStringLiteral(
+        qCWarning(lcUpdate).noquote() << QStringLiteral(
                 "The list received from %1 is no patch list (not JSON with a \"Product\" "
                 "array)")
-                .arg(url));
+                .arg(url);
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatches() const

@@ -39,7 +39,7 @@ void UpdateRequest::abortRun()
 {
     if (fetchesUnderWay == 0)
         return;
-    Logger::instance()->log(LogLevel::Info, QStringLiteral("The retrieval is cancelled."));
+    qCInfo(lcUpdate).noquote() << QStringLiteral("The retrieval is cancelled.");
     aborted = true;
 }
 
@@ -85,8 +85,7 @@ bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
     tooLarge = false;
     certificateProblem.clear();
     redirectsFollowed = 0;
-    Logger::instance()->log(LogLevel::Info,
-                            QStringLiteral("Connecting to update server (%1)").arg(url));
+    qCInfo(lcUpdate).noquote() << QStringLiteral("Connecting to update server (%1)").arg(url);
     received.clear();
     discardReply();
     const QUrl address(url);
@@ -162,7 +161,7 @@ QNetworkReply* UpdateRequest::replyToHandle()
 
 void UpdateRequest::onReadyRead()
 {
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("onReadyRead()"));
+    qCDebug(lcUpdate).noquote() << QStringLiteral("onReadyRead()");
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
@@ -182,7 +181,7 @@ void UpdateRequest::onReadyRead()
 
 void UpdateRequest::onFinished()
 {
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("onFinished()"));
+    qCDebug(lcUpdate).noquote() << QStringLiteral("onFinished()");
     QNetworkReply* source = replyToHandle();
     if (!source)
         return;
@@ -263,7 +262,7 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
     received.clear();
     discardReply();
     startReply(QUrl(target));
-    Logger::instance()->log(LogLevel::Info, QStringLiteral("Redirecting to %1").arg(target));
+    qCInfo(lcUpdate).noquote() << QStringLiteral("Redirecting to %1").arg(target);
     return true;
 }
 
@@ -279,7 +278,7 @@ void UpdateRequest::failAttempt(const QString& message)
 
 void UpdateRequest::onTimeout()
 {
-    Logger::instance()->log(LogLevel::Info, QStringLiteral("Timeout receiving patch data!"));
+    qCInfo(lcUpdate).noquote() << QStringLiteral("Timeout receiving patch data!");
     // Part of a list is no list.
     received.clear();
     discardReply();
@@ -292,8 +291,7 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     if (!source)
         return;
     timer.stop();
-    Logger::instance()->log(LogLevel::Debug,
-                            QStringLiteral("UpdateRequest::onError() ") + source->errorString());
+    qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::onError() ") + source->errorString();
     if (code != QNetworkReply::NoError)
         reportNetworkError(errorMessage(source));
     // Qt follows the error with finished(), which ends the attempt; the timer
@@ -335,8 +333,7 @@ void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& e
 {
     QStringList texts;
     for (const QSslError& sslError : errors) {
-        Logger::instance()->log(LogLevel::Warning,
-                                QStringLiteral("SSL Error: %1").arg(sslError.errorString()));
+        qCWarning(lcUpdate).noquote() << QStringLiteral("SSL Error: %1").arg(sslError.errorString());
         texts.append(sslError.errorString());
     }
     if (isCurrent(source))

@@ -17,13 +17,13 @@ void UpdateRequest::applyProxySettings()
         return;
     if (common->proxy.hostName().isEmpty() && isGuiApplication() && guiFrontend())
         guiFrontend()->editSettings();
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("Using User-defined Proxy."));
+    qCDebug(lcUpdate).noquote() << QStringLiteral("Using User-defined Proxy.");
     manager->setProxy(common->proxy);
 }
 
 void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
 {
-    Logger::instance()->log(LogLevel::Debug, QStringLiteral("UpdateRequest::proxyAuthenticate()"));
+    qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::proxyAuthenticate()");
     timer.stop();
     showInformationMessage(tr("Proxy Authentication Required"),
                            tr("The proxy server (%1) requires authentication or the proxy "
