@@ -160,19 +160,6 @@ struct FleetCheck
     }
 };
 
-std::unique_ptr<FleetFormat> fleetFormat(const QString& name)
-{
-    if (name == QLatin1String("json"))
-        return jsonFleetFormat();
-    if (name == QLatin1String("nagios"))
-        return nagiosFleetFormat();
-    if (name == QLatin1String("prometheus"))
-        return prometheusFleetFormat();
-    if (name == QLatin1String("html"))
-        return htmlFleetFormat();
-    return consoleFleetFormat();
-}
-
 void writeFleet(const FleetFormat& format, const QList<FleetMachine>& machines,
                 const QList<FleetRow>& rows, const CheckResult& anyResult, Spool& spool)
 {
@@ -197,7 +184,7 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, const QString& formatName, int graceDays,
+int runFleet(const QStringList& given, OutputFormat formatName, int graceDays,
              const QDateTime& now)
 {
     Common* common = Common::instance();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/localfile.h"
+#include "report/fleetformat.h"
 
 #include <QDateTime>
 #include <QString>
@@ -29,4 +30,4 @@ bool isFleet(const QStringList& given);
 // as its machine is discovered and its report made, so memory does not grow
 // with the number of machines.
 // Ages count from now.
-int runFleet(const QStringList& given, const QString& format, int graceDays, const QDateTime& now);
+int runFleet(const QStringList& given, OutputFormat format, int graceDays, const QDateTime& now);

@@ -12,6 +12,7 @@
 #include "core/logger.h"
 #include "report/machineoutput.h"
 #include "core/messages.h"
+#include "core/proxyaddress.h"
 #include "network.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
@@ -169,7 +170,7 @@ bool needsNetwork(const QString& address)
 
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(const QString& format, int graceDays, const QDateTime& now)
+int runMachineOutput(OutputFormat format, int graceDays, const QDateTime& now)
 {
     QString exportFile;
     const QString machine = switchValue(QStringLiteral("R"), exportFile)
@@ -195,9 +196,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     const QDateTime now = checkTime();
     prepareConsoleOutput();
     setProcessArguments(argc, argv);
-    QString outputFormat;
-    const bool machineOutput = switchValue(QStringLiteral("F"), outputFormat);
-    outputFormat = outputFormat.toLower(); // like the switches' names
+    QString formatName;
+    const bool machineOutput = switchValue(QStringLiteral("F"), formatName);
+    const std::optional<OutputFormat> outputFormat =
+        machineOutput ? machineFormatNamed(formatName) : OutputFormat::Console;
     // Several exports, or a folder of them: a fleet, reported without a window.
     const QStringList exports = switchValues(QStringLiteral("R"));
     const bool fleet = isFleet(exports);
@@ -224,12 +226,11 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     Common* common = Common::instance();
     common->readSettings();
 
-    static const QStringList formats{"json", "nagios", "prometheus", "html"};
-    if (machineOutput && !formats.contains(outputFormat)) {
+    if (!outputFormat) {
         showCriticalMessage(QObject::tr("Usage Error"),
                             QObject::tr("Unknown output format \"%1\"; /f takes json, nagios, "
                                         "prometheus or html.")
-                                .arg(printable(outputFormat)),
+                                .arg(printable(formatName)),
                             nullptr);
         return usageErrorExitCode;
     }
@@ -267,7 +268,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 
     if (fleet) {
         const int exitCode =
-            runFleet(exports, machineOutput ? outputFormat : QString(), *graceDays, now);
+            runFleet(exports, *outputFormat, *graceDays, now);
         return exitCode;
     }
     loadRegistryExportFromCommandLine();
@@ -276,7 +277,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     releaseRegistry();
 
     if (machineOutput) {
-        const int exitCode = runMachineOutput(outputFormat, *graceDays, now);
+        const int exitCode = runMachineOutput(*outputFormat, *graceDays, now);
         return exitCode;
     }
     if (consoleMode) {

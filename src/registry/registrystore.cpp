@@ -1,5 +1,7 @@
 #include "registrystore.h"
 
+#include "hives.h"
+
 namespace {
 std::unique_ptr<RegistryStore>& currentStore()
 {
@@ -32,19 +34,11 @@ QString canonicalHiveName(QStringView hive)
     static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");
     if (hive == machine) // as exports spell it
         return machine;
-    static const struct
-    {
-        const char* shortName;
-        const char* longName;
-    } hives[] = {
-        {"HKLM", "HKEY_LOCAL_MACHINE"},  {"HKCU", "HKEY_CURRENT_USER"},
-        {"HKCR", "HKEY_CLASSES_ROOT"},   {"HKU", "HKEY_USERS"},
-        {"HKCC", "HKEY_CURRENT_CONFIG"},
-    };
-    for (const auto& entry : hives) {
-        if (hive.compare(QLatin1String(entry.shortName), Qt::CaseInsensitive) == 0 ||
-            hive.compare(QLatin1String(entry.longName), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(entry.longName);
+    for (const HiveName& entry : hiveNames) {
+        const QStringView longName(entry.longName);
+        if (hive.compare(QStringView(entry.shortName), Qt::CaseInsensitive) == 0 ||
+            hive.compare(longName, Qt::CaseInsensitive) == 0)
+            return longName.toString();
     }
     return QString();
 }

@@ -1,34 +1,50 @@
 #include "win32registry.h"
 
+#include "hives.h"
+
 #include <windows.h>
 
 #include <algorithm>
 
 namespace Win32Registry {
 namespace {
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16");
+
+HKEY rootKey(Hive hive)
+{
+    switch (hive) {
+    case Hive::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    case Hive::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case Hive::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case Hive::Users:
+        return HKEY_USERS;
+    case Hive::CurrentConfig:
+        break;
+    }
+    return HKEY_CURRENT_CONFIG;
+}
+
 // An open key, closed when it goes.
 class OpenKey
 {
 public:
     explicit OpenKey(const std::wstring& path)
     {
-        static const struct
-        {
-            const wchar_t* name;
-            HKEY root;
-        } hives[] = {{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                     {L"HKLM", HKEY_LOCAL_MACHINE},
-                     {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                     {L"HKEY_USERS", HKEY_USERS},
-                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
         const std::wstring::size_type separator = path.find(L'\\');
         const std::wstring hive = path.substr(0, separator);
         const std::wstring rest =
             separator == std::wstring::npos ? L"" : path.substr(separator + 1);
-        for (const auto& entry : hives) {
-            if (CompareStringOrdinal(hive.c_str(), -1, entry.name, -1, TRUE) == CSTR_EQUAL &&
-                RegOpenKeyExW(entry.root, rest.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
-                    ERROR_SUCCESS)
+        const auto named = [&hive](const char16_t* name) {
+            return CompareStringOrdinal(hive.c_str(), -1, reinterpret_cast<const wchar_t*>(name),
+                                        -1, TRUE) == CSTR_EQUAL;
+        };
+        for (const HiveName& entry : hiveNames) {
+            if ((named(entry.longName) || named(entry.shortName)) &&
+                RegOpenKeyExW(rootKey(entry.hive), rest.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                              &key) != ERROR_SUCCESS)
                 key = nullptr;
         }
     }

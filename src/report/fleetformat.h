@@ -64,7 +64,19 @@ public:
     }
 };
 
-// The console report, and the formats of /f: "json", "nagios", "prometheus", "html".
+// The console report, and the machine-readable formats of /f.
+enum class OutputFormat
+{
+    Console,
+    Json,
+    Nagios,
+    Prometheus,
+    Html
+};
+// The format /f names ("json", "nagios", "prometheus", "html"; any case), if any.
+std::optional<OutputFormat> machineFormatNamed(const QString& name);
+
+std::unique_ptr<FleetFormat> fleetFormat(OutputFormat format);
 std::unique_ptr<FleetFormat> consoleFleetFormat();
 std::unique_ptr<FleetFormat> htmlFleetFormat();
 std::unique_ptr<FleetFormat> jsonFleetFormat();

@@ -5,10 +5,10 @@
 
 #include "core/console.h"
 #include "fleetformat.h"
+#include "html.h"
 #include "products/iquorixproduct.h"
 
 #include <QObject>
-#include <QUrl>
 
 namespace {
 const char* const style = R"(
@@ -40,11 +40,6 @@ section { page-break-inside: avoid; }
 @media print { body { margin: 0; } a { color: #1d2733; } }
 )";
 
-QString escaped(const QString& text)
-{
-    return printable(text).toHtmlEscaped();
-}
-
 QString stateClass(CheckState state)
 {
     return checkStateName(state).toLower();
@@ -59,15 +54,11 @@ QString cell(const QString& text, bool number = false)
 // A patch's name, linked to its address when that is an http or https URL.
 QString patchLink(const PublishedPatch& patch)
 {
-    const QUrl url(patch.url.trimmed(), QUrl::StrictMode);
-    const bool web =
-        url.isValid() && !url.host().isEmpty() &&
-        (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
-    if (!web)
-        return escaped(patch.Name) +
-               (patch.url.isEmpty() ? QString() : QStringLiteral("<br>") + escaped(patch.url));
-    return QStringLiteral("<a href=\"%1\">%2</a>")
-        .arg(QString::fromLatin1(url.toEncoded()).toHtmlEscaped(), escaped(patch.Name));
+    const std::optional<QString> target = webLinkTarget(patch.url);
+    if (!target)
+        return escapeHtml(patch.Name) +
+               (patch.url.isEmpty() ? QString() : QStringLiteral("<br>") + escapeHtml(patch.url));
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(*target, escapeHtml(patch.Name));
 }
 
 QString summaryTable(const QList<FleetRow>& ordered)
@@ -94,10 +85,10 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
                                   "%4</span></h2>\n")
-                       .arg(QString::number(row.index), escaped(result.machine),
+                       .arg(QString::number(row.index), escapeHtml(result.machine),
                             stateClass(row.state), row.stateText.toHtmlEscaped());
     if (!result.exportError.isEmpty())
-        return html + QStringLiteral("<p class=\"error\">") + escaped(result.exportError) +
+        return html + QStringLiteral("<p class=\"error\">") + escapeHtml(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
     if (result.products.isEmpty())
         return html + QStringLiteral("<p>") + QObject::tr("No Quorix products are installed.") +
@@ -108,19 +99,19 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
     const QString yes = QObject::tr("yes");
     for (const IQuorixProduct* product : result.products) {
         html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
-                    .arg(escaped(product->name()));
+                    .arg(escapeHtml(product->name()));
         const QList<MissingPatch> missing = result.missingFor(product);
         for (const MissingPatch& m : missing)
             html += QStringLiteral("<tr>") + cell(patchLink(m.patch)) +
                     cell(m.security ? yes : QString()) +
-                    cell(escaped(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
+                    cell(escapeHtml(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
         if (missing.isEmpty())
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
                         .arg(QObject::tr("no updates available"));
     }
     QStringList installed;
     for (const InstalledPatch& patch : result.installedPatches)
-        installed << escaped(patch.name);
+        installed << escapeHtml(patch.name);
     return html + QStringLiteral("</table>\n<p>") + QObject::tr("Installed patches:") +
            QLatin1Char(' ') +
            (installed.isEmpty() ? QObject::tr("none") : installed.join(QStringLiteral(", "))) +

@@ -346,17 +346,17 @@ std::unique_ptr<FleetFormat> prometheusFleetFormat()
     return std::make_unique<PrometheusFleetFormat>();
 }
 
-int writeMachineOutput(const QString& format, const CheckResult& result, int runExitCode)
+int writeMachineOutput(OutputFormat format, const CheckResult& result, int runExitCode)
 {
-    if (format == QLatin1String("nagios")) {
+    if (format == OutputFormat::Nagios) {
         const NagiosCheck check = nagiosReport(result);
         writeConsole(QString::fromUtf8(check.text));
         return check.exitCode;
     }
     QByteArray text;
-    if (format == QLatin1String("json")) {
+    if (format == OutputFormat::Json) {
         text = jsonReport(result);
-    } else if (format == QLatin1String("prometheus")) {
+    } else if (format == OutputFormat::Prometheus) {
         text = prometheusReport(result);
     } else {
         // A page for one machine is a fleet of one.

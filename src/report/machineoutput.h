@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checkresult.h"
+#include "fleetformat.h"
 
 #include <QByteArray>
 
@@ -26,4 +27,4 @@ QByteArray prometheusReport(const CheckResult& result);
 // Writes one machine's report in the format of /f ("json", "nagios",
 // "prometheus" or "html") on standard output and returns the exit code: the
 // nagios state, or else the run's.
-int writeMachineOutput(const QString& format, const CheckResult& result, int runExitCode);
+int writeMachineOutput(OutputFormat format, const CheckResult& result, int runExitCode);

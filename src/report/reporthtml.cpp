@@ -1,10 +1,11 @@
 #include "reporthtml.h"
 
+#include "html.h"
+
 #include "products/iquorixproduct.h"
 #include "update/availability.h"
 
 #include <QCoreApplication>
-#include <QUrl>
 
 const char* const supportSiteUrl = "http://support.vandry.com/en/downloads/patches-servicepacks/";
 
@@ -18,29 +19,15 @@ QString updateItem(const PublishedPatch& patch, const QString& productsLabel,
                    const QString& releaseLabel)
 {
     const QString name = escapeHtml(patch.Name);
-    QString html =
-        isWebLink(patch.url)
-            ? QStringLiteral("<li><a href='%1'>%2</a><br>").arg(escapeHtml(patch.url), name)
-            : QStringLiteral("<li>%1<br>").arg(name);
+    const std::optional<QString> target = webLinkTarget(patch.url);
+    QString html = target ? QStringLiteral("<li><a href='%1'>%2</a><br>").arg(*target, name)
+                          : QStringLiteral("<li>%1<br>").arg(name);
     html += productsLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.Products));
     html += releaseLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.ReleaseDate));
     html += QStringLiteral("</li>");
     return html;
 }
 } // namespace
-
-QString escapeHtml(const QString& text)
-{
-    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
-}
-
-bool isWebLink(const QString& url)
-{
-    const QUrl parsed(url, QUrl::StrictMode);
-    const QString scheme = parsed.scheme().toLower();
-    return parsed.isValid() && !parsed.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
 
 QString buildReportHtml(const QList<IQuorixProduct*>& products,
                         const QList<PublishedPatch>& updates, StatusCode status,

@@ -10,12 +10,6 @@ class IQuorixProduct;
 
 extern const char* const supportSiteUrl;
 
-// Text made safe for the report's HTML, including the single quotes that
-// delimit attribute values.
-QString escapeHtml(const QString& text);
-// Only web links are offered to the reader: http and https.
-bool isWebLink(const QString& url);
-
 // The report of the notification dialog: installed products, the updates per
 // product (or the red status line), the installed patches and the support link.
 // Every text from the patch list or the registry is escaped.

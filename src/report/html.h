@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Text from the patch list or the registry made safe for HTML: printable, and
+// safe inside element content and attribute values in either kind of quotes.
+QString escapeHtml(const QString& text);
+
+// Where a link to the address may point, escaped for an attribute: only http
+// and https addresses with a host are offered to the reader.
+std::optional<QString> webLinkTarget(const QString& url);
