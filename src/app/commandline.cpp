@@ -4,7 +4,16 @@
 #include "core/console.h"
 #include "core/logger.h"
 
+#include <QCoreApplication>
 #include <QObject>
+
+namespace {
+// The translation context of this file's texts.
+struct CommandLine
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+} // namespace
 
 namespace {
 QStringList arguments;
@@ -103,12 +112,12 @@ void logProgramArguments()
 void printUsage()
 {
     writeConsoleLine(QStringLiteral("Usage: skyvane </h> </p [proxy url]> </k> </s> </c>"));
-    writeConsoleLine(usageLine(QStringLiteral("/h?"), QObject::tr("Show usage")));
+    writeConsoleLine(usageLine(QStringLiteral("/h?"), CommandLine::tr("Show usage")));
     writeConsoleLine(usageLine(QStringLiteral("/p [proxy url]"),
-                               QObject::tr("http://<user>:<pass>@proxy.example.com:<port>")));
-    writeConsoleLine(usageLine(QStringLiteral("/k"), QObject::tr("Remove proxy settings")));
-    writeConsoleLine(usageLine(QStringLiteral("/s"), QObject::tr("Show proxy settings")));
-    writeConsoleLine(usageLine(QStringLiteral("/c"), QObject::tr("Run in console mode")));
+                               CommandLine::tr("http://<user>:<pass>@proxy.example.com:<port>")));
+    writeConsoleLine(usageLine(QStringLiteral("/k"), CommandLine::tr("Remove proxy settings")));
+    writeConsoleLine(usageLine(QStringLiteral("/s"), CommandLine::tr("Show proxy settings")));
+    writeConsoleLine(usageLine(QStringLiteral("/c"), CommandLine::tr("Run in console mode")));
     writeConsoleLine(QString());
 }
 
@@ -117,11 +126,11 @@ void printProxySettings()
     Common* common = Common::instance();
     const QNetworkProxy& proxy = common->proxy;
     const QString port = proxy.port() == 0 ? QStringLiteral("N/A") : QString::number(proxy.port());
-    writeConsoleLine(QObject::tr("Proxy settings:"));
-    writeConsoleLine(QObject::tr("  Use proxy server: ") +
+    writeConsoleLine(CommandLine::tr("Proxy settings:"));
+    writeConsoleLine(CommandLine::tr("  Use proxy server: ") +
                      (common->useProxyServer ? QStringLiteral("true") : QStringLiteral("false")));
-    writeConsoleLine(QObject::tr("  Proxy host: ") + proxy.hostName());
-    writeConsoleLine(QObject::tr("  Proxy port: ") + port);
-    writeConsoleLine(QObject::tr("  Proxy username: ") + proxy.user());
-    writeConsoleLine(QObject::tr("  Proxy password: ") + proxy.password());
+    writeConsoleLine(CommandLine::tr("  Proxy host: ") + proxy.hostName());
+    writeConsoleLine(CommandLine::tr("  Proxy port: ") + port);
+    writeConsoleLine(CommandLine::tr("  Proxy username: ") + proxy.user());
+    writeConsoleLine(CommandLine::tr("  Proxy password: ") + proxy.password());
 }

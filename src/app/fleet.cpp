@@ -12,6 +12,7 @@
 #include "registry/registryfile.h"
 #include "update/quorixupdate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
@@ -21,6 +22,14 @@
 #include <QThreadPool>
 
 #include <utility>
+
+namespace {
+// The translation context of this file's texts.
+struct FleetRun
+{
+    Q_DECLARE_TR_FUNCTIONS(FleetRun)
+};
+} // namespace
 
 QList<FleetEntry> fleetEntries(const QStringList& given)
 {
@@ -43,10 +52,10 @@ QList<FleetEntry> fleetEntries(const QStringList& given)
         const FolderListing listing = listFolder(LocalPath(path), QStringLiteral(".reg"));
         if (!listing.error.isEmpty())
             add(canonical, {LocalPath(path),
-                            QObject::tr("the folder cannot be read: %1").arg(listing.error), true});
+                            FleetRun::tr("the folder cannot be read: %1").arg(listing.error), true});
         else if (listing.entries.isEmpty())
             add(canonical, {LocalPath(path),
-                            QObject::tr("the folder holds no registry exports (*.reg)"), true});
+                            FleetRun::tr("the folder holds no registry exports (*.reg)"), true});
         for (const LocalPath& entry : listing.entries) {
             const QByteArray native = entry.native();
             add(canonical + native.mid(native.lastIndexOf('/')), {entry, QString()});
@@ -191,8 +200,8 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays,
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));
     Spool spool;
     const auto spoolError = [&spool] {
-        return failedRun(QObject::tr("File Error"),
-                         QObject::tr("The fleet's report cannot be kept in a temporary file: %1")
+        return failedRun(FleetRun::tr("File Error"),
+                         FleetRun::tr("The fleet's report cannot be kept in a temporary file: %1")
                              .arg(spool.errorString()));
     };
     if (!spool.open())

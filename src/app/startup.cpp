@@ -31,6 +31,14 @@
 #include <memory>
 
 namespace {
+// The translation context of this file's texts.
+struct Startup
+{
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+};
+} // namespace
+
+namespace {
 // The log that the switches "V" and "L" ask for, the arguments recorded in it.
 std::unique_ptr<LogSink> startLog()
 {
@@ -83,7 +91,7 @@ bool applyProxyFromCommandLine()
     switchValue(QStringLiteral("P"), text);
     const ParsedProxy parsed = parseProxyUrl(text);
     if (!parsed.error.isEmpty()) {
-        reportError(QObject::tr("Proxy Error"), parsed.error);
+        reportError(Startup::tr("Proxy Error"), parsed.error);
         return false;
     }
     const QNetworkProxy& proxy = parsed.proxy;
@@ -95,7 +103,7 @@ bool applyProxyFromCommandLine()
     common->proxy = proxy;
     if (!proxy.user().isEmpty())
         common->useProxyAuthentication = true;
-    writeConsoleLine(common->saveSettings() ? QObject::tr("The proxy setting is enabled and saved.")
+    writeConsoleLine(common->saveSettings() ? Startup::tr("The proxy setting is enabled and saved.")
                                             : common->statusMessage());
     return true;
 }
@@ -105,7 +113,7 @@ void removeProxySetting()
     Common* common = Common::instance();
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
-    writeConsoleLine(common->saveSettings() ? QObject::tr("The proxy setting is disabled.")
+    writeConsoleLine(common->saveSettings() ? Startup::tr("The proxy setting is disabled.")
                                             : common->statusMessage());
 }
 
@@ -126,16 +134,16 @@ void loadRegistryExportFromCommandLine()
         return;
     }
     const QString message = registryFileErrorText(fileName, result.error);
-    reportError(QObject::tr("Registry Error"), message);
+    reportError(Startup::tr("Registry Error"), message);
     setRegistry(std::make_unique<RegistryFileStore>());
     Common::instance()->status = StatusCode::ConfigurationReadError;
 }
 
 void reportOfflineMachine()
 {
-    const QString message = QObject::tr(
+    const QString message = Startup::tr(
         "Your computer appears to be offline.  Check your Internet connection and try again.");
-    reportError(QObject::tr("Network Error"), message);
+    reportError(Startup::tr("Network Error"), message);
     Common::instance()->status = StatusCode::NetworkError;
 }
 
@@ -152,7 +160,7 @@ std::optional<int> wholeNumberSwitch(const QString& name, int minimum, int fallb
     const int number = text.toInt(&isNumber);
     if (isNumber && number >= minimum)
         return number;
-    showCriticalMessage(QObject::tr("Usage Error"), usage.arg(printable(text)), nullptr);
+    showCriticalMessage(Startup::tr("Usage Error"), usage.arg(printable(text)), nullptr);
     return std::nullopt;
 }
 
@@ -227,8 +235,8 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     common->readSettings();
 
     if (!outputFormat) {
-        showCriticalMessage(QObject::tr("Usage Error"),
-                            QObject::tr("Unknown output format \"%1\"; /f takes json, nagios, "
+        showCriticalMessage(Startup::tr("Usage Error"),
+                            Startup::tr("Unknown output format \"%1\"; /f takes json, nagios, "
                                         "prometheus or html.")
                                 .arg(printable(formatName)),
                             nullptr);
@@ -236,10 +244,10 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     }
     const std::optional<int> budget =
         wholeNumberSwitch(QStringLiteral("T"), 1, machineOutput ? unattendedBudgetSeconds : 0,
-                          QObject::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
+                          Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
     const std::optional<int> graceDays =
         wholeNumberSwitch(QStringLiteral("G"), 0, 0,
-                          QObject::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
+                          Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
     if (!budget || !graceDays) {
         return usageErrorExitCode;
     }
@@ -285,9 +293,9 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     } else {
         qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
         if (!isGuiApplication()) {
-            const QString message = QObject::tr("No desktop is available to show Skyvane's window. "
+            const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
                                                 " Use /c for the console report.");
-            reportError(QObject::tr("No Desktop"), message);
+            reportError(Startup::tr("No Desktop"), message);
                 return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)

@@ -5,9 +5,18 @@
 #include "messages.h"
 #include "proxyaddress.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QObject>
 #include <QSettings>
+
+namespace {
+// The translation context of this file's texts.
+struct Settings
+{
+    Q_DECLARE_TR_FUNCTIONS(Settings)
+};
+} // namespace
 
 const char* const defaultPatchListUrl = "http://downloads.vandry.com/sky_vane/patches.json";
 
@@ -27,15 +36,15 @@ QString statusMessageFor(StatusCode status)
 {
     switch (status) {
     case StatusCode::NoError:
-        return QObject::tr("No Error");
+        return Settings::tr("No Error");
     case StatusCode::ConfigurationReadError:
-        return QObject::tr("Error reading system configuration");
+        return Settings::tr("Error reading system configuration");
     case StatusCode::SettingsWriteError:
-        return QObject::tr("Error writing settings.");
+        return Settings::tr("Error writing settings.");
     case StatusCode::NetworkError:
-        return QObject::tr("Network connection error.");
+        return Settings::tr("Network connection error.");
     case StatusCode::AuthenticationError:
-        return QObject::tr("A server authentication error occurred.");
+        return Settings::tr("A server authentication error occurred.");
     }
     return QString();
 }
@@ -65,11 +74,11 @@ void Common::readSettings()
     const int port = validPort(portText);
     proxy.setPort(quint16(port));
     if (port == 0 && !portText.isEmpty() && portText != QLatin1String("0")) {
-        const QString message = QObject::tr("The saved proxy port %1 is not a number from 1 to "
+        const QString message = Settings::tr("The saved proxy port %1 is not a number from 1 to "
                                             "65535; no proxy is used for this run.")
                                     .arg(printable(portText));
         savedProxyRefused = true;
-        reportError(QObject::tr("Proxy Error"), message);
+        reportError(Settings::tr("Proxy Error"), message);
     }
     if (useProxyAuthentication) {
         proxy.setUser(store.value(userKey).toString());
@@ -96,7 +105,7 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
         return;
     const ParsedProxy parsed = parseProxyUrl(proxyUrl.trimmed());
     if (!parsed.error.isEmpty()) {
-        reportError(QObject::tr("Proxy Error"), parsed.error);
+        reportError(Settings::tr("Proxy Error"), parsed.error);
         return;
     }
     proxy = parsed.proxy;

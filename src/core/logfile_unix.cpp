@@ -2,6 +2,7 @@
 
 #include "logger.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 #include <cerrno>
@@ -9,6 +10,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+// The translation context of this file's texts.
+struct LogFile
+{
+    Q_DECLARE_TR_FUNCTIONS(LogFile)
+};
+} // namespace
 
 // Opened without blocking and checked on the open descriptor itself, so that
 // neither a FIFO (which would block the open) nor a file swapped in between
@@ -25,17 +34,17 @@ QString openLogFile(QFile& file, const QString& path)
     struct stat info;
     if (fd < 0) {
         if (errno == ELOOP)
-            return QObject::tr("It is a symbolic link.");
+            return LogFile::tr("It is a symbolic link.");
         const bool other = ::lstat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode);
-        return other ? QObject::tr("It is not a regular file.") : fileErrorText(QFile::OpenError);
+        return other ? LogFile::tr("It is not a regular file.") : fileErrorText(QFile::OpenError);
     }
     QString problem;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        problem = QObject::tr("It is not a regular file.");
+        problem = LogFile::tr("It is not a regular file.");
     else if (info.st_uid != ::geteuid())
-        problem = QObject::tr("It belongs to another user.");
+        problem = LogFile::tr("It belongs to another user.");
     else if (info.st_nlink > 1)
-        problem = QObject::tr("It has other names (hard links).");
+        problem = LogFile::tr("It has other names (hard links).");
     else if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0)
         problem = fileErrorText(QFile::ResizeError);
     if (!problem.isEmpty()) {

@@ -4,11 +4,20 @@
 #include "logfile.h"
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QObject>
 #include <QTextStream>
 
 #include <cstdio>
+
+namespace {
+// The translation context of this file's texts.
+struct LogFile
+{
+    Q_DECLARE_TR_FUNCTIONS(LogFile)
+};
+} // namespace
 
 Q_LOGGING_CATEGORY(lcCore, "skyvane.core")
 Q_LOGGING_CATEGORY(lcRegistry, "skyvane.registry")
@@ -59,35 +68,35 @@ QString fileErrorText(QFile::FileError error)
 {
     switch (error) {
     case QFile::NoError:
-        return QObject::tr("No error occurred.");
+        return LogFile::tr("No error occurred.");
     case QFile::ReadError:
-        return QObject::tr("An error occurred when reading from the file.");
+        return LogFile::tr("An error occurred when reading from the file.");
     case QFile::WriteError:
-        return QObject::tr("An error occurred when writing to the file.");
+        return LogFile::tr("An error occurred when writing to the file.");
     case QFile::FatalError:
-        return QObject::tr("A fatal error occurred.");
+        return LogFile::tr("A fatal error occurred.");
     case QFile::ResourceError:
-        return QObject::tr("Resource error.");
+        return LogFile::tr("Resource error.");
     case QFile::OpenError:
-        return QObject::tr("The file could not be opened.");
+        return LogFile::tr("The file could not be opened.");
     case QFile::AbortError:
-        return QObject::tr("The operation was aborted.");
+        return LogFile::tr("The operation was aborted.");
     case QFile::TimeOutError:
-        return QObject::tr("A timeout occurred.");
+        return LogFile::tr("A timeout occurred.");
     case QFile::UnspecifiedError:
-        return QObject::tr("An unspecified error occurred.");
+        return LogFile::tr("An unspecified error occurred.");
     case QFile::RemoveError:
-        return QObject::tr("The file could not be removed.");
+        return LogFile::tr("The file could not be removed.");
     case QFile::RenameError:
-        return QObject::tr("The file could not be renamed.");
+        return LogFile::tr("The file could not be renamed.");
     case QFile::PositionError:
-        return QObject::tr("The position in the file could not be changed.");
+        return LogFile::tr("The position in the file could not be changed.");
     case QFile::ResizeError:
-        return QObject::tr("The file could not be resized.");
+        return LogFile::tr("The file could not be resized.");
     case QFile::PermissionsError:
-        return QObject::tr("The file could not be accessed.");
+        return LogFile::tr("The file could not be accessed.");
     case QFile::CopyError:
-        return QObject::tr("The file could not be copied.");
+        return LogFile::tr("The file could not be copied.");
     }
     return QString();
 }
@@ -96,8 +105,8 @@ LogSink::LogSink(const QString& logTarget, int verbosity) : target(logTarget)
 {
     // Lines nobody reads are not even made: the categories' levels follow "V".
     QLoggingCategory::setFilterRules(verbosity == 0   ? QStringLiteral("skyvane.*=false")
-                                     : verbosity == 1 ? QStringLiteral("skyvane.*.debug=false")
-                                                      : QString());
+                                     : verbosity == 2 ? QString()
+                                                      : QStringLiteral("skyvane.*.debug=false"));
     if (verbosity == 0)
         return;
     if (target == QLatin1String("stdout") || target == QLatin1String("stderr")) {
@@ -107,10 +116,10 @@ LogSink::LogSink(const QString& logTarget, int verbosity) : target(logTarget)
         file.setFileName(target);
         const QString problem = openLogFile(file, target);
         if (!problem.isEmpty()) {
-            const QString message = QObject::tr("Error opening log file for writing") +
+            const QString message = LogFile::tr("Error opening log file for writing") +
                                     QStringLiteral(":\n\n%1\n\n").arg(target) +
-                                    QObject::tr("Error") + QStringLiteral(": %2").arg(problem);
-            showCriticalMessage(QObject::tr("File Error"), message, nullptr);
+                                    LogFile::tr("Error") + QStringLiteral(": %2").arg(problem);
+            showCriticalMessage(LogFile::tr("File Error"), message, nullptr);
             QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
             return;
         }
@@ -141,7 +150,7 @@ void LogSink::write(const QString& level, const QString& message)
     if (file.error() != QFileDevice::NoError && !writeFailed) {
         // Said once, on standard error: the run goes on without its log.
         writeFailed = true;
-        writeErrorLine(QObject::tr("Error writing the log file %1: %2")
+        writeErrorLine(LogFile::tr("Error writing the log file %1: %2")
                            .arg(target, fileErrorText(file.error())));
     }
     if (level == QLatin1String("Fatal"))

@@ -22,7 +22,7 @@ QString fileErrorText(QFile::FileError error);
 // The run's log, for as long as it lives: the messages of Skyvane's categories
 // as "yyyy-MM-dd hh:mm:ss: Level: text" lines on "stdout", "stderr" or in a
 // file (created anew), a Fatal line also on the console; other messages go on
-// to Qt's handler. Verbosity 0 writes nothing, 1 all but Debug, 2 everything.
+// to Qt's handler. Verbosity 0 writes nothing, 2 everything, any other all but Debug.
 class LogSink
 {
 public:

@@ -6,9 +6,18 @@
 #include "products/iquorixproduct.h"
 #include "update/availability.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 #include <algorithm>
+
+namespace {
+// The translation context of this file's texts.
+struct ConsoleReport
+{
+    Q_DECLARE_TR_FUNCTIONS(ConsoleReport)
+};
+} // namespace
 
 namespace {
 QString consoleReportText(const CheckResult& result)
@@ -27,7 +36,7 @@ QString consoleReportText(const CheckResult& result)
             QString(15, QLatin1Char(' ')));
     addLine(rule);
     addLine(QString());
-    addLine(QObject::tr(" Installed products:"));
+    addLine(ConsoleReport::tr(" Installed products:"));
     addLine(QString());
     for (const IQuorixProduct* product : products)
         addLine(QStringLiteral("    ") + printable(product->name()));
@@ -40,10 +49,10 @@ QString consoleReportText(const CheckResult& result)
                 QStringLiteral(" <<<<<"));
         addLine(QString());
     } else {
-        addLine(QObject::tr(" The following updates are available:"));
+        addLine(ConsoleReport::tr(" The following updates are available:"));
         addLine(QString());
         for (const IQuorixProduct* product : products) {
-            addLine(QObject::tr("  Updates for %1").arg(printable(product->name())));
+            addLine(ConsoleReport::tr("  Updates for %1").arg(printable(product->name())));
             bool anyApplied = false;
             for (const MissingPatch& missing : result.missing) {
                 const PublishedPatch& patch = missing.patch;
@@ -54,7 +63,7 @@ QString consoleReportText(const CheckResult& result)
                         QStringLiteral("    - %1\n").arg(printable(patch.url)));
             }
             if (!anyApplied)
-                addLine(QStringLiteral("    (") + QObject::tr("no updates available") +
+                addLine(QStringLiteral("    (") + ConsoleReport::tr("no updates available") +
                         QStringLiteral(")"));
         }
         addLine(QString());
@@ -63,12 +72,12 @@ QString consoleReportText(const CheckResult& result)
     addLine(rule);
     addLine(QString());
 
-    QString patchSection = QObject::tr(" Installed Patches:\n");
+    QString patchSection = ConsoleReport::tr(" Installed Patches:\n");
     const QList<InstalledPatch>& patches = result.installedPatches;
     for (const InstalledPatch& patch : patches)
         patchSection += QStringLiteral("  - %1\n").arg(printable(patch.name));
     if (patches.isEmpty())
-        patchSection += QStringLiteral("  (%1)\n").arg(QObject::tr("none"));
+        patchSection += QStringLiteral("  (%1)\n").arg(ConsoleReport::tr("none"));
     addLine(patchSection);
     addLine(rule);
     return text;
@@ -102,7 +111,7 @@ public:
     QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
     {
         QString text = QStringLiteral("\n ") +
-                       QObject::tr("Machine %1").arg(printable(result.machine)) + QLatin1Char('\n');
+                       ConsoleReport::tr("Machine %1").arg(printable(result.machine)) + QLatin1Char('\n');
         if (!result.exportError.isEmpty())
             text += QLatin1Char(' ') + printable(result.exportError) + QLatin1Char('\n');
         return {(text + consoleReportText(result)).toUtf8()};

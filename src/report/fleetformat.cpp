@@ -2,9 +2,18 @@
 
 #include "core/console.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 #include <algorithm>
+
+namespace {
+// The translation context of this file's texts.
+struct FleetReport
+{
+    Q_DECLARE_TR_FUNCTIONS(FleetReport)
+};
+} // namespace
 
 namespace {
 int severity(CheckState state)
@@ -26,18 +35,18 @@ QString stateText(const CheckResult& result, CheckState state)
 {
     switch (state) {
     case CheckState::Unknown:
-        return result.exportError.isEmpty() ? QObject::tr("no patch list")
-                                            : QObject::tr("export unreadable");
+        return result.exportError.isEmpty() ? FleetReport::tr("no patch list")
+                                            : FleetReport::tr("export unreadable");
     case CheckState::Critical:
-        return QObject::tr("security updates missing");
+        return FleetReport::tr("security updates missing");
     case CheckState::Warning:
-        return QObject::tr("updates missing");
+        return FleetReport::tr("updates missing");
     case CheckState::Ok:
         break;
     }
     if (result.products.isEmpty())
-        return QObject::tr("no products");
-    return result.missing.isEmpty() ? QObject::tr("up to date") : QObject::tr("in grace period");
+        return FleetReport::tr("no products");
+    return result.missing.isEmpty() ? FleetReport::tr("up to date") : FleetReport::tr("in grace period");
 }
 } // namespace
 
@@ -59,8 +68,8 @@ FleetRow fleetRow(const CheckResult& result, int index)
 
 QStringList fleetColumnTitles()
 {
-    return {QObject::tr("Machine"),  QObject::tr("Products"),      QObject::tr("Missing"),
-            QObject::tr("Security"), QObject::tr("Oldest (days)"), QObject::tr("State")};
+    return {FleetReport::tr("Machine"),  FleetReport::tr("Products"),      FleetReport::tr("Missing"),
+            FleetReport::tr("Security"), FleetReport::tr("Oldest (days)"), FleetReport::tr("State")};
 }
 
 QStringList fleetRowTexts(const FleetRow& row)
@@ -77,13 +86,13 @@ QStringList fleetRowTexts(const FleetRow& row)
 
 QString fleetTitle(qsizetype machines)
 {
-    return machines == 1 ? QObject::tr("Quorix updates on 1 machine")
-                         : QObject::tr("Quorix updates on %1 machines").arg(machines);
+    return machines == 1 ? FleetReport::tr("Quorix updates on 1 machine")
+                         : FleetReport::tr("Quorix updates on %1 machines").arg(machines);
 }
 
 QString fleetListLine(const CheckResult& anyResult)
 {
-    return QObject::tr("Checked %1 UTC against the patch list %2 (%3).")
+    return FleetReport::tr("Checked %1 UTC against the patch list %2 (%3).")
         .arg(anyResult.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
              printable(anyResult.listSource), listStateName(anyResult.listState));
 }

@@ -8,7 +8,16 @@
 #include "html.h"
 #include "products/iquorixproduct.h"
 
+#include <QCoreApplication>
 #include <QObject>
+
+namespace {
+// The translation context of this file's texts.
+struct FleetReport
+{
+    Q_DECLARE_TR_FUNCTIONS(FleetReport)
+};
+} // namespace
 
 namespace {
 const char* const style = R"(
@@ -91,12 +100,12 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
         return html + QStringLiteral("<p class=\"error\">") + escapeHtml(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
     if (result.products.isEmpty())
-        return html + QStringLiteral("<p>") + QObject::tr("No Quorix products are installed.") +
+        return html + QStringLiteral("<p>") + FleetReport::tr("No Quorix products are installed.") +
                QStringLiteral("</p>\n</section>\n");
     html +=
         QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
-            .arg(QObject::tr("Missing update"), QObject::tr("Security"), QObject::tr("Released"));
-    const QString yes = QObject::tr("yes");
+            .arg(FleetReport::tr("Missing update"), FleetReport::tr("Security"), FleetReport::tr("Released"));
+    const QString yes = FleetReport::tr("yes");
     for (const IQuorixProduct* product : result.products) {
         html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
                     .arg(escapeHtml(product->name()));
@@ -107,14 +116,14 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
                     cell(escapeHtml(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
         if (missing.isEmpty())
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
-                        .arg(QObject::tr("no updates available"));
+                        .arg(FleetReport::tr("no updates available"));
     }
     QStringList installed;
     for (const InstalledPatch& patch : result.installedPatches)
         installed << escapeHtml(patch.name);
-    return html + QStringLiteral("</table>\n<p>") + QObject::tr("Installed patches:") +
+    return html + QStringLiteral("</table>\n<p>") + FleetReport::tr("Installed patches:") +
            QLatin1Char(' ') +
-           (installed.isEmpty() ? QObject::tr("none") : installed.join(QStringLiteral(", "))) +
+           (installed.isEmpty() ? FleetReport::tr("none") : installed.join(QStringLiteral(", "))) +
            QStringLiteral("</p>\n</section>\n");
 }
 

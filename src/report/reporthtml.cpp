@@ -81,7 +81,7 @@ QString buildReportHtml(const QList<IQuorixProduct*>& products,
         for (const InstalledPatch& patch : patches)
             html += QStringLiteral("<li>%1").arg(escapeHtml(patch.name));
         if (patches.isEmpty())
-            html += QStringLiteral("<li>(%1)").arg(QObject::tr("none"));
+            html += QStringLiteral("<li>(%1)").arg(QCoreApplication::translate("NotificationDialog", "none"));
         html += QStringLiteral("</ul><br>");
     }
     html += QStringLiteral("</ul>") + QStringLiteral("<hr>");

@@ -1,4 +1,5 @@
 #include "app/network.h"
+#include "core/proxyaddress.h"
 
 #include <QtTest>
 

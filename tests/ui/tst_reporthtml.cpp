@@ -50,7 +50,7 @@ private slots:
         const QString name = "&lt;b&gt;P&lt;/b&gt;";
         QTest::newRow("HTTP, quotes escaped")
             << "HTTP://a/'x"
-            << "<li><a href='HTTP://a/&#39;x'>" + name + "</a><br>";
+            << "<li><a href='http://a/&#39;x'>" + name + "</a><br>"; // as the fleet page links it
         QTest::newRow("file") << "file:///etc/passwd"
                               << "<li>" + name + "<br>";
         QTest::newRow("no host") << "http:///p.exe"
