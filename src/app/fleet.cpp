@@ -1,5 +1,7 @@
 #include "fleet.h"
 
+#include "runretrieval.h"
+
 #include "core/common.h"
 #include "core/console.h"
 #include "report/consolereport.h"
@@ -208,7 +210,9 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays,
         return spoolError();
     qCInfo(lcApp).noquote() << QStringLiteral("Reading %1 registry exports").arg(machines.size());
     // Every version is kept: the machines' versions are known only once all are read.
-    const QuorixUpdate update(common->patchListUrl, std::nullopt);
+    RunRetrievalHost host;
+    const QuorixUpdate update(common->patchListUrl, host, std::nullopt,
+                              common->retrievalBudgetSeconds);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
     const FleetCheck check{update, graceDays, now, *format, spool};
     // Each worker writes only its own machine's entry; the list is not touched meanwhile.

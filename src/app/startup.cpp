@@ -2,6 +2,7 @@
 
 #include "report/checkresult.h"
 #include "core/clock.h"
+#include "check.h"
 #include "commandline.h"
 #include "core/common.h"
 #include "core/console.h"
@@ -14,6 +15,7 @@
 #include "core/messages.h"
 #include "core/proxyaddress.h"
 #include "network.h"
+#include "runretrieval.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
@@ -180,22 +182,16 @@ bool needsNetwork(const QString& address)
 // sets the grace period in days.
 int runMachineOutput(OutputFormat format, int graceDays, const QDateTime& now)
 {
-    QString exportFile;
-    const QString machine = switchValue(QStringLiteral("R"), exportFile)
-                                ? QFileInfo(exportFile).completeBaseName()
-                                : QSysInfo::machineHostName();
-    const QuorixUpdate update(Common::instance()->patchListUrl);
-    const CheckResult result = makeCheckResult(
-        update, QuorixConfig::instance()->installedSoftware(), machine, graceDays, now);
+    RunRetrievalHost host;
+    const CheckResult result = runCheck(checkRequestOfRun(graceDays), host, now);
     return writeMachineOutput(format, result, Common::instance()->exitCode());
 }
 
 void runConsoleMode(const QDateTime& now)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
-    const QuorixUpdate update(Common::instance()->patchListUrl);
-    printConsoleReport(
-        makeCheckResult(update, QuorixConfig::instance()->installedSoftware(), QString(), 0, now));
+    RunRetrievalHost host;
+    printConsoleReport(runCheck(checkRequestOfRun(0), host, now));
 }
 } // namespace
 

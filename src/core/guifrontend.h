@@ -26,10 +26,6 @@ public:
     virtual QCoreApplication* createApplication(int& argc, char** argv) = 0;
     virtual void showMessage(MessageKind kind, const QString& title, const QString& text,
                              QWidget* parent) = 0;
-    // Runs the settings dialog modally.
-    virtual void editSettings() = 0;
-    // Asks for the credentials of a proxy; nothing when the user cancels.
-    virtual std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy) = 0;
     virtual void runDialogMode() = 0;
     virtual void runTrayMode() = 0;
 };

@@ -4,7 +4,9 @@
 #include "core/logger.h"
 #include "notificationdialog.h"
 #include "notificationpopup.h"
-#include "update/quorixupdate.h"
+#include "app/check.h"
+#include "core/clock.h"
+#include "desktopretrieval.h"
 #include "update/updaterequest.h"
 
 #include <QAction>
@@ -60,21 +62,17 @@ void IconWindow::createMenu()
 
 void IconWindow::initialCheck()
 {
-    {
-        QuorixUpdate update(Common::instance()->patchListUrl);
-        if (!UpdateRequest::runAborted() && !update.availablePatches().isEmpty())
-            showNotificationPopup();
-    }
+    DesktopRetrievalHost host;
+    const CheckResult result = runCheck(checkRequestOfRun(0), host, checkTime());
+    if (!UpdateRequest::runAborted() && !result.missing.isEmpty())
+        showNotificationPopup(result);
     close();
 }
 
-void IconWindow::showNotificationPopup()
+void IconWindow::showNotificationPopup(const CheckResult& result)
 {
-    QuorixUpdate update(Common::instance()->patchListUrl);
-    if (UpdateRequest::runAborted())
-        return;
-    const int available = int(update.availablePatches().size());
-    NotificationPopup popup(popupMessage(available), popupTimeoutSeconds, this);
+    NotificationPopup popup(popupMessage(int(result.missing.size())), popupTimeoutSeconds, this);
+    popup.setCheckResult(result);
     const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
     if (!icon.isEmpty())
         popup.setScreenForPlacement(QGuiApplication::screenAt(icon.center()));
@@ -83,7 +81,7 @@ void IconWindow::showNotificationPopup()
 
 void IconWindow::showNotificationDialog()
 {
-    NotificationDialog dialog(this);
+    NotificationDialog dialog(std::nullopt, this);
     dialog.exec();
 }
 

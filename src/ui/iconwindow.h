@@ -7,6 +7,7 @@
 #include <memory>
 
 class QAction;
+struct CheckResult;
 
 // The tray run: the icon with its menu, one check and, when updates are
 // available, the popup. The whole run happens inside the constructor; the
@@ -28,12 +29,12 @@ protected:
 private slots:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void showNotificationDialog();
-    void showNotificationPopup();
     void exit();
 
 private:
     void createMenu();
     void initialCheck();
+    void showNotificationPopup(const CheckResult& result);
 
     std::unique_ptr<QMenu> trayMenu;           // a menu has no parent window
     std::unique_ptr<QSystemTrayIcon> trayIcon; // goes before the menu it shows

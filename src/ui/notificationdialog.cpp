@@ -1,19 +1,20 @@
 #include "notificationdialog.h"
 
+#include "app/check.h"
+#include "core/clock.h"
 #include "core/common.h"
-#include "products/quorixconfig.h"
+#include "desktopretrieval.h"
 #include "report/reporthtml.h"
 #include "settingsdialog.h"
 #include "sharppixmap.h"
 #include "ui_notificationdialog.h"
-#include "update/quorixupdate.h"
 #include "update/updaterequest.h"
 
 #include <QPixmap>
 #include <QScreen>
 
-NotificationDialog::NotificationDialog(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>())
+NotificationDialog::NotificationDialog(std::optional<CheckResult> checked, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()), checkResult(std::move(checked))
 {
     ui->setupUi(this);
     ui->mainView->hide();
@@ -62,7 +63,10 @@ void NotificationDialog::drawDialogGUI()
 void NotificationDialog::showEvent(QShowEvent*)
 {
     // Queued, so the window is on screen before the retrieval starts.
-    QMetaObject::invokeMethod(this, &NotificationDialog::getPatchList, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this,
+                              checkResult ? &NotificationDialog::drawMainView
+                                     : &NotificationDialog::getPatchList,
+                              Qt::QueuedConnection);
 }
 
 void NotificationDialog::getPatchList()
@@ -70,8 +74,8 @@ void NotificationDialog::getPatchList()
     // Closed before the queued retrieval began: there is nothing to fetch for.
     if (!isVisible() || UpdateRequest::runAborted())
         return;
-    QuorixUpdate update(Common::instance()->patchListUrl);
-    updates = update.availablePatches();
+    DesktopRetrievalHost host;
+    checkResult = runCheck(checkRequestOfRun(0), host, checkTime());
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }
 
@@ -82,9 +86,11 @@ void NotificationDialog::drawMainView()
                        "vertical-align: top; }"));
     ui->mainView->setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
 
-    Common* common = Common::instance();
-    ui->mainView->setHtml(buildReportHtml(QuorixConfig::instance()->installedProducts(), updates,
-                                          common->status, common->statusMessage()));
+    QList<PublishedPatch> updates;
+    for (const MissingPatch& missing : checkResult->missing)
+        updates.append(missing.patch);
+    ui->mainView->setHtml(buildReportHtml(checkResult->products, updates, checkResult->status,
+                                          statusMessageFor(checkResult->status)));
     ui->mainView->setOpenExternalLinks(true);
     ui->progressView->hide();
     ui->mainView->show();

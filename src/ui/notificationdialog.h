@@ -1,11 +1,12 @@
 #pragma once
 
-#include "update/publishedpatch.h"
+#include "report/checkresult.h"
 
 #include <QDialog>
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class NotificationDialog;
@@ -18,7 +19,9 @@ class NotificationDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit NotificationDialog(QWidget* parent = nullptr);
+    // Shows the given check, or makes one when it opens.
+    explicit NotificationDialog(std::optional<CheckResult> checked = std::nullopt,
+                                QWidget* parent = nullptr);
     ~NotificationDialog() override;
 
     void done(int result) override;
@@ -38,5 +41,5 @@ private:
     void fitIntoScreen();
 
     std::unique_ptr<Ui::NotificationDialog> ui;
-    QList<PublishedPatch> updates;
+    std::optional<CheckResult> checkResult;
 };

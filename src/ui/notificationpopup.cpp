@@ -161,9 +161,14 @@ void NotificationPopup::on_closeButton_clicked()
     slideOut();
 }
 
+void NotificationPopup::setCheckResult(const CheckResult& result)
+{
+    checked = result;
+}
+
 void NotificationPopup::showNotificationDialog()
 {
-    NotificationDialog dialog;
+    NotificationDialog dialog(checked);
     dialog.exec();
     // The report was closed while it fetched the list: the run is over.
     if (UpdateRequest::runAborted())

@@ -5,7 +5,10 @@
 #include <QPointer>
 #include <QRect>
 
+#include "report/checkresult.h"
+
 #include <memory>
+#include <optional>
 
 class QEventLoop;
 class QScreen;
@@ -42,6 +45,9 @@ public:
     // programs, and it would block the tray icon while it is shown.
     int exec() override;
 
+    // The check the popup tells of, shown by the report it opens.
+    void setCheckResult(const CheckResult& result);
+
     // The screen to rest on: the one that holds the tray icon. The primary
     // screen without one.
     void setScreenForPlacement(QScreen* screen);
@@ -71,4 +77,5 @@ private:
     QPoint dragOrigin;
     QPointer<QScreen> placementScreen;
     QEventLoop* runningLoop = nullptr;
+    std::optional<CheckResult> checked;
 };

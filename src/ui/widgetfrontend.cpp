@@ -2,8 +2,6 @@
 
 #include "iconwindow.h"
 #include "notificationdialog.h"
-#include "proxydialog.h"
-#include "settingsdialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,21 +38,6 @@ void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const Q
                     title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-void WidgetFrontend::editSettings()
-{
-    SettingsDialog dialog;
-    dialog.exec();
-}
-
-std::optional<QNetworkProxy> WidgetFrontend::askProxyCredentials(const QNetworkProxy& proxy)
-{
-    ProxyDialog dialog(proxy);
-    dialog.disableHostFields(true);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.proxy();
 }
 
 void WidgetFrontend::runDialogMode()

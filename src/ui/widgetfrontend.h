@@ -9,8 +9,6 @@ public:
     QCoreApplication* createApplication(int& argc, char** argv) override;
     void showMessage(MessageKind kind, const QString& title, const QString& text,
                      QWidget* parent) override;
-    void editSettings() override;
-    std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy) override;
     void runDialogMode() override;
     void runTrayMode() override;
 };

@@ -1,8 +1,6 @@
 #include "quorixupdate.h"
 
-#include "core/common.h"
 #include "core/logger.h"
-#include "core/messages.h"
 #include "availability.h"
 #include "patchlist.h"
 #include "products/quorixconfig.h"
@@ -19,25 +17,20 @@ bool spent(const QDeadlineTimer& deadline)
 }
 } // namespace
 
-QuorixUpdate::QuorixUpdate(const QString& url, QObject* parent)
-    : QuorixUpdate(url, QuorixConfig::instance()->installedVersions())
+QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
+                           const std::optional<QStringList>& wantedVersions, int budget)
+    : budgetSeconds(budget)
 {
-    setParent(parent);
-}
-
-QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>& wantedVersions)
-{
-    Common* common = Common::instance();
-    if (common->status == StatusCode::NetworkError)
+    if (!host.retrievalAllowed())
         return;
 
-    UpdateRequest request(url);
-    budgetSeconds = common->retrievalBudgetSeconds;
+    UpdateRequest request(url, host);
     const QDeadlineTimer deadline = budgetSeconds > 0 ? QDeadlineTimer(qint64(budgetSeconds) * 1000)
                                                       : QDeadlineTimer(QDeadlineTimer::Forever);
     bool ok = false;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         qCInfo(lcUpdate).noquote() << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
+        host.attemptStarted(attempt, maxAttempts, url);
         ok = request.fetch(deadline);
         if (ok || request.failedForGood() || UpdateRequest::runAborted() || spent(deadline))
             break;
@@ -49,11 +42,11 @@ QuorixUpdate::QuorixUpdate(const QString& url, const std::optional<QStringList>&
         const QString message =
             tr("An error occurred: no patch list from %1 within the time budget of %2 s.")
                 .arg(url, QString::number(budgetSeconds));
-        reportError(tr("Network Error"), message);
+        host.failed(tr("Network Error"), message);
     }
     if (!ok) {
         qCCritical(lcUpdate).noquote() << tr("Unable to connect to the sky vane server.  Try again later.");
-        common->status = StatusCode::NetworkError;
+        host.gaveUp();
     }
     data = request.receivedBytes();
     if (request.refusedAsTooLarge())
@@ -75,11 +68,6 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
                 "The list received from %1 is no patch list (not JSON with a \"Product\" "
                 "array)")
                 .arg(url);
-}
-
-QList<PublishedPatch> QuorixUpdate::availablePatches() const
-{
-    return availablePatchesFor(QuorixConfig::instance()->installedSoftware());
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatchesFor(const InstalledSoftware& software) const

@@ -19,6 +19,7 @@ enum class ListState
 };
 
 struct InstalledSoftware;
+class RetrievalHost;
 
 // Fetches and parses the patch list in its constructor, with up to five
 // attempts, and answers which published patches a machine is missing.
@@ -29,12 +30,12 @@ class QuorixUpdate : public QObject
 public:
     static constexpr int maxAttempts = 5;
 
-    // Keeps the patches of this machine's installed versions.
-    explicit QuorixUpdate(const QString& url, QObject* parent = nullptr);
     // Keeps the patches of the given versions; of every version without them.
-    QuorixUpdate(const QString& url, const std::optional<QStringList>& wantedVersions);
+    // The retrieval may take budgetSeconds in all (0: no bound beyond its
+    // attempts and their time-outs).
+    QuorixUpdate(const QString& url, RetrievalHost& host,
+                 const std::optional<QStringList>& wantedVersions, int budgetSeconds);
 
-    QList<PublishedPatch> availablePatches() const;
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
     QString receivedText() const { return decodeListText(data); }

@@ -13,27 +13,10 @@
 #include <QNetworkRequest>
 
 namespace {
-int timeoutOverrideMs = 0;
-qint64 maxListBytes = UpdateRequest::defaultMaxListBytes;
 constexpr qint64 readAheadBytes = 1024 * 1024;
 int fetchesUnderWay = 0;
 bool aborted = false;
-
-int timeoutMs()
-{
-    return timeoutOverrideMs > 0 ? timeoutOverrideMs : UpdateRequest::defaultTimeoutMs;
-}
 } // namespace
-
-void UpdateRequest::setTimeoutForTesting(int milliseconds)
-{
-    timeoutOverrideMs = milliseconds;
-}
-
-void UpdateRequest::setMaxListBytesForTesting(qint64 bytes)
-{
-    maxListBytes = bytes > 0 ? bytes : defaultMaxListBytes;
-}
 
 void UpdateRequest::abortRun()
 {
@@ -53,7 +36,8 @@ void UpdateRequest::resetAbortForTesting()
     aborted = false;
 }
 
-UpdateRequest::UpdateRequest(const QString& address) : url(address)
+UpdateRequest::UpdateRequest(const QString& address, RetrievalHost& retrievalHost)
+    : host(retrievalHost), url(address), maxListBytes(retrievalHost.maxListBytes())
 {
     manager = new QNetworkAccessManager;
     // Redirects are followed by hand, for 301, 302 and 307 only.
@@ -76,7 +60,7 @@ UpdateRequest::~UpdateRequest()
 
 bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
 {
-    if (Common::instance()->status == StatusCode::NetworkError || aborted)
+    if (!host.retrievalAllowed() || aborted)
         return false;
     deadline = retrievalDeadline;
     done = false;
@@ -123,7 +107,8 @@ void UpdateRequest::startReply(const QUrl& target)
 void UpdateRequest::startTimer()
 {
     const qint64 left = deadline.remainingTime();
-    timer.start(left < 0 ? timeoutMs() : int(std::min<qint64>(timeoutMs(), left)));
+    const int timeoutMs = host.timeoutMs();
+    timer.start(left < 0 ? timeoutMs : int(std::min<qint64>(timeoutMs, left)));
 }
 
 // A reply that no longer belongs to the attempt is cut off, so that it can
@@ -322,8 +307,7 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
 void UpdateRequest::reportNetworkError(const QString& message)
 {
     failed = true;
-    reportError(tr("Network Error"), message);
-    Common::instance()->status = StatusCode::NetworkError;
+    host.failed(tr("Network Error"), message);
 }
 
 // A certificate that cannot be verified refuses the list: whoever is in the

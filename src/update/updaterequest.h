@@ -1,5 +1,7 @@
 #pragma once
 
+#include "retrievalhost.h"
+
 #include <QDeadlineTimer>
 #include <QList>
 #include <QNetworkProxy>
@@ -21,7 +23,7 @@ class UpdateRequest : public QObject
     Q_OBJECT
 
 public:
-    explicit UpdateRequest(const QString& url);
+    UpdateRequest(const QString& url, RetrievalHost& host);
     ~UpdateRequest() override;
 
     // Sends the request and waits for the attempt's end, at the latest at the
@@ -43,14 +45,7 @@ public:
     static bool runAborted();
     static void resetAbortForTesting();
 
-    static constexpr int defaultTimeoutMs = 15000;
     static constexpr int maxRedirects = 10;
-    // A real list is a few hundred kilobytes; a larger answer is refused.
-    static constexpr qint64 defaultMaxListBytes = 32 * 1024 * 1024;
-    // Tests shorten the time-out; 0 restores the default.
-    static void setTimeoutForTesting(int milliseconds);
-    // Tests lower the bound on the list's size; 0 restores the default.
-    static void setMaxListBytesForTesting(qint64 bytes);
 
 private slots:
     void onFinished();
@@ -75,10 +70,12 @@ private:
     QString errorMessage(QNetworkReply* source) const;
     void reportNetworkError(const QString& message);
 
+    RetrievalHost& host;
     QNetworkAccessManager* manager = nullptr;
     QTimer timer;
     QByteArray received;
     QString url;
+    qint64 maxListBytes;
     bool done = false;
     bool succeeded = false;
     bool tooLarge = false;

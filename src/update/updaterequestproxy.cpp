@@ -1,9 +1,7 @@
 #include "updaterequest.h"
 
 #include "core/common.h"
-#include "core/guifrontend.h"
 #include "core/logger.h"
-#include "core/messages.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -15,8 +13,8 @@ void UpdateRequest::applyProxySettings()
     Common* common = Common::instance();
     if (!common->useProxyServer || common->savedProxyRefused)
         return;
-    if (common->proxy.hostName().isEmpty() && isGuiApplication() && guiFrontend())
-        guiFrontend()->editSettings();
+    if (common->proxy.hostName().isEmpty() && host.asksUser())
+        host.editProxySettings();
     qCDebug(lcUpdate).noquote() << QStringLiteral("Using User-defined Proxy.");
     manager->setProxy(common->proxy);
 }
@@ -25,12 +23,11 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
 {
     qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::proxyAuthenticate()");
     timer.stop();
-    showInformationMessage(tr("Proxy Authentication Required"),
-                           tr("The proxy server (%1) requires authentication or the proxy "
-                              "username/password is incorrect.")
-                               .arg(proxy.hostName()),
-                           nullptr);
-    if (!isGuiApplication() || !guiFrontend())
+    host.inform(tr("Proxy Authentication Required"),
+                tr("The proxy server (%1) requires authentication or the proxy "
+                   "username/password is incorrect.")
+                    .arg(proxy.hostName()));
+    if (!host.asksUser())
         return;
 
     // Qt may end the reply with the proxy's refusal while the dialog is open;
@@ -44,7 +41,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
         if (asked.user().isEmpty())
             asked.setUser(known);
     }
-    const std::optional<QNetworkProxy> entered = guiFrontend()->askProxyCredentials(asked);
+    const std::optional<QNetworkProxy> entered = host.askProxyCredentials(asked);
     askingForCredentials = false;
 
     if (entered) {

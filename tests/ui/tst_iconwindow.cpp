@@ -56,7 +56,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         IconWindow window; // the whole tray run
-        QVERIFY2(clock.elapsed() < UpdateRequest::defaultTimeoutMs / 3, "the check ran on");
+        QVERIFY2(clock.elapsed() < RetrievalHost::defaultTimeoutMs / 3, "the check ran on");
         QVERIFY(watcher.seen().isEmpty()); // no box
         QVERIFY(!window.trayIconForTesting()->isVisible());
         UpdateRequest::resetAbortForTesting();

@@ -73,7 +73,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         dialog.exec();
-        QVERIFY2(clock.elapsed() < UpdateRequest::defaultTimeoutMs / 3, "the retrieval ran on");
+        QVERIFY2(clock.elapsed() < RetrievalHost::defaultTimeoutMs / 3, "the retrieval ran on");
         QVERIFY(UpdateRequest::runAborted());
         // No box, neither now nor at the time-out (the dialog itself may be seen).
         for (const ModalWatcher::Seen& seen : watcher.seen())

@@ -8,7 +8,9 @@
 #include "modalwatcher.h"
 #include "squidproxy.h"
 #include "update/quorixupdate.h"
-#include "update/updaterequest.h"
+#include "limitedretrievalhost.h"
+#include "products/quorixconfig.h"
+#include "ui/desktopretrieval.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,12 +20,13 @@ class TestProxyAuthentication : public QObject
     Q_OBJECT
 
     ExampleWorld world;
+    LimitedRetrievalHost<DesktopRetrievalHost> host;
     SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
 
 private slots:
     void initTestCase()
     {
-        UpdateRequest::setTimeoutForTesting(5000);
+        host.timeout = 5000;
         QVERIFY2(squid.problem().isEmpty(), qPrintable(squid.problem()));
     }
     void init()
@@ -60,7 +63,7 @@ private slots:
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
-        QuorixUpdate update(world.listUrl());
+        QuorixUpdate update(world.listUrl(), host, QuorixConfig::instance()->installedVersions(), 0);
         QCOMPARE(watcher.seen().at(0).text,
                  QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
                                 "username/password is incorrect."));
@@ -85,7 +88,8 @@ private slots:
             dialog->findChild<QPushButton*>("okButton")->click();
         });
         const int before = world.listRequests();
-        QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"));
+        QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"), host,
+                            QuorixConfig::instance()->installedVersions(), 0);
         QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(world.listRequests(), before + 1);
         QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));

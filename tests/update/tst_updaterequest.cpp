@@ -1,5 +1,7 @@
 #include "core/common.h"
+#include "app/runretrieval.h"
 #include "core/console.h"
+#include "limitedretrievalhost.h"
 #include "patchserver.h"
 #include "squidproxy.h"
 #include "testsettings.h"
@@ -24,7 +26,7 @@ private slots:
     void initTestCase()
     {
         useTestSettings();
-        UpdateRequest::setMaxListBytesForTesting(1024 * 1024);
+        host.maxBytes = 1024 * 1024;
         // The test's own certificate authority is trusted like a system one.
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         QVERIFY(tls.addCaCertificates(QStringLiteral(SKYVANE_TEST_DATA "/tls/testca.crt")));
@@ -34,7 +36,7 @@ private slots:
     {
         Common::instance()->resetForTesting();
         // Long enough for a large answer on a busy machine, short for the rows that wait.
-        UpdateRequest::setTimeoutForTesting(1000);
+        host.timeout = 1000;
         console.clear();
         setConsoleCapture(&console);
         server = std::make_unique<PatchServer>();
@@ -130,10 +132,9 @@ private slots:
         shown.replace("SELF", server->url("/x"));
         server->setResponse("/x", response);
         Common::instance()->status = earlier;
-        Common::instance()->retrievalBudgetSeconds = budget;
         if (budget > 0) // one attempt would outlast the budget
-            UpdateRequest::setTimeoutForTesting(budget * 1000 * 10);
-        const QuorixUpdate update(server->url("/x"), std::nullopt);
+            host.timeout = budget * 1000 * 10;
+        const QuorixUpdate update(server->url("/x"), host, std::nullopt, budget);
         QCOMPARE(server->requestCount("/x"), requests);
         const QList<VersionPatches> master = update.masterPatchList();
         QCOMPARE(master.value(0).patches.value(0).Name, patch);
@@ -153,7 +154,7 @@ private slots:
         QVERIFY(tlsServer.listenTls(QStringLiteral(SKYVANE_TEST_DATA "/tls/server.crt"),
                                     QStringLiteral(SKYVANE_TEST_DATA "/tls/server.key")));
         tlsServer.setResponse("/down", Response::with(302, {}, server->url("/list").toLatin1()));
-        QuorixUpdate downgraded(tlsServer.url("/down"));
+        QuorixUpdate downgraded(tlsServer.url("/down"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), 0);
         QVERIFY(console.endsWith(server->url("/list") + " was refused. >>>>\n"));
     }
@@ -173,7 +174,7 @@ private slots:
         Common::instance()->useProxyServer = true;
         Common::instance()->proxy =
             QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
-        QuorixUpdate update(server->url("/list"));
+        QuorixUpdate update(server->url("/list"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), accepted ? 1 : 0);
         QCOMPARE(Common::instance()->status,
                  accepted ? StatusCode::NoError : StatusCode::NetworkError);
@@ -188,6 +189,7 @@ private slots:
 private:
     std::unique_ptr<PatchServer> server;
     QString console;
+    LimitedRetrievalHost<RunRetrievalHost> host;
 };
 
 QTEST_GUILESS_MAIN(TestUpdateRequest)

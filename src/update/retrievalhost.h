@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QNetworkProxy>
+#include <QString>
+
+#include <optional>
+
+// What a retrieval of the patch list needs from the program around it: its
+// limits, the user's answers, and where its progress and failures go. The
+// console run and the desktop each supply one; the retrieval never opens a
+// window or sets the run's status itself.
+class RetrievalHost
+{
+public:
+    static constexpr int defaultTimeoutMs = 15000;
+    // A real list is a few hundred kilobytes; a larger answer is refused.
+    static constexpr qint64 defaultMaxListBytes = 32 * 1024 * 1024;
+
+    virtual ~RetrievalHost() = default;
+
+    // False once the run has given up on the network (a machine found
+    // offline, an earlier failed retrieval): no request is sent.
+    virtual bool retrievalAllowed() const = 0;
+    virtual int timeoutMs() const { return defaultTimeoutMs; }
+    virtual qint64 maxListBytes() const { return defaultMaxListBytes; }
+
+    // Whether someone is there to answer: the desktop asks, a console run cannot.
+    virtual bool asksUser() const = 0;
+    // A proxy is to be used but has no address yet: the user may give one.
+    virtual void editProxySettings() {}
+    // The proxy's credentials; nothing when the user cancels.
+    virtual std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy&)
+    {
+        return std::nullopt;
+    }
+    // A notice the user reads, such as the proxy asking for credentials.
+    virtual void inform(const QString& title, const QString& text) = 0;
+
+    virtual void attemptStarted(int /*attempt*/, int /*attempts*/, const QString& /*url*/) {}
+    // A failure of the retrieval, with the reason; the run fails with it.
+    virtual void failed(const QString& title, const QString& message) = 0;
+    // The retrieval ended without a list, said or not (time-outs are silent).
+    virtual void gaveUp() = 0;
+};
