@@ -47,6 +47,7 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.machine = machine;
     result.listSource = Common::instance()->patchListUrl;
     result.listState = update.listState();
+    result.listProblem = update.problem();
     result.listBytes = update.receivedSize();
     if (update.exceededTimeBudget())
         result.exceededBudgetSeconds = update.timeBudgetSeconds();
@@ -130,6 +131,8 @@ MachineCheck machineCheck(const CheckResult& result)
         QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
         if (result.exceededBudgetSeconds > 0)
             summary += QStringLiteral(": no answer within %1 s").arg(result.exceededBudgetSeconds);
+        else if (!result.listProblem.isEmpty())
+            summary += QStringLiteral(": ") + result.listProblem;
         else if (result.listState == ListState::Unreachable)
             summary += QStringLiteral(": ") + statusMessageFor(result.status);
         return {CheckState::Unknown, summary};

@@ -34,6 +34,7 @@ struct CheckResult
     QString exportError; // why the machine's registry export could not be read
     QString listSource;
     ListState listState = ListState::Unreachable;
+    QString listProblem; // why the list is not usable, in the user's language
     qint64 listBytes = 0;
     int versions = 0;
     int patches = 0; // of the installed versions

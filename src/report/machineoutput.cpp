@@ -39,6 +39,18 @@ QString labelValue(QString text)
         .replace(QLatin1Char('"'), QLatin1String("\\\""))
         .replace(QLatin1Char('\n'), QLatin1String("\\n"));
 }
+
+QJsonObject listObject(const CheckResult& result)
+{
+    QJsonObject list{{"source", result.listSource},
+                     {"state", listStateName(result.listState)},
+                     {"bytes", double(result.listBytes)},
+                     {"versions", result.versions},
+                     {"patches", result.patches}};
+    if (!result.listProblem.isEmpty())
+        list.insert("problem", result.listProblem);
+    return list;
+}
 } // namespace
 
 namespace {
@@ -70,11 +82,7 @@ QJsonObject reportObject(const CheckResult& result)
                        {"skyvaneVersion", QCoreApplication::applicationVersion()},
                        {"checkedAt", result.checkedAt.toString(Qt::ISODate)},
                        {"machine", result.machine},
-                       {"list", QJsonObject{{"source", result.listSource},
-                                            {"state", listStateName(result.listState)},
-                                            {"bytes", double(result.listBytes)},
-                                            {"versions", result.versions},
-                                            {"patches", result.patches}}},
+                       {"list", listObject(result)},
                        {"products", products},
                        {"installedPatches", installed},
                        {"counts", QJsonObject{{"missing", int(result.missing.size())},
@@ -139,7 +147,7 @@ NagiosCheck nagiosReport(const CheckResult& result)
 {
     const MachineCheck check = machineCheck(result);
     const QString text = QStringLiteral("SKYVANE %1 - %2|")
-                             .arg(checkStateName(check.state), printable(check.summary)) +
+                             .arg(checkStateName(check.state), longOutputText(check.summary)) +
                          performanceData({{"missing", result.missing.size()},
                                           {"security", result.securityCount()},
                                           {"oldest_days", result.oldestAgeDays().value_or(0)}}) +

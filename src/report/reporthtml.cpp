@@ -3,9 +3,9 @@
 #include "html.h"
 
 #include "products/iquorixproduct.h"
-#include "update/availability.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 const char* const supportSiteUrl = "http://support.vandry.com/en/downloads/patches-servicepacks/";
 
@@ -15,32 +15,64 @@ QString heading(const QString& text)
     return QStringLiteral("<h3 style='color: #222'>") + text + QStringLiteral("</h3>");
 }
 
-QString updateItem(const PublishedPatch& patch, const QString& productsLabel,
-                   const QString& releaseLabel)
+QString translated(const char* text)
 {
+    return QCoreApplication::translate("NotificationDialog", text);
+}
+
+// How long ago a patch came out, as the reader counts days.
+QString ageText(qint64 days)
+{
+    if (days == 0)
+        return translated("out today");
+    if (days == 1)
+        return translated("out since yesterday");
+    return translated("out for %1 days").arg(QString::number(days));
+}
+
+QString updateItem(const MissingPatch& missing, const QString& productsLabel,
+                   const QString& releaseLabel, const QString& securityMark)
+{
+    const PublishedPatch& patch = missing.patch;
     const QString name = escapeHtml(patch.Name);
     const std::optional<QString> target = webLinkTarget(patch.url);
-    QString html = target ? QStringLiteral("<li><a href='%1'>%2</a><br>").arg(*target, name)
-                          : QStringLiteral("<li>%1<br>").arg(name);
+    QString html = target ? QStringLiteral("<li><a href='%1'>%2</a>").arg(*target, name)
+                          : QStringLiteral("<li>%1").arg(name);
+    if (missing.security)
+        html += QStringLiteral(" <b style='color: #c22'>%1</b>").arg(securityMark);
+    html += QStringLiteral("<br>");
     html += productsLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.Products));
-    html += releaseLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.ReleaseDate));
-    html += QStringLiteral("</li>");
+    html += releaseLabel + QStringLiteral(": %1").arg(escapeHtml(patch.ReleaseDate));
+    if (missing.ageDays)
+        html += QStringLiteral(" (%1)").arg(ageText(*missing.ageDays));
+    html += QStringLiteral("<br></li>");
     return html;
+}
+
+// Which machine was checked, against which list, and when.
+QString checkLine(const CheckResult& result)
+{
+    const QString when =
+        QLocale().toString(result.checkedAt.toLocalTime(), QLocale::ShortFormat);
+    return QStringLiteral("<p style='color: #555'>%1</p>")
+        .arg(translated("%1, checked %2 against %3")
+                 .arg(escapeHtml(result.machine), escapeHtml(when),
+                      escapeHtml(result.listSource)));
 }
 } // namespace
 
-QString buildReportHtml(const QList<IQuorixProduct*>& products,
-                        const QList<PublishedPatch>& updates, StatusCode status,
-                        const QString& statusMessage)
+QString buildReportHtml(const CheckResult& result)
 {
-    QString html = heading(QCoreApplication::translate("NotificationDialog", "Installed Products"));
+    const QList<IQuorixProduct*>& products = result.products;
+    QString html = checkLine(result);
+    html += heading(QCoreApplication::translate("NotificationDialog", "Installed Products"));
     html += QStringLiteral("<ul>");
     for (const IQuorixProduct* product : products)
         html += QStringLiteral("<li><b>%1</b>").arg(escapeHtml(product->name())) +
                 QStringLiteral("</li>");
     html += QStringLiteral("</ul>") + QStringLiteral("<hr>");
 
-    if (status == StatusCode::NoError) {
+    if (result.status == StatusCode::NoError) {
         const QString updatesFor =
             QCoreApplication::translate("NotificationDialog", "Updates for %1");
         for (const IQuorixProduct* product : products) {
@@ -50,14 +82,11 @@ QString buildReportHtml(const QList<IQuorixProduct*>& products,
                 QCoreApplication::translate("NotificationDialog", "Products");
             const QString releaseLabel =
                 QCoreApplication::translate("NotificationDialog", "Release Date");
-            bool any = false;
-            for (const PublishedPatch& patch : updates) {
-                if (!productMatchesPatch(product, patch))
-                    continue;
-                any = true;
-                html += updateItem(patch, productsLabel, releaseLabel);
-            }
-            if (!any)
+            const QString securityMark = translated("security fix");
+            const QList<MissingPatch> missing = result.missingFor(product);
+            for (const MissingPatch& patch : missing)
+                html += updateItem(patch, productsLabel, releaseLabel, securityMark);
+            if (missing.isEmpty())
                 html += QStringLiteral("(") +
                         QCoreApplication::translate("NotificationDialog", "no updates available") +
                         QStringLiteral(")<br>");
@@ -66,8 +95,10 @@ QString buildReportHtml(const QList<IQuorixProduct*>& products,
         if (products.isEmpty())
             html += QStringLiteral("<p>No products found!</p>");
     } else {
-        html += QStringLiteral("<h4 style='color: #c22'>") + escapeHtml(statusMessage) +
-                QStringLiteral("</h4>");
+        html += QStringLiteral("<h4 style='color: #c22'>") +
+                escapeHtml(statusMessageFor(result.status)) + QStringLiteral("</h4>");
+        if (!result.listProblem.isEmpty())
+            html += QStringLiteral("<p style='color: #c22'>%1</p>").arg(escapeHtml(result.listProblem));
     }
     html += QStringLiteral("<hr>");
 

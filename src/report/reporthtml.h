@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/common.h"
-#include "update/publishedpatch.h"
+#include "checkresult.h"
 
 #include <QList>
 #include <QString>
@@ -10,9 +9,9 @@ class IQuorixProduct;
 
 extern const char* const supportSiteUrl;
 
-// The report of the notification dialog: installed products, the updates per
-// product (or the red status line), the installed patches and the support link.
-// Every text from the patch list or the registry is escaped.
-QString buildReportHtml(const QList<IQuorixProduct*>& products,
-                        const QList<PublishedPatch>& updates, StatusCode status,
-                        const QString& statusMessage);
+// The report of the notification dialog: which machine was checked against
+// which list and when, the installed products, the updates per product with
+// their security mark and age (or the red status line and why), the installed
+// patches and the support link. Every text from the patch list or the
+// registry is escaped.
+QString buildReportHtml(const CheckResult& result);

@@ -86,11 +86,7 @@ void NotificationDialog::drawMainView()
                        "vertical-align: top; }"));
     ui->mainView->setFont(QFont(QStringLiteral("Segoe UI Semibold"), 9));
 
-    QList<PublishedPatch> updates;
-    for (const MissingPatch& missing : checkResult->missing)
-        updates.append(missing.patch);
-    ui->mainView->setHtml(buildReportHtml(checkResult->products, updates, checkResult->status,
-                                          statusMessageFor(checkResult->status)));
+    ui->mainView->setHtml(buildReportHtml(*checkResult));
     ui->mainView->setOpenExternalLinks(true);
     ui->progressView->hide();
     ui->mainView->show();

@@ -32,6 +32,8 @@ QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
         qCInfo(lcUpdate).noquote() << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
         host.attemptStarted(attempt, maxAttempts, url);
         ok = request.fetch(deadline);
+        if (!ok && !UpdateRequest::runAborted())
+            host.attemptFailed(attempt, maxAttempts, request.lastProblem());
         if (ok || request.failedForGood() || UpdateRequest::runAborted() || spent(deadline))
             break;
     }
@@ -46,6 +48,8 @@ QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
     }
     if (!ok) {
         qCCritical(lcUpdate).noquote() << tr("Unable to connect to the sky vane server.  Try again later.");
+        problemText = timedOut ? tr("no answer within %1 s").arg(QString::number(budgetSeconds))
+                               : request.lastProblem();
         host.gaveUp();
     }
     data = request.receivedBytes();
@@ -63,6 +67,8 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
     if (!retrieved)
         return;
     state = valid ? ListState::Ok : ListState::Invalid;
+    if (!valid)
+        problemText = tr("the answer is no patch list");
     if (!valid)
         qCWarning(lcUpdate).noquote() << QStringLiteral(
                 "The list received from %1 is no patch list (not JSON with a \"Product\" "

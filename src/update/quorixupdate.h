@@ -45,6 +45,8 @@ public:
     // Whether the retrieval ran out of its time budget, and what that was.
     bool exceededTimeBudget() const { return timedOut; }
     int timeBudgetSeconds() const { return budgetSeconds; }
+    // Why there is no usable list, in the user's language; empty when there is.
+    QString problem() const { return problemText; }
 
 private:
     void parsePatchList(const QString& url, bool retrieved,
@@ -55,4 +57,5 @@ private:
     ListState state = ListState::Unreachable;
     bool timedOut = false;
     int budgetSeconds = 0;
+    QString problemText;
 };

@@ -37,6 +37,7 @@ public:
     virtual void inform(const QString& title, const QString& text) = 0;
 
     virtual void attemptStarted(int /*attempt*/, int /*attempts*/, const QString& /*url*/) {}
+    virtual void attemptFailed(int /*attempt*/, int /*attempts*/, const QString& /*reason*/) {}
     // A failure of the retrieval, with the reason; the run fails with it.
     virtual void failed(const QString& title, const QString& message) = 0;
     // The retrieval ended without a list, said or not (time-outs are silent).

@@ -68,6 +68,8 @@ bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
     failed = false;
     tooLarge = false;
     certificateProblem.clear();
+    problem.clear();
+    timedOut = false;
     redirectsFollowed = 0;
     qCInfo(lcUpdate).noquote() << QStringLiteral("Connecting to update server (%1)").arg(url);
     received.clear();
@@ -264,6 +266,7 @@ void UpdateRequest::failAttempt(const QString& message)
 void UpdateRequest::onTimeout()
 {
     qCInfo(lcUpdate).noquote() << QStringLiteral("Timeout receiving patch data!");
+    timedOut = true;
     // Part of a list is no list.
     received.clear();
     discardReply();
@@ -307,6 +310,7 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
 void UpdateRequest::reportNetworkError(const QString& message)
 {
     failed = true;
+    problem = message;
     host.failed(tr("Network Error"), message);
 }
 
@@ -324,4 +328,13 @@ void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& e
         certificateProblem =
             tr("the certificate of %1 is not trusted: %2")
                 .arg(printable(source->url().host()), printable(texts.join(QStringLiteral("; "))));
+}
+
+QString UpdateRequest::lastProblem() const
+{
+    if (!problem.isEmpty())
+        return problem;
+    if (timedOut)
+        return tr("no answer within %1 s").arg(QString::number(host.timeoutMs() / 1000.0));
+    return succeeded ? QString() : tr("the server sent no list");
 }

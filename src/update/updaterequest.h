@@ -35,6 +35,8 @@ public:
     bool failedForGood() const { return failed; }
     // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
+    // Why the last attempt brought no list, in the user's language.
+    QString lastProblem() const;
     // Whether the last attempt was refused for the list's size.
     bool refusedAsTooLarge() const { return tooLarge; }
 
@@ -81,6 +83,8 @@ private:
     bool tooLarge = false;
     bool failed = false;
     QString certificateProblem;
+    QString problem; // the failure of the attempt, or empty
+    bool timedOut = false;
     QDeadlineTimer deadline;
     QPointer<QNetworkReply> reply;
     int redirectsFollowed = 0;
