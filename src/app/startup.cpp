@@ -25,6 +25,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QSysInfo>
 #include <QTranslator>
@@ -197,6 +198,8 @@ void runConsoleMode(const QDateTime& now)
 
 int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
 {
+    // Nothing is logged before the log that the switches ask for is open.
+    QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
     const QDateTime now = checkTime();
     prepareConsoleOutput();
     setProcessArguments(argc, argv);

@@ -4,7 +4,16 @@
 
 #include "registry/registryfile.h"
 
+#include <QLoggingCategory>
+
 #include <cstdint>
+
+// The reader's warnings would only slow the runs down.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
