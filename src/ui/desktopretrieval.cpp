@@ -1,5 +1,6 @@
 #include "desktopretrieval.h"
 
+#include "core/console.h"
 #include "proxydialog.h"
 #include "settingsdialog.h"
 
@@ -16,4 +17,26 @@ std::optional<QNetworkProxy> DesktopRetrievalHost::askProxyCredentials(const QNe
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.proxy();
+}
+
+void DesktopRetrievalHost::attemptStarted(int attempt, int attempts, const QString& url)
+{
+    current = tr("Attempt %1 of %2: %3")
+                  .arg(QString::number(attempt), QString::number(attempts), printable(url));
+    show();
+}
+
+void DesktopRetrievalHost::attemptFailed(int, int, const QString& reason)
+{
+    lastReason = printable(reason);
+    show();
+}
+
+void DesktopRetrievalHost::show()
+{
+    if (!showProgress)
+        return;
+    showProgress(lastReason.isEmpty()
+                     ? current
+                     : current + QLatin1Char('\n') + tr("Last attempt: %1").arg(lastReason));
 }

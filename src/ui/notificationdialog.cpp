@@ -75,6 +75,7 @@ void NotificationDialog::getPatchList()
     if (!isVisible() || UpdateRequest::runAborted())
         return;
     DesktopRetrievalHost host;
+    host.showProgress = [this](const QString& text) { ui->progressDetail->setText(text); };
     checkResult = runCheck(checkRequestOfRun(0), host, checkTime());
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }

@@ -1,6 +1,9 @@
+#include "app/check.h"
 #include "core/common.h"
+#include "limitedretrievalhost.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
+#include "ui/desktopretrieval.h"
 #include "ui/notificationdialog.h"
 #include "update/updaterequest.h"
 
@@ -39,15 +42,36 @@ private slots:
     {
         world.server.setResponse("/evil",
                                  PatchServer::Response::with(404).withReason("<h1>X</h1>"));
-        Common::instance()->patchListUrl = world.server.url("/evil");
+        const QString url = world.server.url("/evil");
+        Common::instance()->patchListUrl = url;
         ModalWatcher watcher;
         NotificationDialog dialog;
+        QString progress; // while the box is shown
+        watcher.expect([&](QWidget* box) {
+            progress = dialog.findChild<QLabel*>("progressDetail")->text();
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
         const QString html = report(dialog);
         QCOMPARE(watcher.seen().size(), 1);
         QCOMPARE(watcher.seen().first().title, QStringLiteral("Network Error"));
         QVERIFY(watcher.seen().first().text.contains("<h1>X</h1>"));
         QVERIFY(watcher.seen().first().plainText);
+        QCOMPARE(progress, "Attempt 1 of 5: " + url);
         QVERIFY(html.contains("Network connection error.") && !html.contains("Updates for"));
+        QVERIFY2(html.contains("HTTP 404 &lt;h1&gt;X&lt;/h1&gt;"), qPrintable(html)); // why
+    }
+
+    void silentServerShowsTheAttemptAndWhyTheLastFailed()
+    {
+        LimitedRetrievalHost<DesktopRetrievalHost> host;
+        host.timeout = 50;
+        QStringList shown;
+        host.showProgress = [&shown](const QString& text) { shown << text; };
+        const QString url = world.silentListUrl(this, [] {});
+        const CheckResult result = runCheck({"M", url, 0, 0}, host, QDateTime());
+        QCOMPARE(shown.size(), 10); // each attempt's start and end
+        QCOMPARE(shown.value(2), "Attempt 2 of 5: " + url + "\nLast attempt: no answer within 0.05 s");
+        QCOMPARE(result.listProblem, "no answer within 0.05 s");
     }
 
     void closingDuringTheRetrievalEndsIt_data()
