@@ -9,6 +9,7 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPixmap>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -17,6 +18,21 @@
 namespace {
 int millisecondsPerSecond = 1000;
 int animationMilliseconds = 300;
+
+// A white cross for the close button, drawn sharp at the screen's scale.
+QIcon closeIcon(qreal devicePixelRatio)
+{
+    constexpr int side = 10;
+    QPixmap pixmap(QSize(side, side) * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(1.5, 1.5), QPointF(side - 1.5, side - 1.5));
+    painter.drawLine(QPointF(side - 1.5, 1.5), QPointF(1.5, side - 1.5));
+    return QIcon(pixmap);
+}
 } // namespace
 
 PopupPlacement popupPlacement(const QRect& available, const QRect& screen, const QSize& size)
@@ -69,6 +85,8 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
         QStringLiteral("QCheckBox#updateCheck { background-color: #6f85f5; color: #ffffff; "
                        "padding-left: 10px; }"));
 
+    ui->closeButton->setIcon(closeIcon(screen()->devicePixelRatio()));
+    ui->closeButton->setIconSize(QSize(10, 10));
     ui->leftPanel->setPixmap(sharpPixmap(QStringLiteral(":/res/images/Quorix_Server_Patch_128.png"),
                                          QSize(128, 128), screen()->devicePixelRatio()));
     ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
@@ -118,7 +136,11 @@ void NotificationPopup::hideEvent(QHideEvent* event)
 
 void NotificationPopup::showEvent(QShowEvent*)
 {
-    adjustSize();
+    // Its natural size wherever that fits the work area with the margins
+    // (adjustSize() would hold a window to two thirds of the screen).
+    const QScreen* screen = screenForPlacement();
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(40, 40) : sizeHint();
+    resize(sizeHint().boundedTo(room).expandedTo(minimumSizeHint()));
     slideIn();
 }
 

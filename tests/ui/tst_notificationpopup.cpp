@@ -61,6 +61,7 @@ private slots:
         QTRY_VERIFY(tray->availableGeometry().contains(popup.geometry()));
         QCOMPARE(popup.geometry().bottomRight(),
                  tray->availableGeometry().bottomRight() - QPoint(20, 20));
+        QCOMPARE(popup.size(), popup.sizeHint()); // nothing cut: it fits at its natural size
     }
 
     void slidesInIsDraggedAndSlidesOutSavingTheSetting()
