@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QScreen>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -64,31 +66,67 @@ void IconWindow::initialCheck()
 {
     DesktopRetrievalHost host;
     const CheckResult result = runCheck(checkRequestOfRun(0), host, checkTime());
-    if (!UpdateRequest::runAborted() && !result.missing.isEmpty())
+    if (!UpdateRequest::runAborted() && !result.missing.isEmpty()) {
         showNotificationPopup(result);
+        // The run goes on while the popup or a report is open; the tray icon
+        // and its menu stay usable meanwhile.
+        QEventLoop loop;
+        runLoop = &loop;
+        if (popup || !reports.isEmpty())
+            loop.exec();
+        runLoop = nullptr;
+    }
     close();
 }
 
 void IconWindow::showNotificationPopup(const CheckResult& result)
 {
-    NotificationPopup popup(popupMessage(int(result.missing.size())), popupTimeoutSeconds, this);
-    popup.setCheckResult(result);
+    popup = new NotificationPopup(popupMessage(int(result.missing.size())), popupTimeoutSeconds);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
     const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
     if (!icon.isEmpty())
-        popup.setScreenForPlacement(QGuiApplication::screenAt(icon.center()));
-    popup.exec();
+        popup->setScreenForPlacement(QGuiApplication::screenAt(icon.center()));
+    // The report opened from the popup shows the check that raised it.
+    connect(popup, &NotificationPopup::reportRequested, this,
+            [this, result] { openReport(result); });
+    connect(popup, &QObject::destroyed, this, &IconWindow::endRunWhenAllClosed,
+            Qt::QueuedConnection);
+    popup->show();
+}
+
+// A report of its own, beside the other windows rather than blocking them.
+void IconWindow::openReport(const std::optional<CheckResult>& result)
+{
+    auto* report = new NotificationDialog(result);
+    report->setAttribute(Qt::WA_DeleteOnClose);
+    reports.append(report);
+    connect(report, &QObject::destroyed, this, &IconWindow::endRunWhenAllClosed,
+            Qt::QueuedConnection);
+    report->show();
+    if (popup && popup->isVisible() && report->screen()) {
+        const QRect frame = report->frameGeometry();
+        report->move(reportPosition(frame, popup->frameGeometry(),
+                                    report->screen()->availableGeometry()) +
+                     (report->pos() - frame.topLeft()));
+    }
 }
 
 void IconWindow::showNotificationDialog()
 {
-    NotificationDialog dialog(std::nullopt, this);
-    dialog.exec();
+    openReport(std::nullopt); // a new check
 }
 
 void IconWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason == QSystemTrayIcon::DoubleClick)
         showNotificationDialog();
+}
+
+void IconWindow::endRunWhenAllClosed()
+{
+    reports.removeAll(nullptr);
+    if (runLoop && !popup && reports.isEmpty())
+        runLoop->exit();
 }
 
 void IconWindow::exit()
@@ -100,7 +138,16 @@ void IconWindow::closeEvent(QCloseEvent* event)
 {
     if (trayIcon)
         trayIcon->setVisible(false);
-    // "Exit" during a check ends the check and the run: no popup follows.
+    // "Exit" ends a check under way and the run: no popup follows, and the
+    // popup and reports that are open close with it.
     UpdateRequest::abortRun();
+    if (popup)
+        popup->close();
+    for (const QPointer<NotificationDialog>& report : std::as_const(reports)) {
+        if (report)
+            report->close();
+    }
+    if (runLoop)
+        runLoop->exit();
     event->accept();
 }

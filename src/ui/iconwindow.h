@@ -6,12 +6,22 @@
 
 #include <memory>
 
+#include "report/checkresult.h"
+
+#include <QList>
+#include <QPointer>
+
+#include <optional>
+
+class NotificationDialog;
+class NotificationPopup;
 class QAction;
-struct CheckResult;
+class QEventLoop;
 
 // The tray run: the icon with its menu, one check and, when updates are
-// available, the popup. The whole run happens inside the constructor; the
-// window itself is never shown.
+// available, the popup, which leads to the report of that check. The whole run
+// happens inside the constructor, until the popup and every report are closed
+// or "Exit" is chosen; the window itself is never shown.
 class IconWindow : public QDialog
 {
     Q_OBJECT
@@ -29,17 +39,22 @@ protected:
 private slots:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void showNotificationDialog();
+    void endRunWhenAllClosed();
     void exit();
 
 private:
     void createMenu();
     void initialCheck();
     void showNotificationPopup(const CheckResult& result);
+    void openReport(const std::optional<CheckResult>& result);
 
     std::unique_ptr<QMenu> trayMenu;           // a menu has no parent window
     std::unique_ptr<QSystemTrayIcon> trayIcon; // goes before the menu it shows
     QAction* checkAction = nullptr;
     QAction* exitAction = nullptr;
+    QPointer<NotificationPopup> popup;
+    QList<QPointer<NotificationDialog>> reports;
+    QEventLoop* runLoop = nullptr;
 };
 
 // Text of the popup for n available updates.

@@ -2,10 +2,8 @@
 
 #include "core/common.h"
 #include "core/logger.h"
-#include "notificationdialog.h"
 #include "sharppixmap.h"
 #include "ui_notificationpopup.h"
-#include "update/updaterequest.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -47,6 +45,23 @@ PopupPlacement popupPlacement(const QRect& available, const QRect& screen, const
 QRect popupSlideOutEnd(const QRect& from, const QRect& screen)
 {
     return QRect(from.x(), screen.bottom() + 1, from.width(), from.height());
+}
+
+QPoint reportPosition(const QRect& report, const QRect& popup, const QRect& available)
+{
+    constexpr int gap = 10;
+    const auto clamped = [&available](int value, int size, int low, int extent) {
+        return std::max(low, std::min(value, low + extent - size));
+    };
+    const int left = popup.left() - gap - report.width();
+    if (!report.intersects(popup))
+        return report.topLeft();
+    if (left >= available.left())
+        return {left, clamped(report.top(), report.height(), available.top(), available.height())};
+    const int above = popup.top() - gap - report.height();
+    if (above >= available.top())
+        return {clamped(report.left(), report.width(), available.left(), available.width()), above};
+    return report.topLeft();
 }
 
 void NotificationPopup::setTimingForTesting(int perSecond, int animation)
@@ -92,7 +107,7 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
     ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
                           QStringLiteral("<p> %1 </p>").arg(message));
 
-    connect(ui->mainView, &InfoLabel::clicked, this, &NotificationPopup::showNotificationDialog);
+    connect(ui->mainView, &InfoLabel::clicked, this, &NotificationPopup::reportRequested);
     connect(ui->titleBar, &TitleLabel::pressed, this, &NotificationPopup::onTitlePressed);
     connect(ui->titleBar, &TitleLabel::moved, this, &NotificationPopup::onTitleMoved);
 
@@ -183,19 +198,6 @@ void NotificationPopup::on_closeButton_clicked()
     slideOut();
 }
 
-void NotificationPopup::setCheckResult(const CheckResult& result)
-{
-    checked = result;
-}
-
-void NotificationPopup::showNotificationDialog()
-{
-    NotificationDialog dialog(checked);
-    dialog.exec();
-    // The report was closed while it fetched the list: the run is over.
-    if (UpdateRequest::runAborted())
-        close();
-}
 
 void NotificationPopup::onTitlePressed(QPoint p)
 {

@@ -5,10 +5,7 @@
 #include <QPointer>
 #include <QRect>
 
-#include "report/checkresult.h"
-
 #include <memory>
-#include <optional>
 
 class QEventLoop;
 class QScreen;
@@ -29,6 +26,9 @@ struct PopupPlacement
 PopupPlacement popupPlacement(const QRect& availableGeometry, const QRect& screenGeometry,
                               const QSize& size);
 QRect popupSlideOutEnd(const QRect& from, const QRect& screenGeometry);
+// Where a window opened from the popup goes so that the popup, which stays on
+// top, does not cover it: left of the popup, else above it, else where it is.
+QPoint reportPosition(const QRect& report, const QRect& popup, const QRect& availableGeometry);
 
 // The borderless notice in the corner of the screen that leads to the report.
 class NotificationPopup : public QDialog
@@ -45,9 +45,6 @@ public:
     // programs, and it would block the tray icon while it is shown.
     int exec() override;
 
-    // The check the popup tells of, shown by the report it opens.
-    void setCheckResult(const CheckResult& result);
-
     // The screen to rest on: the one that holds the tray icon. The primary
     // screen without one.
     void setScreenForPlacement(QScreen* screen);
@@ -60,9 +57,12 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
+signals:
+    // The user asks for the report: a left click on the message.
+    void reportRequested();
+
 private slots:
     void on_closeButton_clicked();
-    void showNotificationDialog();
     void timerDone();
     void onTitlePressed(QPoint p);
     void onTitleMoved(QPoint p);
@@ -77,5 +77,4 @@ private:
     QPoint dragOrigin;
     QPointer<QScreen> placementScreen;
     QEventLoop* runningLoop = nullptr;
-    std::optional<CheckResult> checked;
 };

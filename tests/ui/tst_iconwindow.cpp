@@ -6,6 +6,8 @@
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/iconwindow.h"
+#include "ui/notificationdialog.h"
+#include "ui/notificationpopup.h"
 #include "update/updaterequest.h"
 
 #include <QtTest>
@@ -16,6 +18,17 @@ class TestIconWindow : public QObject
     Q_OBJECT
 
     ExampleWorld world;
+
+    template <class Window>
+    static QList<Window*> visible()
+    {
+        QList<Window*> found;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+                found << window;
+        }
+        return found;
+    }
 
 private slots:
     void initTestCase()
@@ -29,15 +42,55 @@ private slots:
     {
         Common::instance()->status = StatusCode::NetworkError; // no request, no popup
         IconWindow window;
-        ModalWatcher watcher;
-        watcher.expect([&window](QWidget* dialog) {
-            QCOMPARE(dialog->parentWidget(), &window);
-            dialog->findChild<QPushButton*>("okButton")->click();
-        });
         for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
             QMetaObject::invokeMethod(&window, "iconActivated",
                                       Q_ARG(QSystemTrayIcon::ActivationReason, reason));
-        QCOMPARE(watcher.seen().size(), 1);
+        const QList<NotificationDialog*> reports = visible<NotificationDialog>();
+        QCOMPARE(reports.size(), 1);
+        // Not modal: the tray icon and its menu stay usable beside it.
+        QVERIFY(!reports.first()->isModal() && !QApplication::activeModalWidget());
+        reports.first()->close();
+    }
+
+    // The popup of a check and the report opened from it show that check; "Exit"
+    // while they are open closes both and ends the run at once.
+    void oneFetchPerCheckAndExitWhileThePopupIsShown()
+    {
+        Common::instance()->status = StatusCode::NoError;
+        Common::instance()->patchListUrl = world.listUrl();
+        NotificationPopup::setTimingForTesting(1000, 20); // the popup's real 15 s
+        const int before = world.listRequests();
+        QString report;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            const QList<NotificationPopup*> popups = visible<NotificationPopup>();
+            const QList<NotificationDialog*> reports = visible<NotificationDialog>();
+            if (popups.size() == 1 && reports.isEmpty()) {
+                QTest::mouseClick(popups.first()->findChild<QLabel*>("mainView"), Qt::LeftButton);
+            } else if (reports.size() == 1) {
+                auto* view = reports.first()->findChild<QTextBrowser*>("mainView");
+                if (view->isHidden())
+                    return;
+                QCOMPARE(popups.size(), 1); // the popup stays beside the report
+                QVERIFY(!reports.first()->frameGeometry().intersects(popups.first()->geometry()));
+                report = view->toPlainText();
+                driver.stop();
+                QAction* exit = nullptr;
+                for (QWidget* widget : QApplication::topLevelWidgets())
+                    exit = exit ? exit : widget->findChild<QAction*>("exitAction");
+                exit->trigger(); // it closes windows: not while they are listed
+
+            }
+        });
+        driver.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        { IconWindow window; } // the whole tray run
+        NotificationPopup::setTimingForTesting(10, 20);
+        QVERIFY2(clock.elapsed() < 5000, "the run waited for the popup's time-out");
+        QCOMPARE(world.listRequests(), before + 1);
+        QVERIFY2(report.contains("Server Patch 3"), qPrintable(report));
+        QTRY_VERIFY(visible<NotificationPopup>().isEmpty() && visible<NotificationDialog>().isEmpty());
     }
 
     void exitDuringTheCheckEndsTheRun()
