@@ -38,6 +38,7 @@ td.number { text-align: right; font-variant-numeric: tabular-nums; }
 .warning .state, .state.warning { background: #f2a900; color: #1d2733; }
 .unknown .state, .state.unknown { background: #6b7785; color: #ffffff; }
 .ok .state, .state.ok { background: #2e7d32; color: #ffffff; }
+.none .state, .state.none { background: #e3e7ec; color: #1d2733; }
 tr.critical td { background: #fdecea; }
 tr.warning td { background: #fff6e0; }
 tr.unknown td { background: #f0f2f5; }
@@ -49,9 +50,13 @@ section { page-break-inside: avoid; }
 @media print { body { margin: 0; } a { color: #1d2733; } }
 )";
 
-QString stateClass(CheckState state)
+// A machine without any product to patch is not shown as healthy: it has
+// nothing that could be.
+QString stateClass(const FleetRow& row)
 {
-    return checkStateName(state).toLower();
+    if (row.state == CheckState::Ok && row.products == 0 && row.exportError.isEmpty())
+        return QStringLiteral("none");
+    return checkStateName(row.state).toLower();
 }
 
 QString cell(const QString& text, bool number = false)
@@ -78,7 +83,7 @@ QString summaryTable(const QList<FleetRow>& ordered)
     html += QStringLiteral("</tr>\n");
     for (const FleetRow& row : ordered) {
         const QStringList texts = fleetRowTexts(row);
-        html += QStringLiteral("<tr class=\"%1\">").arg(stateClass(row.state)) +
+        html += QStringLiteral("<tr class=\"%1\">").arg(stateClass(row)) +
                 cell(QStringLiteral("<a href=\"#machine-%1\">%2</a>")
                          .arg(QString::number(row.index), texts.first().toHtmlEscaped()));
         for (qsizetype column = 1; column + 1 < texts.size(); ++column)
@@ -90,18 +95,37 @@ QString summaryTable(const QList<FleetRow>& ordered)
     return html + QStringLiteral("</table>\n");
 }
 
+QString installedPatchesLine(const CheckResult& result)
+{
+    QStringList installed;
+    for (const InstalledPatch& patch : result.installedPatches)
+        installed << escapeHtml(patch.name);
+    return QStringLiteral("<p>") + FleetReport::tr("Installed patches:") + QLatin1Char(' ') +
+           (installed.isEmpty() ? FleetReport::tr("none") : installed.join(QStringLiteral(", "))) +
+           QStringLiteral("</p>\n");
+}
+
 QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
                                   "%4</span></h2>\n")
                        .arg(QString::number(row.index), escapeHtml(result.machine),
-                            stateClass(row.state), row.stateText.toHtmlEscaped());
+                            stateClass(row), row.stateText.toHtmlEscaped());
     if (!result.exportError.isEmpty())
         return html + QStringLiteral("<p class=\"error\">") + escapeHtml(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
     if (result.products.isEmpty())
         return html + QStringLiteral("<p>") + FleetReport::tr("No Quorix products are installed.") +
                QStringLiteral("</p>\n</section>\n");
+    if (result.missing.isEmpty()) {
+        QStringList names;
+        for (const IQuorixProduct* product : result.products)
+            names << escapeHtml(product->name());
+        html += QStringLiteral("<p>") +
+                FleetReport::tr("No updates missing for %1.").arg(names.join(QStringLiteral(", "))) +
+                QStringLiteral("</p>\n");
+        return html + installedPatchesLine(result) + QStringLiteral("</section>\n");
+    }
     html +=
         QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
             .arg(FleetReport::tr("Missing update"), FleetReport::tr("Security"), FleetReport::tr("Released"));
@@ -118,13 +142,8 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
                         .arg(FleetReport::tr("no updates available"));
     }
-    QStringList installed;
-    for (const InstalledPatch& patch : result.installedPatches)
-        installed << escapeHtml(patch.name);
-    return html + QStringLiteral("</table>\n<p>") + FleetReport::tr("Installed patches:") +
-           QLatin1Char(' ') +
-           (installed.isEmpty() ? FleetReport::tr("none") : installed.join(QStringLiteral(", "))) +
-           QStringLiteral("</p>\n</section>\n");
+    return html + QStringLiteral("</table>\n") + installedPatchesLine(result) +
+           QStringLiteral("</section>\n");
 }
 
 class HtmlFleetFormat : public FleetFormat

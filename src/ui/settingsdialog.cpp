@@ -6,6 +6,8 @@
 #include "core/messages.h"
 #include "ui_settingsdialog.h"
 
+#include <QTabBar>
+
 SettingsDialog::SettingsDialog(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>())
 {
@@ -14,6 +16,11 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     // form, hidden.
     ui->useSystemProxyRadio->hide();
     ui->useManualProxyRadio->hide();
+    // One page needs no tab, and the window no more room than its fields.
+    ui->proxySettingsTab->tabBar()->hide();
+    ui->proxySettingsTab->setDocumentMode(true);
+    // No port is an empty field, not "0".
+    ui->proxyPort->setSpecialValueText(QStringLiteral(" "));
     connect(ui->useProxyCheckbox, &QCheckBox::toggled, this,
             &SettingsDialog::useProxySettingsChecked);
     connect(ui->requireAuthenticationCheckbox, &QCheckBox::toggled, this,
@@ -28,6 +35,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     proxyRequiresAuthenticationChecked(common->useProxyAuthentication);
     loadProxyFields();
     acceptProxyAddresses(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
+    resize(minimumSizeHint());
 }
 
 SettingsDialog::~SettingsDialog() = default;
@@ -56,7 +64,7 @@ void SettingsDialog::onOK()
 {
     spreadProxyAddress(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
     const QString host = ui->proxyHost->text();
-    const QString portText = ui->proxyPort->text();
+    const QString portText = ui->proxyPort->text().trimmed();
     const bool useProxy = ui->useProxyCheckbox->isChecked();
 
     Common* common = Common::instance();

@@ -190,6 +190,9 @@ private slots:
         row("fleet page", QStringList{"/f", "html"} + fleet, plain, 1,
             {">app-server-01</a>", ">old-05</a>", ">mail-03</a>", ">print-04</a>",
              ">r&amp;d-lab</a>", "<h2>r&amp;d-lab <span",
+             // Up to date: no table of missing updates; no products: not healthy.
+             "mail-03 <span class=\"state ok\">up to date</span></h2>\n<p>No updates missing for ",
+             "print-04 <span class=\"state none\">no products</span>",
              "Zelvan &lt;i&gt;for&lt;/i&gt; Quorix &amp; &quot;Co&quot;", "!<i>",
              "<a href=\"http://downloads.vandry.com/patches/qx103-p3.exe\">Quorix 10.3 Server "
              "Patch "

@@ -34,6 +34,15 @@ private slots:
         dialog->show();
     }
 
+    void noPortIsAnEmptyFieldAndThePageNoLoneTab()
+    {
+        Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "host", 0);
+        SettingsDialog fresh;
+        fresh.show();
+        QVERIFY(fresh.findChild<QSpinBox*>("proxyPort")->text().trimmed().isEmpty());
+        QVERIFY(!fresh.findChild<QTabWidget*>("proxySettingsTab")->tabBar()->isVisible());
+    }
+
     void okStoresWhatWasTyped_data()
     {
         QTest::addColumn<QStringList>("typed");  // host, then port and password unless empty
