@@ -82,6 +82,17 @@
     </message>
 </context>
 <context>
+    <name>DesktopRetrievalHost</name>
+    <message>
+        <source>Attempt %1 of %2: %3</source>
+        <translation>Versuch %1 von %2: %3</translation>
+    </message>
+    <message>
+        <source>Last attempt: %1</source>
+        <translation>Letzter Versuch: %1</translation>
+    </message>
+</context>
+<context>
     <name>FleetReport</name>
     <message>
         <source>no patch list</source>
@@ -174,6 +185,10 @@
     <message>
         <source>none</source>
         <translation>keine</translation>
+    </message>
+    <message>
+        <source>No updates missing for %1.</source>
+        <translation>Für %1 fehlen keine Updates.</translation>
     </message>
 </context>
 <context>
@@ -438,6 +453,30 @@
         <source>none</source>
         <translation>keine</translation>
     </message>
+    <message>
+        <source>Retrieval progress</source>
+        <translation>Fortschritt des Abrufs</translation>
+    </message>
+    <message>
+        <source>out today</source>
+        <translation>seit heute verfügbar</translation>
+    </message>
+    <message>
+        <source>out since yesterday</source>
+        <translation>seit gestern verfügbar</translation>
+    </message>
+    <message>
+        <source>out for %1 days</source>
+        <translation>seit %1 Tagen verfügbar</translation>
+    </message>
+    <message>
+        <source>%1, checked %2 against %3</source>
+        <translation>%1, geprüft am %2 gegen %3</translation>
+    </message>
+    <message>
+        <source>security fix</source>
+        <translation>Sicherheitskorrektur</translation>
+    </message>
 </context>
 <context>
     <name>NotificationPopup</name>
@@ -561,6 +600,14 @@
     <message>
         <source>Network Error</source>
         <translation>Netzwerkfehler</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>keine Antwort innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <source>the answer is no patch list</source>
+        <translation>die Antwort ist keine Patchliste</translation>
     </message>
 </context>
 <context>
@@ -724,10 +771,6 @@
         <translation>Über einen Proxyserver &amp;verbinden</translation>
     </message>
     <message>
-        <source>Http Proxy &amp;Host:</source>
-        <translation>HTTP-Proxy-&amp;Host:</translation>
-    </message>
-    <message>
         <source>Proxy host</source>
         <translation>Proxy-Host</translation>
     </message>
@@ -786,6 +829,10 @@
     <message>
         <source>Closes without saving</source>
         <translation>Schließt ohne zu speichern</translation>
+    </message>
+    <message>
+        <source>HTTP Proxy &amp;Host:</source>
+        <translation>HTTP-Proxy-&amp;Host:</translation>
     </message>
 </context>
 <context>
@@ -880,6 +927,14 @@
     <message>
         <source>An error occurred: %1 cannot be read: %2.</source>
         <translation>Ein Fehler ist aufgetreten: %1 kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>keine Antwort innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <source>the server sent no list</source>
+        <translation>der Server hat keine Liste gesendet</translation>
     </message>
 </context>
 </TS>

@@ -15,19 +15,15 @@ QString heading(const QString& text)
     return QStringLiteral("<h3 style='color: #222'>") + text + QStringLiteral("</h3>");
 }
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("NotificationDialog", text);
-}
-
 // How long ago a patch came out, as the reader counts days.
 QString ageText(qint64 days)
 {
     if (days == 0)
-        return translated("out today");
+        return QCoreApplication::translate("NotificationDialog", "out today");
     if (days == 1)
-        return translated("out since yesterday");
-    return translated("out for %1 days").arg(QString::number(days));
+        return QCoreApplication::translate("NotificationDialog", "out since yesterday");
+    return QCoreApplication::translate("NotificationDialog", "out for %1 days")
+        .arg(QString::number(days));
 }
 
 QString updateItem(const MissingPatch& missing, const QString& productsLabel,
@@ -52,12 +48,10 @@ QString updateItem(const MissingPatch& missing, const QString& productsLabel,
 // Which machine was checked, against which list, and when.
 QString checkLine(const CheckResult& result)
 {
-    const QString when =
-        QLocale().toString(result.checkedAt.toLocalTime(), QLocale::ShortFormat);
+    const QString when = QLocale().toString(result.checkedAt.toLocalTime(), QLocale::ShortFormat);
     return QStringLiteral("<p style='color: #555'>%1</p>")
-        .arg(translated("%1, checked %2 against %3")
-                 .arg(escapeHtml(result.machine), escapeHtml(when),
-                      escapeHtml(result.listSource)));
+        .arg(QCoreApplication::translate("NotificationDialog", "%1, checked %2 against %3")
+                 .arg(escapeHtml(result.machine), escapeHtml(when), escapeHtml(result.listSource)));
 }
 } // namespace
 
@@ -82,7 +76,8 @@ QString buildReportHtml(const CheckResult& result)
                 QCoreApplication::translate("NotificationDialog", "Products");
             const QString releaseLabel =
                 QCoreApplication::translate("NotificationDialog", "Release Date");
-            const QString securityMark = translated("security fix");
+            const QString securityMark =
+                QCoreApplication::translate("NotificationDialog", "security fix");
             const QList<MissingPatch> missing = result.missingFor(product);
             for (const MissingPatch& patch : missing)
                 html += updateItem(patch, productsLabel, releaseLabel, securityMark);
@@ -98,7 +93,8 @@ QString buildReportHtml(const CheckResult& result)
         html += QStringLiteral("<h4 style='color: #c22'>") +
                 escapeHtml(statusMessageFor(result.status)) + QStringLiteral("</h4>");
         if (!result.listProblem.isEmpty())
-            html += QStringLiteral("<p style='color: #c22'>%1</p>").arg(escapeHtml(result.listProblem));
+            html +=
+                QStringLiteral("<p style='color: #c22'>%1</p>").arg(escapeHtml(result.listProblem));
     }
     html += QStringLiteral("<hr>");
 
@@ -112,7 +108,8 @@ QString buildReportHtml(const CheckResult& result)
         for (const InstalledPatch& patch : patches)
             html += QStringLiteral("<li>%1").arg(escapeHtml(patch.name));
         if (patches.isEmpty())
-            html += QStringLiteral("<li>(%1)").arg(QCoreApplication::translate("NotificationDialog", "none"));
+            html += QStringLiteral("<li>(%1)")
+                        .arg(QCoreApplication::translate("NotificationDialog", "none"));
         html += QStringLiteral("</ul><br>");
     }
     html += QStringLiteral("</ul>") + QStringLiteral("<hr>");
