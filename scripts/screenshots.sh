@@ -3,7 +3,8 @@
 # (no window manager, so the windows have no frames): the report dialog in
 # English, in German and at 200 %, the report after a failed retrieval, the
 # settings dialog, the proxy credentials dialog (against squid), the popup
-# (in trayer's tray) and the example fleet's page (headless Chromium).
+# (in trayer's tray, also at 200 %), the tray menu, the progress view of a
+# server that never answers, and the example fleet's page (headless Chromium).
 # Run as root on Debian 12; installs ImageMagick and Chromium when missing.
 set -eu
 cd "$(dirname "$0")/.."
@@ -77,7 +78,36 @@ trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >/d
 pids="$pids $!"
 timeout 20 xdotool search --sync --onlyvisible --limit 1 --name '^panel$' >/dev/null
 start /i /r examples/machine.reg /u "$url"
-shoot popup "$(window '^Updates Available$')"
+popup="$(window '^Updates Available$')"
+shoot popup "$popup"
+# The tray menu, beside the popup: right-click on the icon in trayer's panel.
+eval "$(xdotool getwindowgeometry --shell "$(window '^panel$')")"
+xdotool mousemove $((X + WIDTH - 14)) $((Y + HEIGHT / 2)) click 3
+sleep 1.5
+import -window root -crop 640x420+640+604 docs/tray-menu.png
+echo docs/tray-menu.png
+stop
+
+QT_SCALE_FACTOR=2 start /i /r examples/machine.reg /u "$url"
+shoot popup-200 "$(window '^Updates Available$')"
+stop
+
+# A server that takes the connection and never answers: the progress view
+# during the second attempt, with the reason the first one failed.
+python3 -c '
+import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(8)
+print(s.getsockname()[1], flush=True)
+held = []
+while True:
+    held.append(s.accept()[0])
+' > "$work/silent.port" &
+pids="$pids $!"
+for _ in $(seq 100); do [ -s "$work/silent.port" ] && break; sleep 0.05; done
+start /r examples/machine.reg /u "http://127.0.0.1:$(cat "$work/silent.port")/sky_vane/patches.json"
+dialog="$(window "$report")"
+sleep 16
+shoot report-progress "$dialog"
 stop
 
 "$build/src/skyvane" /f html /r examples/fleet /u "$url" > "$work/fleet.html" || true

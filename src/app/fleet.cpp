@@ -4,14 +4,14 @@
 
 #include "core/common.h"
 #include "core/console.h"
-#include "report/consolereport.h"
-#include "report/fleetformat.h"
 #include "core/logger.h"
-#include "report/machineoutput.h"
 #include "core/messages.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
+#include "report/consolereport.h"
+#include "report/fleetformat.h"
+#include "report/machineoutput.h"
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
@@ -53,8 +53,9 @@ QList<FleetEntry> fleetEntries(const QStringList& given)
         }
         const FolderListing listing = listFolder(LocalPath(path), QStringLiteral(".reg"));
         if (!listing.error.isEmpty())
-            add(canonical, {LocalPath(path),
-                            FleetRun::tr("the folder cannot be read: %1").arg(listing.error), true});
+            add(canonical,
+                {LocalPath(path), FleetRun::tr("the folder cannot be read: %1").arg(listing.error),
+                 true});
         else if (listing.entries.isEmpty())
             add(canonical, {LocalPath(path),
                             FleetRun::tr("the folder holds no registry exports (*.reg)"), true});
@@ -195,8 +196,7 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, OutputFormat formatName, int graceDays,
-             const QDateTime& now)
+int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, const QDateTime& now)
 {
     Common* common = Common::instance();
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));

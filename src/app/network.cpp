@@ -23,7 +23,7 @@ bool isNetworkAvailable(const QList<InterfaceSnapshot>& interfaces,
     bool result = false;
     for (const InterfaceSnapshot& interface : interfaces) {
         qCDebug(lcApp).noquote() << QStringLiteral("Checking interface for connectivity: %1 (%2)")
-                                      .arg(interface.name, interface.hardwareAddress);
+                                        .arg(interface.name, interface.hardwareAddress);
         const auto flags = interface.flags;
         const bool qualifies = flags.testFlag(QNetworkInterface::IsUp) &&
                                flags.testFlag(QNetworkInterface::IsRunning) &&
@@ -42,4 +42,3 @@ bool isNetworkAvailable(const QList<InterfaceSnapshot>& interfaces,
     }
     return result;
 }
-

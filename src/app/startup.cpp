@@ -1,24 +1,24 @@
 #include "startup.h"
 
-#include "report/checkresult.h"
-#include "core/clock.h"
 #include "check.h"
 #include "commandline.h"
+#include "core/clock.h"
 #include "core/common.h"
 #include "core/console.h"
-#include "report/consolereport.h"
-#include "core/localfile.h"
-#include "fleet.h"
 #include "core/guifrontend.h"
+#include "core/localfile.h"
 #include "core/logger.h"
-#include "report/machineoutput.h"
 #include "core/messages.h"
 #include "core/proxyaddress.h"
+#include "fleet.h"
 #include "network.h"
-#include "runretrieval.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
+#include "report/checkresult.h"
+#include "report/consolereport.h"
+#include "report/machineoutput.h"
+#include "runretrieval.h"
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
@@ -98,9 +98,11 @@ bool applyProxyFromCommandLine()
         return false;
     }
     const QNetworkProxy& proxy = parsed.proxy;
-    qCInfo(lcApp).noquote() << QStringLiteral("Using proxy from the command line: host=%1, user=%2, "
-                                       "port=%3")
-                            .arg(proxy.hostName(), proxy.user(), QString::number(proxy.port()));
+    qCInfo(lcApp).noquote() << QStringLiteral(
+                                   "Using proxy from the command line: host=%1, user=%2, "
+                                   "port=%3")
+                                   .arg(proxy.hostName(), proxy.user(),
+                                        QString::number(proxy.port()));
     Common* common = Common::instance();
     common->useProxyServer = true;
     common->proxy = proxy;
@@ -228,7 +230,8 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
     installTranslator(qtTranslator, QStringLiteral("qt_"));
 
     const std::unique_ptr<LogSink> log = startLog();
-    qCInfo(lcApp).noquote() << QStringLiteral("----------------- Program start -------------------");
+    qCInfo(lcApp).noquote() << QStringLiteral(
+        "----------------- Program start -------------------");
 
     Common* common = Common::instance();
     common->readSettings();
@@ -274,8 +277,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         reportOfflineMachine();
 
     if (fleet) {
-        const int exitCode =
-            runFleet(exports, *outputFormat, *graceDays, now);
+        const int exitCode = runFleet(exports, *outputFormat, *graceDays, now);
         return exitCode;
     }
     loadRegistryExportFromCommandLine();
@@ -295,7 +297,7 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
             const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
                                                 " Use /c for the console report.");
             reportError(Startup::tr("No Desktop"), message);
-                return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
+            return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)
             frontend->runTrayMode();

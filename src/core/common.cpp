@@ -75,7 +75,7 @@ void Common::readSettings()
     proxy.setPort(quint16(port));
     if (port == 0 && !portText.isEmpty() && portText != QLatin1String("0")) {
         const QString message = Settings::tr("The saved proxy port %1 is not a number from 1 to "
-                                            "65535; no proxy is used for this run.")
+                                             "65535; no proxy is used for this run.")
                                     .arg(printable(portText));
         savedProxyRefused = true;
         reportError(Settings::tr("Proxy Error"), message);

@@ -28,7 +28,8 @@ QString foldedCase(const QString& text)
     if (first == text.end())
         return text;
     QString folded = text;
-    for (QChar* c = folded.data() + (first - text.begin()); c != folded.data() + folded.size(); ++c) {
+    for (QChar* c = folded.data() + (first - text.begin()); c != folded.data() + folded.size();
+         ++c) {
         if (upper(*c))
             *c = QChar(char16_t(c->unicode() + 0x20));
     }

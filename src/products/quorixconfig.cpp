@@ -45,8 +45,10 @@ void QuorixConfig::resetForTesting()
 void QuorixConfig::warnIfNotInitialized(const char* accessor) const
 {
     if (!initialized)
-        qCCritical(lcFatal).noquote() << QStringLiteral("You need to call QuorixConfig::instance()->init() before calling %1()")
-                .arg(QLatin1String(accessor));
+        qCCritical(lcFatal).noquote()
+            << QStringLiteral(
+                   "You need to call QuorixConfig::instance()->init() before calling %1()")
+                   .arg(QLatin1String(accessor));
 }
 
 QList<IQuorixProduct*> QuorixConfig::installedProducts() const

@@ -4,8 +4,8 @@
 #include "exportvalues.h"
 #include "registrykey.h"
 
-#include "core/logger.h"
 #include "core/localfile.h"
+#include "core/logger.h"
 
 #include <QBuffer>
 
@@ -149,9 +149,10 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
     if (line.startsWith(QLatin1Char('[')))
         return parseKeyLine(line, number);
     if (brokenHex) {
-        qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a hex value broken inside "
-                                               "a byte or before its comma is dropped")
-                                    .arg(number);
+        qCWarning(lcRegistry).noquote()
+            << QStringLiteral("Registry export line %1: a hex value broken inside "
+                              "a byte or before its comma is dropped")
+                   .arg(number);
         return std::nullopt;
     }
     if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
@@ -196,8 +197,10 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     currentKey = nullptr;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
-        qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
-                .arg(number);
+        qCWarning(lcRegistry).noquote()
+            << QStringLiteral(
+                   "Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
+                   .arg(number);
         return std::nullopt;
     }
     if (remove) {
@@ -254,8 +257,10 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
     }
     if (!currentKey) {
         if (!skipping && !keyLeftOut && !keyPending)
-            qCWarning(lcRegistry).noquote() << QStringLiteral("Registry export line %1: a value before the first key is skipped")
-                    .arg(number);
+            qCWarning(lcRegistry).noquote()
+                << QStringLiteral(
+                       "Registry export line %1: a value before the first key is skipped")
+                       .arg(number);
         return std::nullopt;
     }
     if (keep)

@@ -69,8 +69,12 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
 
 MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int graceDays)
 {
-    MissingPatch missing{patch, isSecurityPatch(patch.SecurityPatch),
-                         releaseDate(patch.ReleaseDate), std::nullopt, false, {}};
+    MissingPatch missing{patch,
+                         isSecurityPatch(patch.SecurityPatch),
+                         releaseDate(patch.ReleaseDate),
+                         std::nullopt,
+                         false,
+                         {}};
     // A date ahead of ours (a server in another time zone, a clock that is
     // behind) is a patch out today: it is missing, and only grace excuses it.
     if (missing.released)

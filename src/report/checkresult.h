@@ -22,7 +22,7 @@ struct MissingPatch
     bool security = false;
     std::optional<QDate> released;
     std::optional<qint64> ageDays;
-    bool inGrace = false; // younger than the grace period: listed, but raises nothing
+    bool inGrace = false;            // younger than the grace period: listed, but raises nothing
     QList<IQuorixProduct*> products; // the installed products it names
 };
 

@@ -111,7 +111,8 @@ public:
     QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
     {
         QString text = QStringLiteral("\n ") +
-                       ConsoleReport::tr("Machine %1").arg(printable(result.machine)) + QLatin1Char('\n');
+                       ConsoleReport::tr("Machine %1").arg(printable(result.machine)) +
+                       QLatin1Char('\n');
         if (!result.exportError.isEmpty())
             text += QLatin1Char(' ') + printable(result.exportError) + QLatin1Char('\n');
         return {(text + consoleReportText(result)).toUtf8()};

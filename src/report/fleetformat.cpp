@@ -46,7 +46,8 @@ QString stateText(const CheckResult& result, CheckState state)
     }
     if (result.products.isEmpty())
         return FleetReport::tr("no products");
-    return result.missing.isEmpty() ? FleetReport::tr("up to date") : FleetReport::tr("in grace period");
+    return result.missing.isEmpty() ? FleetReport::tr("up to date")
+                                    : FleetReport::tr("in grace period");
 }
 } // namespace
 
@@ -68,8 +69,9 @@ FleetRow fleetRow(const CheckResult& result, int index)
 
 QStringList fleetColumnTitles()
 {
-    return {FleetReport::tr("Machine"),  FleetReport::tr("Products"),      FleetReport::tr("Missing"),
-            FleetReport::tr("Security"), FleetReport::tr("Oldest (days)"), FleetReport::tr("State")};
+    return {FleetReport::tr("Machine"),       FleetReport::tr("Products"),
+            FleetReport::tr("Missing"),       FleetReport::tr("Security"),
+            FleetReport::tr("Oldest (days)"), FleetReport::tr("State")};
 }
 
 QStringList fleetRowTexts(const FleetRow& row)

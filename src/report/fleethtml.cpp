@@ -109,8 +109,8 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
                                   "%4</span></h2>\n")
-                       .arg(QString::number(row.index), escapeHtml(result.machine),
-                            stateClass(row), row.stateText.toHtmlEscaped());
+                       .arg(QString::number(row.index), escapeHtml(result.machine), stateClass(row),
+                            row.stateText.toHtmlEscaped());
     if (!result.exportError.isEmpty())
         return html + QStringLiteral("<p class=\"error\">") + escapeHtml(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
@@ -121,14 +121,16 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
         QStringList names;
         for (const IQuorixProduct* product : result.products)
             names << escapeHtml(product->name());
-        html += QStringLiteral("<p>") +
-                FleetReport::tr("No updates missing for %1.").arg(names.join(QStringLiteral(", "))) +
-                QStringLiteral("</p>\n");
+        html +=
+            QStringLiteral("<p>") +
+            FleetReport::tr("No updates missing for %1.").arg(names.join(QStringLiteral(", "))) +
+            QStringLiteral("</p>\n");
         return html + installedPatchesLine(result) + QStringLiteral("</section>\n");
     }
     html +=
         QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
-            .arg(FleetReport::tr("Missing update"), FleetReport::tr("Security"), FleetReport::tr("Released"));
+            .arg(FleetReport::tr("Missing update"), FleetReport::tr("Security"),
+                 FleetReport::tr("Released"));
     const QString yes = FleetReport::tr("yes");
     for (const IQuorixProduct* product : result.products) {
         html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
@@ -136,8 +138,8 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
         const QList<MissingPatch> missing = result.missingFor(product);
         for (const MissingPatch& m : missing)
             html += QStringLiteral("<tr>") + cell(patchLink(m.patch)) +
-                    cell(m.security ? yes : QString()) +
-                    cell(escapeHtml(m.patch.ReleaseDate)) + QStringLiteral("</tr>\n");
+                    cell(m.security ? yes : QString()) + cell(escapeHtml(m.patch.ReleaseDate)) +
+                    QStringLiteral("</tr>\n");
         if (missing.isEmpty())
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
                         .arg(FleetReport::tr("no updates available"));

@@ -1,21 +1,20 @@
 #include "iconwindow.h"
 
-#include "core/common.h"
-#include "core/logger.h"
-#include "notificationdialog.h"
-#include "notificationpopup.h"
 #include "app/check.h"
 #include "core/clock.h"
+#include "core/common.h"
+#include "core/logger.h"
 #include "desktopretrieval.h"
-#include "update/updaterequest.h"
+#include "notificationdialog.h"
+#include "notificationpopup.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QScreen>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 constexpr int popupTimeoutSeconds = 15;
@@ -29,7 +28,8 @@ QString popupMessage(int availableCount)
     return IconWindow::tr("No updates available.");
 }
 
-IconWindow::IconWindow(QWidget* parent) : QDialog(parent)
+IconWindow::IconWindow(PopupTiming popupTiming, QWidget* parent)
+    : QDialog(parent), timing(popupTiming)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         qCCritical(lcFatal).noquote() << QStringLiteral("No system tray available.  Exiting.");
@@ -65,8 +65,10 @@ void IconWindow::createMenu()
 void IconWindow::initialCheck()
 {
     DesktopRetrievalHost host;
+    checking = &host;
     const CheckResult result = runCheck(checkRequestOfRun(0), host, checkTime());
-    if (!UpdateRequest::runAborted() && !result.missing.isEmpty()) {
+    checking = nullptr;
+    if (!host.aborted() && !result.missing.isEmpty()) {
         showNotificationPopup(result);
         // The run goes on while the popup or a report is open; the tray icon
         // and its menu stay usable meanwhile.
@@ -81,7 +83,8 @@ void IconWindow::initialCheck()
 
 void IconWindow::showNotificationPopup(const CheckResult& result)
 {
-    popup = new NotificationPopup(popupMessage(int(result.missing.size())), popupTimeoutSeconds);
+    popup = new NotificationPopup(popupMessage(int(result.missing.size())), popupTimeoutSeconds,
+                                  timing);
     popup->setAttribute(Qt::WA_DeleteOnClose);
     const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
     if (!icon.isEmpty())
@@ -105,9 +108,9 @@ void IconWindow::openReport(const std::optional<CheckResult>& result)
     report->show();
     if (popup && popup->isVisible() && report->screen()) {
         const QRect frame = report->frameGeometry();
-        report->move(reportPosition(frame, popup->frameGeometry(),
-                                    report->screen()->availableGeometry()) +
-                     (report->pos() - frame.topLeft()));
+        report->move(
+            reportPosition(frame, popup->frameGeometry(), report->screen()->availableGeometry()) +
+            (report->pos() - frame.topLeft()));
     }
 }
 
@@ -140,7 +143,8 @@ void IconWindow::closeEvent(QCloseEvent* event)
         trayIcon->setVisible(false);
     // "Exit" ends a check under way and the run: no popup follows, and the
     // popup and reports that are open close with it.
-    UpdateRequest::abortRun();
+    if (checking)
+        checking->abort();
     if (popup)
         popup->close();
     for (const QPointer<NotificationDialog>& report : std::as_const(reports)) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "notificationpopup.h"
 #include "report/checkresult.h"
 
 #include <QList>
@@ -13,6 +14,7 @@
 
 #include <optional>
 
+class DesktopRetrievalHost;
 class NotificationDialog;
 class NotificationPopup;
 class QAction;
@@ -27,11 +29,11 @@ class IconWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit IconWindow(QWidget* parent = nullptr);
+    explicit IconWindow(PopupTiming popupTiming = {}, QWidget* parent = nullptr);
     ~IconWindow() override;
 
-    // For tests: the icon while the run is under way (null without a tray).
-    QSystemTrayIcon* trayIconForTesting() const { return trayIcon.get(); }
+    // The icon, shown while the run is under way (null without a tray).
+    const QSystemTrayIcon* icon() const { return trayIcon.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +57,8 @@ private:
     QPointer<NotificationPopup> popup;
     QList<QPointer<NotificationDialog>> reports;
     QEventLoop* runLoop = nullptr;
+    DesktopRetrievalHost* checking = nullptr; // during the check
+    PopupTiming timing;
 };
 
 // Text of the popup for n available updates.

@@ -8,13 +8,13 @@
 #include "settingsdialog.h"
 #include "sharppixmap.h"
 #include "ui_notificationdialog.h"
-#include "update/updaterequest.h"
 
 #include <QPixmap>
 #include <QScreen>
 
 NotificationDialog::NotificationDialog(std::optional<CheckResult> checked, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()), checkResult(std::move(checked))
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()),
+      checkResult(std::move(checked))
 {
     ui->setupUi(this);
     ui->mainView->hide();
@@ -63,20 +63,21 @@ void NotificationDialog::drawDialogGUI()
 void NotificationDialog::showEvent(QShowEvent*)
 {
     // Queued, so the window is on screen before the retrieval starts.
-    QMetaObject::invokeMethod(this,
-                              checkResult ? &NotificationDialog::drawMainView
-                                     : &NotificationDialog::getPatchList,
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, checkResult ? &NotificationDialog::drawMainView : &NotificationDialog::getPatchList,
+        Qt::QueuedConnection);
 }
 
 void NotificationDialog::getPatchList()
 {
     // Closed before the queued retrieval began: there is nothing to fetch for.
-    if (!isVisible() || UpdateRequest::runAborted())
+    if (!isVisible())
         return;
     DesktopRetrievalHost host;
+    retrieval = &host;
     host.showProgress = [this](const QString& text) { ui->progressDetail->setText(text); };
     checkResult = runCheck(checkRequestOfRun(0), host, checkTime());
+    retrieval = nullptr;
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }
 
@@ -109,7 +110,8 @@ void NotificationDialog::done(int result)
 {
     // However it is closed (OK, Escape, the window's button), a retrieval under
     // way ends with it, and so does the run.
-    UpdateRequest::abortRun();
+    if (retrieval)
+        retrieval->abort();
     QDialog::done(result);
 }
 

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+class DesktopRetrievalHost;
+
 namespace Ui {
 class NotificationDialog;
 }
@@ -42,4 +44,5 @@ private:
 
     std::unique_ptr<Ui::NotificationDialog> ui;
     std::optional<CheckResult> checkResult;
+    DesktopRetrievalHost* retrieval = nullptr; // while the list is fetched
 };

@@ -14,9 +14,6 @@
 #include <QTimer>
 
 namespace {
-int millisecondsPerSecond = 1000;
-int animationMilliseconds = 300;
-
 // A white cross for the close button, drawn sharp at the screen's scale.
 QIcon closeIcon(qreal devicePixelRatio)
 {
@@ -64,14 +61,10 @@ QPoint reportPosition(const QRect& report, const QRect& popup, const QRect& avai
     return report.topLeft();
 }
 
-void NotificationPopup::setTimingForTesting(int perSecond, int animation)
-{
-    millisecondsPerSecond = perSecond > 0 ? perSecond : 1000;
-    animationMilliseconds = animation > 0 ? animation : 300;
-}
-
-NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::NotificationPopup>()), message(text)
+NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds,
+                                     PopupTiming popupTiming, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationPopup>()), message(text),
+      timing(popupTiming)
 {
     ui->setupUi(this);
     // A frameless tool window above the others rather than a Qt::Popup: a popup
@@ -112,7 +105,7 @@ NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds, QW
     connect(ui->titleBar, &TitleLabel::moved, this, &NotificationPopup::onTitleMoved);
 
     if (timeoutSeconds != -1)
-        QTimer::singleShot(timeoutSeconds * millisecondsPerSecond, this,
+        QTimer::singleShot(timeoutSeconds * timing.millisecondsPerSecond, this,
                            &NotificationPopup::timerDone);
 
     // The check-at-logon box is part of the form but never offered.
@@ -167,7 +160,7 @@ void NotificationPopup::slideIn()
     const PopupPlacement place =
         popupPlacement(screen->availableGeometry(), screen->geometry(), size());
     auto* animation = new QPropertyAnimation(this, "geometry", this);
-    animation->setDuration(animationMilliseconds);
+    animation->setDuration(timing.animationMilliseconds);
     animation->setStartValue(place.slideInStart);
     animation->setEndValue(place.resting);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
@@ -177,7 +170,7 @@ void NotificationPopup::slideOut()
 {
     const QScreen* screen = screenForPlacement();
     QPropertyAnimation animation(this, "geometry");
-    animation.setDuration(animationMilliseconds);
+    animation.setDuration(timing.animationMilliseconds);
     animation.setStartValue(geometry());
     animation.setEndValue(popupSlideOutEnd(geometry(), screen ? screen->geometry() : QRect()));
     QEventLoop loop;
@@ -197,7 +190,6 @@ void NotificationPopup::on_closeButton_clicked()
 {
     slideOut();
 }
-
 
 void NotificationPopup::onTitlePressed(QPoint p)
 {

@@ -30,6 +30,13 @@ QRect popupSlideOutEnd(const QRect& from, const QRect& screenGeometry);
 // top, does not cover it: left of the popup, else above it, else where it is.
 QPoint reportPosition(const QRect& report, const QRect& popup, const QRect& availableGeometry);
 
+// How long the popup's "seconds" and its slides last; tests shorten them.
+struct PopupTiming
+{
+    int millisecondsPerSecond = 1000;
+    int animationMilliseconds = 300;
+};
+
 // The borderless notice in the corner of the screen that leads to the report.
 class NotificationPopup : public QDialog
 {
@@ -37,7 +44,8 @@ class NotificationPopup : public QDialog
 
 public:
     // timeoutSeconds -1: no time-out.
-    NotificationPopup(const QString& message, int timeoutSeconds, QWidget* parent = nullptr);
+    NotificationPopup(const QString& message, int timeoutSeconds, PopupTiming timing = {},
+                      QWidget* parent = nullptr);
     ~NotificationPopup() override;
 
     // Runs the popup until it has closed, like QDialog::exec() but without
@@ -48,9 +56,6 @@ public:
     // The screen to rest on: the one that holds the tray icon. The primary
     // screen without one.
     void setScreenForPlacement(QScreen* screen);
-
-    // Tests shorten the display time and the animations; 0 restores the defaults.
-    static void setTimingForTesting(int millisecondsPerSecond, int animationMilliseconds);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,4 +82,5 @@ private:
     QPoint dragOrigin;
     QPointer<QScreen> placementScreen;
     QEventLoop* runningLoop = nullptr;
+    PopupTiming timing;
 };

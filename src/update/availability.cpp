@@ -106,7 +106,8 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
             continue;
         for (const PublishedPatch& patch : entry.patches) {
             if (const auto record = installed.firstMatch(patch)) {
-                qCDebug(lcUpdate).noquote() << QStringLiteral("Skipping installed patch: %1").arg(record->name);
+                qCDebug(lcUpdate).noquote()
+                    << QStringLiteral("Skipping installed patch: %1").arg(record->name);
                 continue;
             }
             const QList<IQuorixProduct*>& products = named.of(patch);
@@ -116,7 +117,8 @@ QList<PublishedPatch> computeAvailablePatches(const QList<VersionPatches>& maste
                 continue;
             if (listed.contains(patch))
                 continue;
-            qCInfo(lcUpdate).noquote() << QStringLiteral("Adding available patch: %1").arg(patch.Name);
+            qCInfo(lcUpdate).noquote()
+                << QStringLiteral("Adding available patch: %1").arg(patch.Name);
             listed.insert(patch);
             result.append(patch);
         }

@@ -280,7 +280,8 @@ QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encodin
             MasterListBuilder::readPatchArray(bytes, encoding.latin1, start);
     for (const VersionPatches& entry : masterList) {
         for (const PublishedPatch& patch : entry.patches)
-            qCDebug(lcUpdate).noquote() << QStringLiteral("Adding patch to master list: %1").arg(patch.Name);
+            qCDebug(lcUpdate).noquote()
+                << QStringLiteral("Adding patch to master list: %1").arg(patch.Name);
     }
     return masterList;
 }

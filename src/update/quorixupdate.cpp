@@ -1,7 +1,7 @@
 #include "quorixupdate.h"
 
-#include "core/logger.h"
 #include "availability.h"
+#include "core/logger.h"
 #include "patchlist.h"
 #include "products/quorixconfig.h"
 #include "updaterequest.h"
@@ -29,15 +29,16 @@ QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
                                                       : QDeadlineTimer(QDeadlineTimer::Forever);
     bool ok = false;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
-        qCInfo(lcUpdate).noquote() << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
+        qCInfo(lcUpdate).noquote()
+            << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
         host.attemptStarted(attempt, maxAttempts, url);
         ok = request.fetch(deadline);
-        if (!ok && !UpdateRequest::runAborted())
+        if (!ok && !host.aborted())
             host.attemptFailed(attempt, maxAttempts, request.lastProblem());
-        if (ok || request.failedForGood() || UpdateRequest::runAborted() || spent(deadline))
+        if (ok || request.failedForGood() || host.aborted() || spent(deadline))
             break;
     }
-    if (UpdateRequest::runAborted())
+    if (host.aborted())
         return;
     if (!ok && spent(deadline) && !request.failedForGood()) {
         timedOut = true;
@@ -47,7 +48,8 @@ QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
         host.failed(tr("Network Error"), message);
     }
     if (!ok) {
-        qCCritical(lcUpdate).noquote() << tr("Unable to connect to the sky vane server.  Try again later.");
+        qCCritical(lcUpdate).noquote()
+            << tr("Unable to connect to the sky vane server.  Try again later.");
         problemText = timedOut ? tr("no answer within %1 s").arg(QString::number(budgetSeconds))
                                : request.lastProblem();
         host.gaveUp();
@@ -70,10 +72,11 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
     if (!valid)
         problemText = tr("the answer is no patch list");
     if (!valid)
-        qCWarning(lcUpdate).noquote() << QStringLiteral(
-                "The list received from %1 is no patch list (not JSON with a \"Product\" "
-                "array)")
-                .arg(url);
+        qCWarning(lcUpdate).noquote()
+            << QStringLiteral(
+                   "The list received from %1 is no patch list (not JSON with a \"Product\" "
+                   "array)")
+                   .arg(url);
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatchesFor(const InstalledSoftware& software) const

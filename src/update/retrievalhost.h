@@ -18,6 +18,11 @@ public:
 
     virtual ~RetrievalHost() = default;
 
+    // The user has closed the window the retrieval belongs to: a request under
+    // way ends at once, and no other is sent.
+    void abort() { abortRequested = true; }
+    bool aborted() const { return abortRequested; }
+
     // False once the run has given up on the network (a machine found
     // offline, an earlier failed retrieval): no request is sent.
     virtual bool retrievalAllowed() const = 0;
@@ -42,4 +47,7 @@ public:
     virtual void failed(const QString& title, const QString& message) = 0;
     // The retrieval ended without a list, said or not (time-outs are silent).
     virtual void gaveUp() = 0;
+
+private:
+    bool abortRequested = false;
 };

@@ -2,9 +2,9 @@
 
 #include "core/common.h"
 #include "core/console.h"
+#include "core/localfile.h"
 #include "core/logger.h"
 #include "core/messages.h"
-#include "core/localfile.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -14,27 +14,7 @@
 
 namespace {
 constexpr qint64 readAheadBytes = 1024 * 1024;
-int fetchesUnderWay = 0;
-bool aborted = false;
 } // namespace
-
-void UpdateRequest::abortRun()
-{
-    if (fetchesUnderWay == 0)
-        return;
-    qCInfo(lcUpdate).noquote() << QStringLiteral("The retrieval is cancelled.");
-    aborted = true;
-}
-
-bool UpdateRequest::runAborted()
-{
-    return aborted;
-}
-
-void UpdateRequest::resetAbortForTesting()
-{
-    aborted = false;
-}
 
 UpdateRequest::UpdateRequest(const QString& address, RetrievalHost& retrievalHost)
     : host(retrievalHost), url(address), maxListBytes(retrievalHost.maxListBytes())
@@ -60,7 +40,7 @@ UpdateRequest::~UpdateRequest()
 
 bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
 {
-    if (!host.retrievalAllowed() || aborted)
+    if (!host.retrievalAllowed() || host.aborted())
         return false;
     deadline = retrievalDeadline;
     done = false;
@@ -81,11 +61,10 @@ bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
         return readLocalList(url);
     startReply(address);
 
-    ++fetchesUnderWay;
-    while (!done && !aborted)
+    while (!done && !host.aborted())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    --fetchesUnderWay;
-    if (aborted) {
+    if (host.aborted()) {
+        qCInfo(lcUpdate).noquote() << QStringLiteral("The retrieval is cancelled.");
         timer.stop();
         discardReply();
         return false;
@@ -279,7 +258,8 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     if (!source)
         return;
     timer.stop();
-    qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::onError() ") + source->errorString();
+    qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::onError() ") +
+                                       source->errorString();
     if (code != QNetworkReply::NoError)
         reportNetworkError(errorMessage(source));
     // Qt follows the error with finished(), which ends the attempt; the timer
@@ -321,7 +301,8 @@ void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& e
 {
     QStringList texts;
     for (const QSslError& sslError : errors) {
-        qCWarning(lcUpdate).noquote() << QStringLiteral("SSL Error: %1").arg(sslError.errorString());
+        qCWarning(lcUpdate).noquote()
+            << QStringLiteral("SSL Error: %1").arg(sslError.errorString());
         texts.append(sslError.errorString());
     }
     if (isCurrent(source))

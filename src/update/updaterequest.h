@@ -40,13 +40,6 @@ public:
     // Whether the last attempt was refused for the list's size.
     bool refusedAsTooLarge() const { return tooLarge; }
 
-    // The user has closed the window a retrieval under way belongs to: that
-    // retrieval ends at once, and no later one starts. Nothing happens while
-    // no retrieval is under way.
-    static void abortRun();
-    static bool runAborted();
-    static void resetAbortForTesting();
-
     static constexpr int maxRedirects = 10;
 
 private slots:

@@ -2,10 +2,10 @@
 // the three formats of real runs read by their real consumers (JSON Schema,
 // promtool), agreeing with each other whatever the patch list holds.
 
-#include "report/machineoutput.h"
 #include "fakeproduct.h"
 #include "patchserver.h"
 #include "programrun.h"
+#include "report/machineoutput.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

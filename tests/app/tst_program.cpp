@@ -282,13 +282,15 @@ private slots:
             {"broken link", "ln -s nothing bad.reg"},
             {"looping link", "ln -s bad.reg bad.reg"},
             {"FIFO", "mkfifo bad.reg"},
-            {"socket", "python3 -c \"import socket; socket.socket(socket.AF_UNIX).bind('bad.reg')\""},
+            {"socket",
+             "python3 -c \"import socket; socket.socket(socket.AF_UNIX).bind('bad.reg')\""},
             {"device", "mknod bad.reg c 1 3"},
             {"folder", "mkdir bad.reg"},
             {"upper-case suffix", "ln -s nothing bad.REG"}};
         for (const auto& [kind, make] : kinds)
             QTest::newRow(kind) << make << "nagios" << 3
-                                << QStringList{unknown, "\nbad: UNKNOWN - registry export unreadable"};
+                                << QStringList{unknown,
+                                               "\nbad: UNKNOWN - registry export unreadable"};
         // Bytes 0xFF and 0xFE, neither of them UTF-8: two machines all the same.
         QTest::newRow("names that are no UTF-8, kept apart")
             << "mv good.reg \"$(printf '\\377').reg\" && cp \"$(printf '\\377').reg\" "
@@ -296,9 +298,11 @@ private slots:
             << "nagios" << 0
             << QStringList{"SKYVANE OK - 2 machines", "\n\uFFFD: OK", "/fleet/\uFFFD.reg: OK"};
         QTest::newRow("the same folder twice: read once")
-            << "TWICE" << "nagios" << 0 << QStringList{"SKYVANE OK - 1 machine:"};
+            << "TWICE"
+            << "nagios" << 0 << QStringList{"SKYVANE OK - 1 machine:"};
         QTest::newRow("empty folder: nagios")
-            << "rm good.reg" << "nagios" << 3
+            << "rm good.reg"
+            << "nagios" << 3
             << QStringList{"SKYVANE UNKNOWN - 1 machine: 0 critical, 0 warning, 1 unknown, 0 ok|"};
         for (const char* format : {"json", "prometheus", "html"})
             QTest::newRow(qPrintable(QStringLiteral("empty folder: ") + format))
@@ -314,15 +318,16 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QStringList, output);
         const QString folder = config->filePath("fleet");
-        QVERIFY(QDir().mkpath(folder) &&
-                QFile::copy(SKYVANE_SOURCE_DIR "/examples/fleet/mail-03.reg", folder + "/good.reg"));
+        QVERIFY(
+            QDir().mkpath(folder) &&
+            QFile::copy(SKYVANE_SOURCE_DIR "/examples/fleet/mail-03.reg", folder + "/good.reg"));
         QProcess shell;
         shell.setWorkingDirectory(folder);
         shell.start("sh", {"-c", make == "TWICE" ? QString() : make});
         if (!shell.waitForFinished() || shell.exitCode() != 0)
             QSKIP("this kind of entry cannot be made here");
-        QStringList arguments{"/f", format, "/r", folder, "/u",
-                              server.url("/sky_vane/patches.json")};
+        QStringList arguments{"/f",   format, "/r",
+                              folder, "/u",   server.url("/sky_vane/patches.json")};
         if (make == "TWICE")
             arguments << "/r" << folder + "/";
         const ProgramRun result = run(arguments);
@@ -359,7 +364,8 @@ private slots:
         user.close();
         const QStringList system{"XDG_CONFIG_DIRS=" + config->filePath("system")};
         const ProgramRun listing = run({"/s"}, system);
-        QVERIFY2(listing.out.contains("  Proxy host: " + proxyHost + "\n"), qPrintable(listing.out));
+        QVERIFY2(listing.out.contains("  Proxy host: " + proxyHost + "\n"),
+                 qPrintable(listing.out));
         // The list comes from the machine-wide address (through the proxy, which
         // the loopback server also is).
         const ProgramRun check = run({"/c", "/r", "examples/machine.reg"}, system);

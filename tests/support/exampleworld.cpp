@@ -5,14 +5,12 @@
 #include "machinebuilder.h"
 #include "products/quorixconfig.h"
 #include "testsettings.h"
-#include "ui/notificationpopup.h"
 #include <QFile>
 
 ExampleWorld::ExampleWorld()
 {
     useTestSettings();
     setGuiFrontend(&frontend);
-    NotificationPopup::setTimingForTesting(10, 20);
 
     QFile machine(QStringLiteral(SKYVANE_TEST_DATA "/example-world-machine.txt"));
     QFile list(QStringLiteral(SKYVANE_TEST_DATA "/example-world-list.json"));

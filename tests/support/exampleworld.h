@@ -1,6 +1,7 @@
 #pragma once
 
 #include "patchserver.h"
+#include "ui/notificationpopup.h"
 #include "ui/widgetfrontend.h"
 
 #include <QTemporaryDir>
@@ -9,7 +10,7 @@
 #include <functional>
 
 // The shared fixture of the GUI tests: test settings, the widget frontend,
-// shortened popup timing and a small installed machine with a patch server
+// a shortened popup timing and a small installed machine with a patch server
 // that publishes updates for it: Quorix 10.3 for Server (with one installed
 // patch) and Zelvan for Quorix 10.3; the list offers one patch for both and
 // one for the server only.
@@ -29,6 +30,8 @@ public:
     QString silentListUrl(QObject* context, const std::function<void()>& onRequest);
 
     PatchServer server;
+    // A popup "second" of 10 ms, slides of 20 ms.
+    static constexpr PopupTiming fastPopup{10, 20};
 
 private:
     QTimer requestWatch;

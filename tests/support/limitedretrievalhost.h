@@ -4,8 +4,7 @@
 
 // A retrieval host of the program with the time-out and the bound on the
 // list's size that a test chooses.
-template <class Host>
-class LimitedRetrievalHost : public Host
+template <class Host> class LimitedRetrievalHost : public Host
 {
 public:
     int timeoutMs() const override { return timeout; }

@@ -19,8 +19,7 @@ class TestIconWindow : public QObject
 
     ExampleWorld world;
 
-    template <class Window>
-    static QList<Window*> visible()
+    template <class Window> static QList<Window*> visible()
     {
         QList<Window*> found;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -41,7 +40,7 @@ private slots:
     void onlyDoubleClickOpensTheReport()
     {
         Common::instance()->status = StatusCode::NetworkError; // no request, no popup
-        IconWindow window;
+        IconWindow window(ExampleWorld::fastPopup);
         for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
             QMetaObject::invokeMethod(&window, "iconActivated",
                                       Q_ARG(QSystemTrayIcon::ActivationReason, reason));
@@ -58,7 +57,6 @@ private slots:
     {
         Common::instance()->status = StatusCode::NoError;
         Common::instance()->patchListUrl = world.listUrl();
-        NotificationPopup::setTimingForTesting(1000, 20); // the popup's real 15 s
         const int before = world.listRequests();
         QString report;
         QTimer driver;
@@ -79,18 +77,17 @@ private slots:
                 for (QWidget* widget : QApplication::topLevelWidgets())
                     exit = exit ? exit : widget->findChild<QAction*>("exitAction");
                 exit->trigger(); // it closes windows: not while they are listed
-
             }
         });
         driver.start(10);
         QElapsedTimer clock;
         clock.start();
-        { IconWindow window; } // the whole tray run
-        NotificationPopup::setTimingForTesting(10, 20);
+        IconWindow({1000, 20}); // the whole tray run, the popup shown for its real 15 s
         QVERIFY2(clock.elapsed() < 5000, "the run waited for the popup's time-out");
         QCOMPARE(world.listRequests(), before + 1);
         QVERIFY2(report.contains("Server Patch 3"), qPrintable(report));
-        QTRY_VERIFY(visible<NotificationPopup>().isEmpty() && visible<NotificationDialog>().isEmpty());
+        QTRY_VERIFY(visible<NotificationPopup>().isEmpty() &&
+                    visible<NotificationDialog>().isEmpty());
     }
 
     void exitDuringTheCheckEndsTheRun()
@@ -108,11 +105,10 @@ private slots:
         ModalWatcher watcher;
         QElapsedTimer clock;
         clock.start();
-        IconWindow window; // the whole tray run
+        IconWindow window(ExampleWorld::fastPopup); // the whole tray run
         QVERIFY2(clock.elapsed() < RetrievalHost::defaultTimeoutMs / 3, "the check ran on");
         QVERIFY(watcher.seen().isEmpty()); // no box
-        QVERIFY(!window.trayIconForTesting()->isVisible());
-        UpdateRequest::resetAbortForTesting();
+        QVERIFY(!window.icon()->isVisible());
     }
 };
 

@@ -55,7 +55,7 @@ private slots:
     void restsOnTheTraysScreen()
     {
         QScreen* tray = QGuiApplication::screens().last();
-        NotificationPopup popup(QStringLiteral("1 update"), -1);
+        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
         popup.setScreenForPlacement(tray);
         popup.show();
         QTRY_VERIFY(tray->availableGeometry().contains(popup.geometry()));
@@ -66,7 +66,7 @@ private slots:
 
     void slidesInIsDraggedAndSlidesOutSavingTheSetting()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), -1);
+        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
         QCOMPARE(popup.findChild<QLabel*>("mainView")->text(),
                  QStringLiteral("<h2>Quorix for Server and Extensions</h2><p> 1 update </p>"));
         popup.show();
@@ -94,7 +94,8 @@ private slots:
 
     void timeoutCloses()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), 2); // 2 "seconds" of 10 ms each
+        NotificationPopup popup(QStringLiteral("1 update"), 2,
+                                ExampleWorld::fastPopup); // 2 "seconds" of 10 ms each
         popup.show();
         QTRY_VERIFY(!popup.isVisible());
         QVERIFY(QSettings().contains("Startup/checkAtLogin"));
@@ -102,7 +103,7 @@ private slots:
 
     void leftClickOnTheMessageAsksForTheReport()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), -1);
+        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
         popup.show();
         QSignalSpy asked(&popup, &NotificationPopup::reportRequested);
         auto* message = popup.findChild<QLabel*>("mainView");
@@ -120,8 +121,8 @@ private slots:
         const QRect popup(1384, 891, 516, 129); // resting on a 1920 x 1040 work area
         QTest::newRow("centred, overlapping: left of the popup")
             << QRect(800, 300, 800, 700) << QPoint(1384 - 10 - 800, 300);
-        QTest::newRow("wide: above the popup") << QRect(100, 300, 1500, 700)
-                                               << QPoint(100, 891 - 10 - 700);
+        QTest::newRow("wide: above the popup")
+            << QRect(100, 300, 1500, 700) << QPoint(100, 891 - 10 - 700);
         QTest::newRow("apart already: stays") << QRect(0, 0, 800, 600) << QPoint(0, 0);
         QTest::newRow("no room anywhere: stays") << QRect(0, 0, 1800, 1000) << QPoint(0, 0);
     }

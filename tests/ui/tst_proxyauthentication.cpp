@@ -5,12 +5,12 @@
 #include "core/common.h"
 #include "core/settingsscrambler.h"
 #include "exampleworld.h"
-#include "modalwatcher.h"
-#include "squidproxy.h"
-#include "update/quorixupdate.h"
 #include "limitedretrievalhost.h"
+#include "modalwatcher.h"
 #include "products/quorixconfig.h"
+#include "squidproxy.h"
 #include "ui/desktopretrieval.h"
+#include "update/quorixupdate.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -63,7 +63,8 @@ private slots:
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
-        QuorixUpdate update(world.listUrl(), host, QuorixConfig::instance()->installedVersions(), 0);
+        QuorixUpdate update(world.listUrl(), host, QuorixConfig::instance()->installedVersions(),
+                            0);
         QCOMPARE(watcher.seen().at(0).text,
                  QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
                                 "username/password is incorrect."));

@@ -45,9 +45,9 @@ private slots:
         FakeProduct server("10.3", {"Quorix for Server"}, "S", {{"Server Patch 1", "QX1", "QX1"}});
         FakeProduct zelvan("10.3", {"Zelvan"}, "Z");
         FakeProduct flurrin("10.3", {"Flurrin"}, "F");
-        const QString html = buildReportHtml(checked(
-            {&server, &zelvan, &flurrin},
-            {patch("Patch 3", "Quorix for Server, Zelvan", "http://d.vandry.com/p3.exe")}));
+        const QString html = buildReportHtml(
+            checked({&server, &zelvan, &flurrin},
+                    {patch("Patch 3", "Quorix for Server, Zelvan", "http://d.vandry.com/p3.exe")}));
         const QString updates = "<h3 style='color: #222'>Updates for %1</h3><ul>%2</ul>";
         const QString item = "<li><a href='http://d.vandry.com/p3.exe'>Patch 3</a><br>Products: "
                              "Quorix for Server, Zelvan<br>Release Date: 2026-09-08 (out today)"
@@ -115,8 +115,8 @@ private slots:
         QFETCH(QString, url);
         QFETCH(QString, item);
         FakeProduct server("10.3", {"Quorix for Server"}, "Q <i>", {{"<script>", "", ""}});
-        const QString html =
-            buildReportHtml(checked({&server}, {patch("<b>P</b>", "Quorix for Server <img>", url)}));
+        const QString html = buildReportHtml(
+            checked({&server}, {patch("<b>P</b>", "Quorix for Server <img>", url)}));
         QVERIFY2(html.contains(item + "Products: Quorix for Server &lt;img&gt;<br>"),
                  qPrintable(html));
         QVERIFY(html.contains("<li><b>Q &lt;i&gt;</b></li>") &&

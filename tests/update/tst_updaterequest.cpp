@@ -1,5 +1,5 @@
-#include "core/common.h"
 #include "app/runretrieval.h"
+#include "core/common.h"
 #include "core/console.h"
 #include "limitedretrievalhost.h"
 #include "patchserver.h"
