@@ -63,7 +63,6 @@ void BenchSkyvane::installMachine()
     RegistryFileResult result = parseRegistryExport(machine);
     QVERIFY(result.store);
     setRegistry(std::move(result.store));
-    QuorixConfig::instance()->resetForTesting();
 }
 
 void BenchSkyvane::readMachineExport()
@@ -78,14 +77,14 @@ void BenchSkyvane::readMachineExport()
 void BenchSkyvane::discovery()
 {
     installMachine();
+    InstalledSoftware software;
     QBENCHMARK
     {
-        QuorixConfig::instance()->resetForTesting();
         setRegistry(parseRegistryExport(machine).store); // a new store: no index carried over
-        QuorixConfig::instance()->init();
+        software = discoverInstalledSoftware();
     }
-    QCOMPARE(QuorixConfig::instance()->installedProducts().size(), 13);
-    QCOMPARE(QuorixConfig::instance()->installedPatches().size(), 300);
+    QCOMPARE(software.products.size(), 13);
+    QCOMPARE(software.patches.size(), 300);
 }
 
 void BenchSkyvane::parsePatchList()
@@ -101,14 +100,12 @@ void BenchSkyvane::parsePatchList()
 void BenchSkyvane::availablePatches()
 {
     installMachine();
-    QuorixConfig::instance()->init();
-    QuorixConfig* config = QuorixConfig::instance();
+    const InstalledSoftware software = discoverInstalledSoftware();
     QList<PublishedPatch> available;
     QBENCHMARK
     {
-        available =
-            computeAvailablePatches(masterList, config->installedVersions(),
-                                    config->installedProducts(), config->installedPatches());
+        available = computeAvailablePatches(masterList, software.versions, software.products,
+                                            software.patches);
     }
     qInfo("available: %lld", qint64(available.size()));
     QVERIFY(!available.isEmpty());

@@ -8,21 +8,20 @@
 #include <QFileInfo>
 #include <QSysInfo>
 
-CheckRequest checkRequestOfRun(int graceDays)
+CheckRequest checkRequestOfRun(int graceDays, const InstalledSoftware& software)
 {
     const Common* common = Common::instance();
     QString exportFile;
     const QString machine = switchValue(QStringLiteral("R"), exportFile)
                                 ? QFileInfo(exportFile).completeBaseName()
                                 : QSysInfo::machineHostName();
-    return {machine, common->patchListUrl, common->retrievalBudgetSeconds, graceDays};
+    return {machine, common->patchListUrl, common->retrievalBudgetSeconds, graceDays, &software};
 }
 
 CheckResult runCheck(const CheckRequest& request, RetrievalHost& host, const QDateTime& now)
 {
-    const QuorixConfig* discovered = QuorixConfig::instance();
-    const QuorixUpdate update(request.listUrl, host, discovered->installedVersions(),
+    Q_ASSERT(request.software);
+    const QuorixUpdate update(request.listUrl, host, request.software->versions,
                               request.budgetSeconds);
-    return makeCheckResult(update, discovered->installedSoftware(), request.machine,
-                           request.graceDays, now);
+    return makeCheckResult(update, *request.software, request.machine, request.graceDays, now);
 }

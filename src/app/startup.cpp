@@ -2,10 +2,10 @@
 
 #include "check.h"
 #include "commandline.h"
+#include "desktop.h"
 #include "core/clock.h"
 #include "core/common.h"
 #include "core/console.h"
-#include "core/guifrontend.h"
 #include "core/localfile.h"
 #include "core/logger.h"
 #include "core/messages.h"
@@ -183,22 +183,22 @@ bool needsNetwork(const QString& address)
 
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(OutputFormat format, int graceDays, const QDateTime& now)
+int runMachineOutput(OutputFormat format, const CheckRequest& request, const QDateTime& now)
 {
     RunRetrievalHost host;
-    const CheckResult result = runCheck(checkRequestOfRun(graceDays), host, now);
+    const CheckResult result = runCheck(request, host, now);
     return writeMachineOutput(format, result, Common::instance()->exitCode());
 }
 
-void runConsoleMode(const QDateTime& now)
+void runConsoleMode(const CheckRequest& request, const QDateTime& now)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
     RunRetrievalHost host;
-    printConsoleReport(runCheck(checkRequestOfRun(0), host, now));
+    printConsoleReport(runCheck(request, host, now));
 }
 } // namespace
 
-int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
+int runSkyvane(int& argc, char** argv, IDesktop* frontend)
 {
     // Nothing is logged before the log that the switches ask for is open.
     QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
@@ -281,16 +281,14 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
         return exitCode;
     }
     loadRegistryExportFromCommandLine();
-    QuorixConfig::instance()->init();
+    const InstalledSoftware software = discoverInstalledSoftware();
     // Discovery has read all it needs; a loaded export can be large.
     releaseRegistry();
 
-    if (machineOutput) {
-        const int exitCode = runMachineOutput(*outputFormat, *graceDays, now);
-        return exitCode;
-    }
+    if (machineOutput)
+        return runMachineOutput(*outputFormat, checkRequestOfRun(*graceDays, software), now);
     if (consoleMode) {
-        runConsoleMode(now);
+        runConsoleMode(checkRequestOfRun(0, software), now);
     } else {
         qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
         if (!isGuiApplication()) {
@@ -300,9 +298,9 @@ int runSkyvane(int& argc, char** argv, IGuiFrontend* frontend)
             return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)
-            frontend->runTrayMode();
+            frontend->runTrayMode(checkRequestOfRun(0, software));
         else
-            frontend->runDialogMode();
+            frontend->runDialogMode(checkRequestOfRun(0, software));
     }
 
     return common->exitCode();

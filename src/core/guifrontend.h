@@ -26,8 +26,6 @@ public:
     virtual QCoreApplication* createApplication(int& argc, char** argv) = 0;
     virtual void showMessage(MessageKind kind, const QString& title, const QString& text,
                              QWidget* parent) = 0;
-    virtual void runDialogMode() = 0;
-    virtual void runTrayMode() = 0;
 };
 
 void setGuiFrontend(IGuiFrontend* frontend);

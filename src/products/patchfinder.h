@@ -38,7 +38,7 @@ QString foldedCase(const QString& text);
 // Display names of the Windows list of installed software, folded for a
 // case-insensitive look-up, each mapped to the last subkey (in enumeration
 // order) that carries it. Built on first use and kept for one discovery:
-// QuorixConfig::init() clears it before and after, since a machine with many
+// discoverInstalledSoftware() clears it before and after, since a machine with many
 // patches would otherwise scan the whole list once per patch.
 class UninstallIndex
 {

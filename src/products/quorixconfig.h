@@ -19,28 +19,6 @@ struct InstalledSoftware
     std::vector<std::unique_ptr<IQuorixProduct>> owned;
 };
 
-// Discovers the products in the registry that this thread reads.
+// Discovers the products in the registry that this thread reads; start-up
+// does it once for the machine a run checks, a fleet once per machine.
 InstalledSoftware discoverInstalledSoftware();
-
-// Discovers the installed products once per run and keeps the result.
-class QuorixConfig
-{
-public:
-    static QuorixConfig* instance();
-
-    void init();
-    QList<IQuorixProduct*> installedProducts() const;
-    QStringList installedVersions() const;
-    QList<InstalledPatch> installedPatches() const;
-    const InstalledSoftware& installedSoftware() const { return software; }
-
-    // Forgets the discovery so a test can run it again on another registry.
-    void resetForTesting();
-
-private:
-    QuorixConfig() = default;
-    void warnIfNotInitialized(const char* accessor) const;
-
-    bool initialized = false;
-    InstalledSoftware software;
-};

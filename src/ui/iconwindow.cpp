@@ -28,8 +28,8 @@ QString popupMessage(int availableCount)
     return IconWindow::tr("No updates available.");
 }
 
-IconWindow::IconWindow(PopupTiming popupTiming, QWidget* parent)
-    : QDialog(parent), timing(popupTiming)
+IconWindow::IconWindow(const CheckRequest& request, PopupTiming popupTiming, QWidget* parent)
+    : QDialog(parent), checkRequest(request), timing(popupTiming)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         qCCritical(lcFatal).noquote() << QStringLiteral("No system tray available.  Exiting.");
@@ -66,7 +66,7 @@ void IconWindow::initialCheck()
 {
     DesktopRetrievalHost host;
     checking = &host;
-    const CheckResult result = runCheck(checkRequestOfRun(0), host, checkTime());
+    const CheckResult result = runCheck(checkRequest, host, checkTime());
     checking = nullptr;
     if (!host.aborted() && !result.missing.isEmpty()) {
         showNotificationPopup(result);
@@ -100,7 +100,7 @@ void IconWindow::showNotificationPopup(const CheckResult& result)
 // A report of its own, beside the other windows rather than blocking them.
 void IconWindow::openReport(const std::optional<CheckResult>& result)
 {
-    auto* report = new NotificationDialog(result);
+    auto* report = new NotificationDialog(checkRequest, result);
     report->setAttribute(Qt::WA_DeleteOnClose);
     reports.append(report);
     connect(report, &QObject::destroyed, this, &IconWindow::endRunWhenAllClosed,

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "notificationpopup.h"
-#include "report/checkresult.h"
+#include "app/check.h"
 
 #include <QList>
 #include <QPointer>
@@ -29,7 +29,8 @@ class IconWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit IconWindow(PopupTiming popupTiming = {}, QWidget* parent = nullptr);
+    explicit IconWindow(const CheckRequest& request, PopupTiming popupTiming = {},
+                        QWidget* parent = nullptr);
     ~IconWindow() override;
 
     // The icon, shown while the run is under way (null without a tray).
@@ -58,6 +59,7 @@ private:
     QList<QPointer<NotificationDialog>> reports;
     QEventLoop* runLoop = nullptr;
     DesktopRetrievalHost* checking = nullptr; // during the check
+    CheckRequest checkRequest;
     PopupTiming timing;
 };
 

@@ -12,8 +12,9 @@
 #include <QPixmap>
 #include <QScreen>
 
-NotificationDialog::NotificationDialog(std::optional<CheckResult> checked, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()),
+NotificationDialog::NotificationDialog(const CheckRequest& request,
+                                       std::optional<CheckResult> checked, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()), checkRequest(request),
       checkResult(std::move(checked))
 {
     ui->setupUi(this);
@@ -76,7 +77,7 @@ void NotificationDialog::getPatchList()
     DesktopRetrievalHost host;
     retrieval = &host;
     host.showProgress = [this](const QString& text) { ui->progressDetail->setText(text); };
-    checkResult = runCheck(checkRequestOfRun(0), host, checkTime());
+    checkResult = runCheck(checkRequest, host, checkTime());
     retrieval = nullptr;
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/checkresult.h"
+#include "app/check.h"
 
 #include <QDialog>
 #include <QList>
@@ -21,8 +21,9 @@ class NotificationDialog : public QDialog
     Q_OBJECT
 
 public:
-    // Shows the given check, or makes one when it opens.
-    explicit NotificationDialog(std::optional<CheckResult> checked = std::nullopt,
+    // Shows the given check, or makes the one requested when it opens.
+    explicit NotificationDialog(const CheckRequest& request,
+                                std::optional<CheckResult> checked = std::nullopt,
                                 QWidget* parent = nullptr);
     ~NotificationDialog() override;
 
@@ -43,6 +44,7 @@ private:
     void fitIntoScreen();
 
     std::unique_ptr<Ui::NotificationDialog> ui;
+    CheckRequest checkRequest;
     std::optional<CheckResult> checkResult;
     DesktopRetrievalHost* retrieval = nullptr; // while the list is fetched
 };

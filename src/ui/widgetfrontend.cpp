@@ -40,13 +40,13 @@ void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const Q
     box.exec();
 }
 
-void WidgetFrontend::runDialogMode()
+void WidgetFrontend::runDialogMode(const CheckRequest& request)
 {
-    NotificationDialog dialog;
+    NotificationDialog dialog(request);
     dialog.exec();
 }
 
-void WidgetFrontend::runTrayMode()
+void WidgetFrontend::runTrayMode(const CheckRequest& request)
 {
-    IconWindow window; // the whole tray run
+    IconWindow window(request); // the whole tray run
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "core/guifrontend.h"
+#include "app/desktop.h"
 
 // The desktop side of the program: message boxes, the dialogs and the tray run.
-class WidgetFrontend : public IGuiFrontend
+class WidgetFrontend : public IDesktop
 {
 public:
     QCoreApplication* createApplication(int& argc, char** argv) override;
     void showMessage(MessageKind kind, const QString& title, const QString& text,
                      QWidget* parent) override;
-    void runDialogMode() override;
-    void runTrayMode() override;
+    void runDialogMode(const CheckRequest& request) override;
+    void runTrayMode(const CheckRequest& request) override;
 };

@@ -33,11 +33,10 @@ private slots:
         QFETCH(int, dialect);
         QFETCH(QString, machine);
         MachineBuilder(machine, installRoot.path()).install(MachineBuilder::dialects()[dialect]);
-        QuorixConfig* config = QuorixConfig::instance();
-        config->init();
+        const InstalledSoftware software = discoverInstalledSoftware();
         QStringList found;
         QStringList versions;
-        for (const IQuorixProduct* product : config->installedProducts()) {
+        for (const IQuorixProduct* product : software.products) {
             found << QStringLiteral("product %1|%2|%3|%4")
                          .arg(QString::number(product->type()), product->version(), product->name(),
                               product->registryKey().mid(28));
@@ -45,7 +44,7 @@ private slots:
             if (!versions.contains(product->version()))
                 versions << product->version();
         }
-        for (const InstalledPatch& patch : config->installedPatches())
+        for (const InstalledPatch& patch : software.patches)
             found << "patch " + patch.name + '|' + patch.qfeId + '|' + patch.idSuffix;
         static const QRegularExpression expectation("^(product|patch) .*$",
                                                     QRegularExpression::MultilineOption);
@@ -53,7 +52,7 @@ private slots:
         for (const auto& match : expectation.globalMatch(machine))
             expected << match.captured();
         QCOMPARE(found, expected);
-        QCOMPARE(config->installedVersions(), versions);
+        QCOMPARE(software.versions, versions);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "core/common.h"
 
 #include "machinebuilder.h"
-#include "products/quorixconfig.h"
 #include "testsettings.h"
 #include <QFile>
 
@@ -17,11 +16,16 @@ ExampleWorld::ExampleWorld()
     machine.open(QIODevice::ReadOnly);
     list.open(QIODevice::ReadOnly);
     MachineBuilder(QString::fromUtf8(machine.readAll()), installRoot.path()).install();
-    QuorixConfig::instance()->init();
+    software = discoverInstalledSoftware();
     server.setResponse(QStringLiteral("/sky_vane/patches.json"),
                        PatchServer::Response::with(200, list.readAll()));
     server.listen();
     Common::instance()->patchListUrl = listUrl();
+}
+
+CheckRequest ExampleWorld::request() const
+{
+    return {QStringLiteral("example"), Common::instance()->patchListUrl, 0, 0, &software};
 }
 
 QString ExampleWorld::silentListUrl(QObject* context, const std::function<void()>& onRequest)

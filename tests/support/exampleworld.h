@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/check.h"
 #include "patchserver.h"
+#include "products/quorixconfig.h"
 #include "ui/notificationpopup.h"
 #include "ui/widgetfrontend.h"
 
@@ -29,7 +31,11 @@ public:
     // (not after the context is gone).
     QString silentListUrl(QObject* context, const std::function<void()>& onRequest);
 
+    // A check of the installed machine against the list the settings name.
+    CheckRequest request() const;
+
     PatchServer server;
+    InstalledSoftware software;
     // A popup "second" of 10 ms, slides of 20 ms.
     static constexpr PopupTiming fastPopup{10, 20};
 

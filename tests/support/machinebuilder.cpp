@@ -2,7 +2,6 @@
 
 #include "core/localfile.h"
 #include "products/discoveryexport.h"
-#include "products/quorixconfig.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -80,5 +79,4 @@ void MachineBuilder::install(const Dialect& dialect) const
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         qFatal("cannot write a machine's export");
     setRegistry(loadExportForDiscovery(LocalPath(file.fileName())).store);
-    QuorixConfig::instance()->resetForTesting();
 }

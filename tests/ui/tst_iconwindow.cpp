@@ -40,7 +40,7 @@ private slots:
     void onlyDoubleClickOpensTheReport()
     {
         Common::instance()->status = StatusCode::NetworkError; // no request, no popup
-        IconWindow window(ExampleWorld::fastPopup);
+        IconWindow window(world.request(), ExampleWorld::fastPopup);
         for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
             QMetaObject::invokeMethod(&window, "iconActivated",
                                       Q_ARG(QSystemTrayIcon::ActivationReason, reason));
@@ -82,7 +82,7 @@ private slots:
         driver.start(10);
         QElapsedTimer clock;
         clock.start();
-        IconWindow({1000, 20}); // the whole tray run, the popup shown for its real 15 s
+        IconWindow(world.request(), {1000, 20}); // the whole tray run, the popup shown for its real 15 s
         QVERIFY2(clock.elapsed() < 5000, "the run waited for the popup's time-out");
         QCOMPARE(world.listRequests(), before + 1);
         QVERIFY2(report.contains("Server Patch 3"), qPrintable(report));
@@ -105,7 +105,7 @@ private slots:
         ModalWatcher watcher;
         QElapsedTimer clock;
         clock.start();
-        IconWindow window(ExampleWorld::fastPopup); // the whole tray run
+        IconWindow window(world.request(), ExampleWorld::fastPopup); // the whole tray run
         QVERIFY2(clock.elapsed() < RetrievalHost::defaultTimeoutMs / 3, "the check ran on");
         QVERIFY(watcher.seen().isEmpty()); // no box
         QVERIFY(!window.icon()->isVisible());

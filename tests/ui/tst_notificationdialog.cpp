@@ -45,7 +45,7 @@ private slots:
         const QString url = world.server.url("/evil");
         Common::instance()->patchListUrl = url;
         ModalWatcher watcher;
-        NotificationDialog dialog;
+        NotificationDialog dialog(world.request());
         QString progress; // while the box is shown
         watcher.expect([&](QWidget* box) {
             progress = dialog.findChild<QLabel*>("progressDetail")->text();
@@ -68,7 +68,7 @@ private slots:
         QStringList shown;
         host.showProgress = [&shown](const QString& text) { shown << text; };
         const QString url = world.silentListUrl(this, [] {});
-        const CheckResult result = runCheck({"M", url, 0, 0}, host, QDateTime());
+        const CheckResult result = runCheck({"M", url, 0, 0, &world.software}, host, QDateTime());
         QCOMPARE(shown.size(), 10); // each attempt's start and end
         QCOMPARE(shown.value(2),
                  "Attempt 2 of 5: " + url + "\nLast attempt: no answer within 0.05 s");
@@ -84,15 +84,17 @@ private slots:
     void closingDuringTheRetrievalEndsIt()
     {
         QFETCH(QString, how);
-        NotificationDialog dialog;
-        Common::instance()->patchListUrl = world.silentListUrl(&dialog, [&] {
+        NotificationDialog* shown = nullptr;
+        Common::instance()->patchListUrl = world.silentListUrl(this, [&] {
             if (how == "Escape")
-                QTest::keyClick(&dialog, Qt::Key_Escape);
+                QTest::keyClick(shown, Qt::Key_Escape);
             else if (how == "OK")
-                dialog.findChild<QPushButton*>("okButton")->click();
+                shown->findChild<QPushButton*>("okButton")->click();
             else
-                dialog.close();
+                shown->close();
         });
+        NotificationDialog dialog(world.request());
+        shown = &dialog;
         ModalWatcher watcher;
         QElapsedTimer clock;
         clock.start();
@@ -131,7 +133,7 @@ private slots:
         QFETCH(QKeySequence, keys);
         QFETCH(QString, ends);
         QFETCH(QString, focus);
-        NotificationDialog dialog;
+        NotificationDialog dialog(world.request());
         dialog.resize(500, 300); // short enough to scroll
         report(dialog);
         auto* view = dialog.findChild<QTextBrowser*>("mainView");
@@ -153,7 +155,7 @@ private slots:
     // Run also on 1366 x 768 at 150 % and 1280 x 1024 at 200 %.
     void fitsTheScreen()
     {
-        NotificationDialog dialog;
+        NotificationDialog dialog(world.request());
         dialog.show();
         const QRect room = dialog.screen()->availableGeometry();
         QTRY_VERIFY(room.contains(dialog.frameGeometry()));
@@ -173,7 +175,7 @@ private slots:
     {
         Common::instance()->checkAtLogin = true;
         const int before = world.listRequests();
-        NotificationDialog dialog;
+        NotificationDialog dialog(world.request());
         QVERIFY(report(dialog).contains("href=\"http://downloads.vandry.com/shared.exe\""));
         QCOMPARE(world.listRequests(), before + 1); // each showing fetches the list
         ModalWatcher watcher;

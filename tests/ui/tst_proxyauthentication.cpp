@@ -7,7 +7,6 @@
 #include "exampleworld.h"
 #include "limitedretrievalhost.h"
 #include "modalwatcher.h"
-#include "products/quorixconfig.h"
 #include "squidproxy.h"
 #include "ui/desktopretrieval.h"
 #include "update/quorixupdate.h"
@@ -63,7 +62,7 @@ private slots:
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
-        QuorixUpdate update(world.listUrl(), host, QuorixConfig::instance()->installedVersions(),
+        QuorixUpdate update(world.listUrl(), host, world.software.versions,
                             0);
         QCOMPARE(watcher.seen().at(0).text,
                  QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
@@ -90,7 +89,7 @@ private slots:
         });
         const int before = world.listRequests();
         QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"), host,
-                            QuorixConfig::instance()->installedVersions(), 0);
+                            world.software.versions, 0);
         QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(world.listRequests(), before + 1);
         QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));

@@ -131,7 +131,7 @@ private slots:
         else if (form == "ProxyDialog")
             window = std::make_unique<ProxyDialog>(QNetworkProxy());
         else if (form == "NotificationDialog")
-            window = std::make_unique<NotificationDialog>();
+            window = std::make_unique<NotificationDialog>(world.request());
         else
             window = std::make_unique<NotificationPopup>(QString(), -1);
         for (const QWidget* control : window->findChildren<QWidget*>()) {

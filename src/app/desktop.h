@@ -1,0 +1,13 @@
+#pragma once
+
+#include "check.h"
+#include "core/guifrontend.h"
+
+// The desktop's runs, which the program's top supplies with the widgets: the
+// report dialog and the tray run, each for the check start-up prepared.
+class IDesktop : public IGuiFrontend
+{
+public:
+    virtual void runDialogMode(const CheckRequest& request) = 0;
+    virtual void runTrayMode(const CheckRequest& request) = 0;
+};
