@@ -14,33 +14,12 @@ namespace {
 constexpr QStringView vendorTrees[] = {u"SOFTWARE\\VANDRY", u"SOFTWARE\\VANDRY_CALDER",
                                        u"SOFTWARE\\VandryFoundry", u"SOFTWARE\\VandryRouteKeying"};
 
-// Qt's case-insensitive comparison folds whole strings; paths mostly differ
-// early, so this one stops at the first character that differs.
-bool startsWithIgnoringCase(QStringView text, QStringView prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (qsizetype i = 0; i < prefix.size(); ++i) {
-        const char16_t a = text[i].unicode();
-        const char16_t b = prefix[i].unicode();
-        if (a == b)
-            continue;
-        if (a < 0x80 && b < 0x80) {
-            if ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')
-                return false;
-        } else if (QChar::toCaseFolded(char32_t(a)) != QChar::toCaseFolded(char32_t(b))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The path below HKEY_LOCAL_MACHINE, whichever way the export names the hive;
 // empty for another hive.
 QStringView belowMachine(QStringView path)
 {
     for (const QStringView hive : {QStringView(u"HKEY_LOCAL_MACHINE\\"), QStringView(u"HKLM\\")}) {
-        if (startsWithIgnoringCase(path, hive))
+        if (startsWithRegistryName(path, hive))
             return path.mid(hive.size());
     }
     return {};
@@ -48,7 +27,7 @@ QStringView belowMachine(QStringView path)
 
 bool isUnder(QStringView path, QStringView tree)
 {
-    return startsWithIgnoringCase(path, tree) &&
+    return startsWithRegistryName(path, tree) &&
            (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
 }
 
@@ -79,7 +58,7 @@ QSet<QString> patchNames(const RegistryFileStore& store)
 
 bool isNamed(QStringView name, QStringView expected)
 {
-    return name.size() == expected.size() && startsWithIgnoringCase(name, expected);
+    return name.size() == expected.size() && startsWithRegistryName(name, expected);
 }
 
 bool isDisplayName(const QString& name)

@@ -23,22 +23,27 @@ QString registryIdentity(QStringView name)
     return upper;
 }
 
-namespace {
-bool sameIdentity(QStringView a, QStringView b)
+bool startsWithRegistryName(QStringView text, QStringView prefix)
 {
-    if (a.size() != b.size())
+    if (text.size() < prefix.size())
         return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const char16_t x = a[i].unicode();
-        const char16_t y = b[i].unicode();
+    for (qsizetype i = 0; i < prefix.size(); ++i) {
+        const char16_t x = text[i].unicode();
+        const char16_t y = prefix[i].unicode();
         if (x == y)
             continue;
         if (x >= 0x80 || y >= 0x80)
-            return registryIdentity(a) == registryIdentity(b);
+            return registryIdentity(text.left(prefix.size())) == registryIdentity(prefix);
         if ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z')
             return false;
     }
     return true;
+}
+
+namespace {
+bool sameIdentity(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && startsWithRegistryName(a, b);
 }
 } // namespace
 

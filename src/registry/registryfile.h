@@ -14,6 +14,10 @@ class LocalPath;
 #include <vector>
 
 // A registry held in memory, as read from a Windows registry export (.reg).
+// Whether a name or key path begins with the given one by Windows' rule for
+// telling names apart (simple upper-case mapping); quick for ASCII.
+bool startsWithRegistryName(QStringView text, QStringView prefix);
+
 // A key path split at its backslashes.
 using RegistryPathParts = QVarLengthArray<QStringView, 16>;
 
