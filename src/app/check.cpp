@@ -8,13 +8,13 @@
 #include <QFileInfo>
 #include <QSysInfo>
 
-CheckRequest checkRequestOfRun(int graceDays, const InstalledSoftware& software)
+CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
+                               const InstalledSoftware& software)
 {
     const Common* common = Common::instance();
-    QString exportFile;
-    const QString machine = switchValue(QStringLiteral("R"), exportFile)
-                                ? QFileInfo(exportFile).completeBaseName()
-                                : QSysInfo::machineHostName();
+    const QString machine = options.exports.isEmpty()
+                                ? QSysInfo::machineHostName()
+                                : QFileInfo(options.exports.first()).completeBaseName();
     return {machine, common->patchListUrl, common->retrievalBudgetSeconds, graceDays, &software};
 }
 

@@ -7,6 +7,7 @@
 
 class RetrievalHost;
 struct InstalledSoftware;
+struct RunOptions;
 
 // What one check of the discovered machine compares, and against which list.
 struct CheckRequest
@@ -19,7 +20,8 @@ struct CheckRequest
 };
 
 // The check this run's switches and settings ask for, of the given software.
-CheckRequest checkRequestOfRun(int graceDays, const InstalledSoftware& software);
+CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
+                               const InstalledSoftware& software);
 
 // Fetches the list and compares the discovered machine with it, as of now.
 CheckResult runCheck(const CheckRequest& request, RetrievalHost& host, const QDateTime& now);

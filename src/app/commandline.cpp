@@ -16,8 +16,6 @@ struct CommandLine
 } // namespace
 
 namespace {
-QStringList arguments;
-
 QString withoutPrefix(const QString& argument)
 {
     if (argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1Char('/')))
@@ -25,7 +23,7 @@ QString withoutPrefix(const QString& argument)
     return argument;
 }
 
-int switchIndex(const QString& name, int from = 1)
+int switchIndex(const QStringList& arguments, const QString& name, int from = 1)
 {
     for (int i = from; i < arguments.size(); ++i) {
         if (withoutPrefix(arguments.at(i)).compare(name, Qt::CaseInsensitive) == 0)
@@ -53,47 +51,46 @@ QString usageLine(const QString& switchText, const QString& description)
 }
 } // namespace
 
-void setProcessArguments(int argc, char** argv)
+QStringList argumentsOf(int argc, char** argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i)
         list << QString::fromLocal8Bit(argv[i]);
-    arguments = list;
+    return list;
 }
 
-void setProcessArguments(const QStringList& list)
+RunOptions parseRunOptions(const QStringList& arguments)
 {
-    arguments = list;
+    const auto given = [&arguments](const char* name) {
+        return switchIndex(arguments, QLatin1String(name)) >= 0;
+    };
+    const auto value = [&arguments](const char* name) -> std::optional<QString> {
+        const int index = switchIndex(arguments, QLatin1String(name));
+        if (index < 0)
+            return std::nullopt;
+        return arguments.value(index + 1);
+    };
+    RunOptions options;
+    options.arguments = arguments;
+    options.console = given("C");
+    options.format = value("F");
+    for (int index = switchIndex(arguments, QStringLiteral("R")); index >= 0;
+         index = switchIndex(arguments, QStringLiteral("R"), index + 2))
+        options.exports << arguments.value(index + 1);
+    options.tray = given("I");
+    options.verbosity = value("V");
+    options.logFile = value("L");
+    options.proxy = value("P");
+    options.removeProxy = given("K");
+    options.showProxy = given("S");
+    options.help = given("H") || given("?");
+    options.listUrl = value("U");
+    options.budget = value("T");
+    options.grace = value("G");
+    return options;
 }
 
-QStringList processArguments()
-{
-    return arguments;
-}
-
-bool hasSwitch(const QString& name)
-{
-    return switchIndex(name) >= 0;
-}
-
-bool switchValue(const QString& name, QString& value)
-{
-    const int index = switchIndex(name);
-    if (index < 0)
-        return false;
-    value = index + 1 < arguments.size() ? arguments.at(index + 1) : QString();
-    return true;
-}
-
-QStringList switchValues(const QString& name)
-{
-    QStringList values;
-    for (int index = switchIndex(name); index >= 0; index = switchIndex(name, index + 2))
-        values << arguments.value(index + 1);
-    return values;
-}
-
-void logProgramArguments()
+void logProgramArguments(const QStringList& arguments)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("Program arguments:");
     if (arguments.size() <= 1) {

@@ -3,17 +3,34 @@
 #include <QString>
 #include <QStringList>
 
-// The process's own argument vector, entry 0 being the program. main() hands
-// it over once; the switch tests below read it on every call.
-void setProcessArguments(int argc, char** argv);
-void setProcessArguments(const QStringList& arguments);
-QStringList processArguments();
+#include <optional>
 
-bool hasSwitch(const QString& name);
-bool switchValue(const QString& name, QString& value);
-// The values of every occurrence of a switch that may be repeated.
-QStringList switchValues(const QString& name);
+// The switches of one run, read once from its arguments: "/x" or "-x" in any
+// case, a value in the argument that follows (empty when none does).
+struct RunOptions
+{
+    QStringList arguments; // as given, the program first
+    bool console = false;             // c
+    std::optional<QString> format;    // f NAME
+    QStringList exports;              // r FILE-OR-FOLDER, any number of them
+    bool tray = false;                // i
+    std::optional<QString> verbosity; // v LEVEL
+    std::optional<QString> logFile;   // l FILE
+    std::optional<QString> proxy;     // p URL
+    bool removeProxy = false;         // k
+    bool showProxy = false;           // s
+    bool help = false;                // h or ?
+    std::optional<QString> listUrl;   // u URL
+    std::optional<QString> budget;    // t SECONDS
+    std::optional<QString> grace;     // g DAYS
+};
 
-void logProgramArguments();
+RunOptions parseRunOptions(const QStringList& arguments);
+
+// The process's own argument vector, entry 0 being the program.
+QStringList argumentsOf(int argc, char** argv);
+
+// Logs the arguments, a proxy password masked.
+void logProgramArguments(const QStringList& arguments);
 void printUsage();
 void printProxySettings();

@@ -43,24 +43,18 @@ struct Startup
 
 namespace {
 // The log that the switches "V" and "L" ask for, the arguments recorded in it.
-std::unique_ptr<LogSink> startLog()
+std::unique_ptr<LogSink> startLog(const RunOptions& options)
 {
     // Standard output may carry a machine-readable report (/f).
-    QString target =
-        hasSwitch(QStringLiteral("F")) ? QStringLiteral("stderr") : QStringLiteral("stdout");
-    int verbosity = 0;
-    QString value;
-    if (switchValue(QStringLiteral("V"), value))
-        verbosity = value.toInt(nullptr, 10);
-    if (hasSwitch(QStringLiteral("L"))) {
-        QString file;
-        switchValue(QStringLiteral("L"), file);
-        target = file;
+    QString target = options.format ? QStringLiteral("stderr") : QStringLiteral("stdout");
+    int verbosity = options.verbosity ? options.verbosity->toInt(nullptr, 10) : 0;
+    if (options.logFile) {
+        target = *options.logFile;
         if (verbosity == 0)
             verbosity = 1;
     }
     auto sink = std::make_unique<LogSink>(target, verbosity);
-    logProgramArguments();
+    logProgramArguments(options.arguments);
     return sink;
 }
 
@@ -88,10 +82,8 @@ void installTranslator(QTranslator& translator, const QString& prefix)
 }
 
 // False, with nothing changed, when the address cannot be read.
-bool applyProxyFromCommandLine()
+bool applyProxyFromCommandLine(const QString& text)
 {
-    QString text;
-    switchValue(QStringLiteral("P"), text);
     const ParsedProxy parsed = parseProxyUrl(text);
     if (!parsed.error.isEmpty()) {
         reportError(Startup::tr("Proxy Error"), parsed.error);
@@ -123,11 +115,8 @@ void removeProxySetting()
 }
 
 // Switch "R": discovery reads a registry export instead of the machine's registry.
-void loadRegistryExportFromCommandLine()
+void readRegistryExport(const QString& fileName)
 {
-    QString fileName;
-    if (!switchValue(QStringLiteral("R"), fileName))
-        return;
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
         qCInfo(lcApp).noquote() << QStringLiteral("Reading the registry export %1").arg(fileName);
@@ -155,17 +144,16 @@ void reportOfflineMachine()
 // The value of a switch that takes a whole number from minimum up: the
 // fallback when the switch is not given, nothing (after the usage message)
 // when its value is something else.
-std::optional<int> wholeNumberSwitch(const QString& name, int minimum, int fallback,
-                                     const QString& usage)
+std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum,
+                                     int fallback, const QString& usage)
 {
-    QString text;
-    if (!switchValue(name, text))
+    if (!text)
         return fallback;
     bool isNumber = false;
-    const int number = text.toInt(&isNumber);
+    const int number = text->toInt(&isNumber);
     if (isNumber && number >= minimum)
         return number;
-    showCriticalMessage(Startup::tr("Usage Error"), usage.arg(printable(text)), nullptr);
+    showCriticalMessage(Startup::tr("Usage Error"), usage.arg(printable(*text)), nullptr);
     return std::nullopt;
 }
 
@@ -204,17 +192,17 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
     const QDateTime now = checkTime();
     prepareConsoleOutput();
-    setProcessArguments(argc, argv);
-    QString formatName;
-    const bool machineOutput = switchValue(QStringLiteral("F"), formatName);
+    const RunOptions options = parseRunOptions(argumentsOf(argc, argv));
+    const bool machineOutput = options.format.has_value();
+    const QString formatName = options.format.value_or(QString());
     const std::optional<OutputFormat> outputFormat =
         machineOutput ? machineFormatNamed(formatName) : OutputFormat::Console;
     // Several exports, or a folder of them: a fleet, reported without a window.
-    const QStringList exports = switchValues(QStringLiteral("R"));
+    const QStringList& exports = options.exports;
     const bool fleet = isFleet(exports);
-    const bool consoleMode = hasSwitch(QStringLiteral("C")) || machineOutput || fleet || !frontend;
+    const bool consoleMode = options.console || machineOutput || fleet || !frontend;
     setMachineOutput(machineOutput);
-    const bool trayMode = hasSwitch(QStringLiteral("I"));
+    const bool trayMode = options.tray;
 
     const std::unique_ptr<QCoreApplication> application(
         createApplication(consoleMode, argc, argv, frontend));
@@ -229,7 +217,7 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     installTranslator(ownTranslator, QStringLiteral("skyvane_"));
     installTranslator(qtTranslator, QStringLiteral("qt_"));
 
-    const std::unique_ptr<LogSink> log = startLog();
+    const std::unique_ptr<LogSink> log = startLog(options);
     qCInfo(lcApp).noquote() << QStringLiteral(
         "----------------- Program start -------------------");
 
@@ -245,30 +233,29 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
         return usageErrorExitCode;
     }
     const std::optional<int> budget =
-        wholeNumberSwitch(QStringLiteral("T"), 1, machineOutput ? unattendedBudgetSeconds : 0,
+        wholeNumberSwitch(options.budget, 1, machineOutput ? unattendedBudgetSeconds : 0,
                           Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
     const std::optional<int> graceDays =
-        wholeNumberSwitch(QStringLiteral("G"), 0, 0,
+        wholeNumberSwitch(options.grace, 0, 0,
                           Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
     if (!budget || !graceDays) {
         return usageErrorExitCode;
     }
     common->retrievalBudgetSeconds = *budget;
-    if (hasSwitch(QStringLiteral("P")) && !applyProxyFromCommandLine()) {
+    if (options.proxy && !applyProxyFromCommandLine(*options.proxy)) {
         return usageErrorExitCode;
     }
-    if (hasSwitch(QStringLiteral("H")) || hasSwitch(QStringLiteral("?"))) {
+    if (options.help) {
         printUsage();
         return 0;
     }
-    QString address;
-    if (switchValue(QStringLiteral("U"), address))
-        common->patchListUrl = address;
-    if (hasSwitch(QStringLiteral("K"))) {
+    if (options.listUrl)
+        common->patchListUrl = *options.listUrl;
+    if (options.removeProxy) {
         removeProxySetting();
         return common->exitCode();
     }
-    if (hasSwitch(QStringLiteral("S"))) {
+    if (options.showProxy) {
         printProxySettings();
         return common->exitCode(); // a proxy that /p could not save is an error all the same
     }
@@ -280,15 +267,16 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
         const int exitCode = runFleet(exports, *outputFormat, *graceDays, now);
         return exitCode;
     }
-    loadRegistryExportFromCommandLine();
+    if (!exports.isEmpty()) // switch "R": an export instead of the machine's registry
+        readRegistryExport(exports.first());
     const InstalledSoftware software = discoverInstalledSoftware();
     // Discovery has read all it needs; a loaded export can be large.
     releaseRegistry();
 
     if (machineOutput)
-        return runMachineOutput(*outputFormat, checkRequestOfRun(*graceDays, software), now);
+        return runMachineOutput(*outputFormat, checkRequestOfRun(options, *graceDays, software), now);
     if (consoleMode) {
-        runConsoleMode(checkRequestOfRun(0, software), now);
+        runConsoleMode(checkRequestOfRun(options, 0, software), now);
     } else {
         qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
         if (!isGuiApplication()) {
@@ -298,9 +286,9 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
             return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
         }
         if (trayMode)
-            frontend->runTrayMode(checkRequestOfRun(0, software));
+            frontend->runTrayMode(checkRequestOfRun(options, 0, software));
         else
-            frontend->runDialogMode(checkRequestOfRun(0, software));
+            frontend->runDialogMode(checkRequestOfRun(options, 0, software));
     }
 
     return common->exitCode();
