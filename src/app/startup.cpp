@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <variant>
 
 namespace {
 // The translation context of this file's texts.
@@ -186,6 +187,91 @@ void runConsoleMode(const CheckRequest& request, const QDateTime& now)
 }
 } // namespace
 
+namespace {
+// What the switches leave to do once they are read: the check and its output.
+struct CheckPlan
+{
+    OutputFormat format = OutputFormat::Console;
+    int graceDays = 0;
+};
+
+// Checks the switches' values and carries out those that end the run (the
+// usage, the proxy settings): the plan of the check, or the run's exit code.
+std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
+{
+    Common* common = Common::instance();
+    const std::optional<OutputFormat> format =
+        options.format ? machineFormatNamed(*options.format) : OutputFormat::Console;
+    if (!format) {
+        showCriticalMessage(Startup::tr("Usage Error"),
+                            Startup::tr("Unknown output format \"%1\"; /f takes json, nagios, "
+                                        "prometheus or html.")
+                                .arg(printable(*options.format)),
+                            nullptr);
+        return usageErrorExitCode;
+    }
+    const std::optional<int> budget =
+        wholeNumberSwitch(options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
+                          Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
+    const std::optional<int> graceDays =
+        wholeNumberSwitch(options.grace, 0, 0,
+                          Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
+    if (!budget || !graceDays)
+        return usageErrorExitCode;
+    common->retrievalBudgetSeconds = *budget;
+    if (options.proxy && !applyProxyFromCommandLine(*options.proxy))
+        return usageErrorExitCode;
+    if (options.help) {
+        printUsage();
+        return 0;
+    }
+    if (options.listUrl)
+        common->patchListUrl = *options.listUrl;
+    if (options.removeProxy) {
+        removeProxySetting();
+        return common->exitCode();
+    }
+    if (options.showProxy) {
+        printProxySettings();
+        return common->exitCode(); // a proxy that /p could not save is an error all the same
+    }
+    return CheckPlan{*format, *graceDays};
+}
+
+// The check of the machine (or of its export), reported as the switches ask.
+int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleMode,
+                 IDesktop* frontend, const QDateTime& now)
+{
+    Common* common = Common::instance();
+    if (!options.exports.isEmpty()) // switch "R": an export instead of the machine's registry
+        readRegistryExport(options.exports.first());
+    const InstalledSoftware software = discoverInstalledSoftware();
+    // Discovery has read all it needs; a loaded export can be large.
+    releaseRegistry();
+
+    if (options.format)
+        return runMachineOutput(plan.format, checkRequestOfRun(options, plan.graceDays, software),
+                                now);
+    const CheckRequest request = checkRequestOfRun(options, 0, software);
+    if (consoleMode) {
+        runConsoleMode(request, now);
+        return common->exitCode();
+    }
+    qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
+    if (!isGuiApplication()) {
+        const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
+                                            " Use /c for the console report.");
+        reportError(Startup::tr("No Desktop"), message);
+        return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
+    }
+    if (options.tray)
+        frontend->runTrayMode(request);
+    else
+        frontend->runDialogMode(request);
+    return common->exitCode();
+}
+} // namespace
+
 int runSkyvane(int& argc, char** argv, IDesktop* frontend)
 {
     // Nothing is logged before the log that the switches ask for is open.
@@ -193,16 +279,10 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     const QDateTime now = checkTime();
     prepareConsoleOutput();
     const RunOptions options = parseRunOptions(argumentsOf(argc, argv));
-    const bool machineOutput = options.format.has_value();
-    const QString formatName = options.format.value_or(QString());
-    const std::optional<OutputFormat> outputFormat =
-        machineOutput ? machineFormatNamed(formatName) : OutputFormat::Console;
     // Several exports, or a folder of them: a fleet, reported without a window.
-    const QStringList& exports = options.exports;
-    const bool fleet = isFleet(exports);
-    const bool consoleMode = options.console || machineOutput || fleet || !frontend;
-    setMachineOutput(machineOutput);
-    const bool trayMode = options.tray;
+    const bool fleet = isFleet(options.exports);
+    const bool consoleMode = options.console || options.format || fleet || !frontend;
+    setMachineOutput(options.format.has_value());
 
     const std::unique_ptr<QCoreApplication> application(
         createApplication(consoleMode, argc, argv, frontend));
@@ -220,76 +300,15 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     const std::unique_ptr<LogSink> log = startLog(options);
     qCInfo(lcApp).noquote() << QStringLiteral(
         "----------------- Program start -------------------");
+    Common::instance()->readSettings();
 
-    Common* common = Common::instance();
-    common->readSettings();
-
-    if (!outputFormat) {
-        showCriticalMessage(Startup::tr("Usage Error"),
-                            Startup::tr("Unknown output format \"%1\"; /f takes json, nagios, "
-                                        "prometheus or html.")
-                                .arg(printable(formatName)),
-                            nullptr);
-        return usageErrorExitCode;
-    }
-    const std::optional<int> budget =
-        wholeNumberSwitch(options.budget, 1, machineOutput ? unattendedBudgetSeconds : 0,
-                          Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
-    const std::optional<int> graceDays =
-        wholeNumberSwitch(options.grace, 0, 0,
-                          Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
-    if (!budget || !graceDays) {
-        return usageErrorExitCode;
-    }
-    common->retrievalBudgetSeconds = *budget;
-    if (options.proxy && !applyProxyFromCommandLine(*options.proxy)) {
-        return usageErrorExitCode;
-    }
-    if (options.help) {
-        printUsage();
-        return 0;
-    }
-    if (options.listUrl)
-        common->patchListUrl = *options.listUrl;
-    if (options.removeProxy) {
-        removeProxySetting();
-        return common->exitCode();
-    }
-    if (options.showProxy) {
-        printProxySettings();
-        return common->exitCode(); // a proxy that /p could not save is an error all the same
-    }
-
-    if (needsNetwork(common->patchListUrl) && !isNetworkAvailable())
+    const std::variant<CheckPlan, int> plan = followSwitches(options);
+    if (const int* exitCode = std::get_if<int>(&plan))
+        return *exitCode;
+    if (needsNetwork(Common::instance()->patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine();
-
-    if (fleet) {
-        const int exitCode = runFleet(exports, *outputFormat, *graceDays, now);
-        return exitCode;
-    }
-    if (!exports.isEmpty()) // switch "R": an export instead of the machine's registry
-        readRegistryExport(exports.first());
-    const InstalledSoftware software = discoverInstalledSoftware();
-    // Discovery has read all it needs; a loaded export can be large.
-    releaseRegistry();
-
-    if (machineOutput)
-        return runMachineOutput(*outputFormat, checkRequestOfRun(options, *graceDays, software), now);
-    if (consoleMode) {
-        runConsoleMode(checkRequestOfRun(options, 0, software), now);
-    } else {
-        qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
-        if (!isGuiApplication()) {
-            const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
-                                                " Use /c for the console report.");
-            reportError(Startup::tr("No Desktop"), message);
-            return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
-        }
-        if (trayMode)
-            frontend->runTrayMode(checkRequestOfRun(options, 0, software));
-        else
-            frontend->runDialogMode(checkRequestOfRun(options, 0, software));
-    }
-
-    return common->exitCode();
+    const CheckPlan& check = std::get<CheckPlan>(plan);
+    if (fleet)
+        return runFleet(options.exports, check.format, check.graceDays, now);
+    return checkMachine(options, check, consoleMode, frontend, now);
 }
