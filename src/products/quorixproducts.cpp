@@ -91,61 +91,11 @@ const ProductRow& row(int number)
 }
 } // namespace
 
-#define SKYVANE_PRODUCT_DEFINITION(ClassName, number)                                              \
-    ClassName::ClassName()                                                                         \
-    {                                                                                              \
-        discover(row(number));                                                                     \
-    }                                                                                              \
-    ClassName::~ClassName() = default;
-
-SKYVANE_PRODUCT_DEFINITION(Server, 1)
-SKYVANE_PRODUCT_DEFINITION(Zelvan, 2)
-SKYVANE_PRODUCT_DEFINITION(TarnVault, 3)
-SKYVANE_PRODUCT_DEFINITION(Flurrin, 4)
-SKYVANE_PRODUCT_DEFINITION(Calder, 5)
-SKYVANE_PRODUCT_DEFINITION(TaskwellManager, 6)
-SKYVANE_PRODUCT_DEFINITION(VandryBulwarkCharting, 7)
-SKYVANE_PRODUCT_DEFINITION(VandryFoundryCharting, 8)
-SKYVANE_PRODUCT_DEFINITION(AuditLens, 9)
-SKYVANE_PRODUCT_DEFINITION(TidemarkServer, 10)
-SKYVANE_PRODUCT_DEFINITION(RouteKeying, 11)
-SKYVANE_PRODUCT_DEFINITION(Conduits, 12)
-SKYVANE_PRODUCT_DEFINITION(LanesAndCauseways, 13)
-
-#undef SKYVANE_PRODUCT_DEFINITION
-
 } // namespace QuorixProducts
 
 IQuorixProduct* createProduct(int number)
 {
-    using namespace QuorixProducts;
-    switch (number) {
-    case 1:
-        return new Server;
-    case 2:
-        return new Zelvan;
-    case 3:
-        return new TarnVault;
-    case 4:
-        return new Flurrin;
-    case 5:
-        return new Calder;
-    case 6:
-        return new TaskwellManager;
-    case 7:
-        return new VandryBulwarkCharting;
-    case 8:
-        return new VandryFoundryCharting;
-    case 9:
-        return new AuditLens;
-    case 10:
-        return new TidemarkServer;
-    case 11:
-        return new RouteKeying;
-    case 12:
-        return new Conduits;
-    case 13:
-        return new LanesAndCauseways;
-    }
-    return nullptr;
+    if (number < 1 || number > productCount)
+        return nullptr;
+    return new QuorixProducts::QuorixProduct(QuorixProducts::row(number));
 }

@@ -1,4 +1,4 @@
-#include "quorixproductbase.h"
+#include "quorixproduct.h"
 
 #include "configreader.h"
 #include "keyscans.h"
@@ -8,18 +8,23 @@
 
 namespace QuorixProducts {
 
-QString QuorixProductBase::name() const
+QString QuorixProduct::name() const
 {
     return productName.isEmpty() ? displayName() : productName;
 }
 
-QString QuorixProductBase::displayName() const
+QString QuorixProduct::displayName() const
 {
     QString text = displayTemplate;
     return text.replace(QLatin1String("<VER>"), productVersion);
 }
 
-void QuorixProductBase::discover(const ProductRow& row)
+QuorixProduct::QuorixProduct(const ProductRow& row)
+{
+    discover(row);
+}
+
+void QuorixProduct::discover(const ProductRow& row)
 {
     productType = row.type;
     productAliases = row.aliases;

@@ -25,7 +25,7 @@ struct ProductRow
     bool presetVersionFromTaskwellRoot = false;
 };
 
-class QuorixProductBase : public IQuorixProduct
+class QuorixProduct : public IQuorixProduct
 {
 public:
     QString name() const override;
@@ -44,10 +44,10 @@ public:
     void setInstallDir(const QString& dir) override { productInstallDir = dir; }
     void setVersion(const QString& version) override { productVersion = version; }
 
-protected:
-    QuorixProductBase() = default;
-    // Fills in the row and discovers the product on this machine; called by
-    // each product's constructor.
+    // The product that a row of the table describes, discovered on this machine.
+    explicit QuorixProduct(const ProductRow& row);
+
+private:
     void discover(const ProductRow& row);
 
 private:
