@@ -157,9 +157,8 @@ struct FleetCheck
         if (read) {
             // The folders an export names are on the machine that wrote it.
             loaded.store->setOfAnotherMachine(true);
-            setRegistry(std::move(loaded.store));
-            software = discoverInstalledSoftware();
-            releaseRegistry();
+            software = discoverInstalledSoftware(*loaded.store);
+            loaded.store.reset();
         }
         CheckResult result = makeCheckResult(update, software, machine.name, graceDays, now);
         if (!read) {

@@ -2,7 +2,6 @@
 
 #include "check.h"
 #include "commandline.h"
-#include "desktop.h"
 #include "core/clock.h"
 #include "core/common.h"
 #include "core/console.h"
@@ -10,6 +9,7 @@
 #include "core/logger.h"
 #include "core/messages.h"
 #include "core/proxyaddress.h"
+#include "desktop.h"
 #include "fleet.h"
 #include "network.h"
 #include "products/discoveryexport.h"
@@ -115,8 +115,9 @@ void removeProxySetting()
                                             : common->statusMessage());
 }
 
-// Switch "R": discovery reads a registry export instead of the machine's registry.
-void readRegistryExport(const QString& fileName)
+// Switch "R": discovery reads a registry export instead of the machine's
+// registry; an export that cannot be read is an empty machine.
+std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName)
 {
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
@@ -125,13 +126,12 @@ void readRegistryExport(const QString& fileName)
         // Its folders named the Windows way are on the Windows machine it came from.
         result.store->setOfAnotherMachine(true);
 #endif
-        setRegistry(std::move(result.store));
-        return;
+        return std::move(result.store);
     }
     const QString message = registryFileErrorText(fileName, result.error);
     reportError(Startup::tr("Registry Error"), message);
-    setRegistry(std::make_unique<RegistryFileStore>());
     Common::instance()->status = StatusCode::ConfigurationReadError;
+    return std::make_unique<RegistryFileStore>();
 }
 
 void reportOfflineMachine()
@@ -145,8 +145,8 @@ void reportOfflineMachine()
 // The value of a switch that takes a whole number from minimum up: the
 // fallback when the switch is not given, nothing (after the usage message)
 // when its value is something else.
-std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum,
-                                     int fallback, const QString& usage)
+std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum, int fallback,
+                                     const QString& usage)
 {
     if (!text)
         return fallback;
@@ -213,9 +213,8 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
     const std::optional<int> budget =
         wholeNumberSwitch(options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
                           Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
-    const std::optional<int> graceDays =
-        wholeNumberSwitch(options.grace, 0, 0,
-                          Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
+    const std::optional<int> graceDays = wholeNumberSwitch(
+        options.grace, 0, 0, Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
     if (!budget || !graceDays)
         return usageErrorExitCode;
     common->retrievalBudgetSeconds = *budget;
@@ -243,11 +242,10 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
                  IDesktop* frontend, const QDateTime& now)
 {
     Common* common = Common::instance();
-    if (!options.exports.isEmpty()) // switch "R": an export instead of the machine's registry
-        readRegistryExport(options.exports.first());
-    const InstalledSoftware software = discoverInstalledSoftware();
-    // Discovery has read all it needs; a loaded export can be large.
-    releaseRegistry();
+    // Discovery has read all it needs once it is done; a loaded export can be large.
+    const InstalledSoftware software = discoverInstalledSoftware(
+        *(options.exports.isEmpty() ? createNativeRegistry()
+                                    : readRegistryExport(options.exports.first())));
 
     if (options.format)
         return runMachineOutput(plan.format, checkRequestOfRun(options, plan.graceDays, software),

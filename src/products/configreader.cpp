@@ -22,7 +22,6 @@ bool installDirPresent(const QString& installDir, const RegistryStore& store)
 
 bool ConfigReaderWindows::readConfig(IQuorixProduct* product)
 {
-    const RegistryStore& store = registry();
     const QString key = product->registryKey();
     if (!store.hasValue(key, QStringLiteral("InstallDir")))
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 class IQuorixProduct;
+class RegistryStore;
 
 // Reads one product's registry key into the product.
 class IConfigReader
@@ -14,5 +15,9 @@ public:
 class ConfigReaderWindows : public IConfigReader
 {
 public:
+    explicit ConfigReaderWindows(const RegistryStore& registry) : store(registry) {}
     bool readConfig(IQuorixProduct* product) override;
+
+private:
+    const RegistryStore& store;
 };

@@ -14,31 +14,30 @@ const QString installDirValue = QStringLiteral("InstallDir");
 const QString realVersionValue = QStringLiteral("RealVersion");
 
 using GroupTest = std::function<bool(const QString& group)>;
-using Acceptance = std::function<bool(const QString& candidate)>;
+using Acceptance = std::function<bool(const RegistryStore& store, const QString& candidate)>;
 
 // The first subkey of root that passes the group test and whose candidate key
 // passes the acceptance test, in the registry's enumeration order.
-QString scan(const QString& root, const GroupTest& groupTest, const QString& candidateSuffix,
-             const Acceptance& accept)
+QString scan(const RegistryStore& store, const QString& root, const GroupTest& groupTest,
+             const QString& candidateSuffix, const Acceptance& accept)
 {
-    const RegistryStore& store = registry();
     const QStringList groups = store.childKeys(root);
     for (const QString& group : groups) {
         if (!groupTest(group))
             continue;
         const QString candidate = root + QLatin1Char('\\') + group + candidateSuffix;
-        if (accept(candidate))
+        if (accept(store, candidate))
             return candidate;
     }
     return QString();
 }
 
-bool hasInstallDir(const QString& key)
+bool hasInstallDir(const RegistryStore& store, const QString& key)
 {
-    return registry().hasValue(key, installDirValue);
+    return store.hasValue(key, installDirValue);
 }
 
-bool acceptAny(const QString&)
+bool acceptAny(const RegistryStore&, const QString&)
 {
     return true;
 }
@@ -46,10 +45,10 @@ bool acceptAny(const QString&)
 
 namespace KeyScans {
 
-QString server()
+QString server(const RegistryStore& store)
 {
     return scan(
-        vandryRoot,
+        store, vandryRoot,
         [](const QString& group) {
             return group.startsWith(QLatin1String("Server")) &&
                    !group.contains(QLatin1String("Quorix"));
@@ -57,42 +56,45 @@ QString server()
         QString(), hasInstallDir);
 }
 
-QString flurrin()
+QString flurrin(const RegistryStore& store)
 {
     return scan(
-        vandryRoot, [](const QString& group) { return group.startsWith(QLatin1String("Flurrin")); },
+        store, vandryRoot,
+        [](const QString& group) { return group.startsWith(QLatin1String("Flurrin")); },
         QStringLiteral("\\Server"), hasInstallDir);
 }
 
-QString calder()
+QString calder(const RegistryStore& store)
 {
     return scan(
-        calderRoot,
+        store, calderRoot,
         [](const QString& group) { return group.contains(QLatin1String("CALDER_ServerExt")); },
         QString(), acceptAny);
 }
 
-QString taskwell()
+QString taskwell(const RegistryStore& store)
 {
     return scan(
-        taskwellRoot, [](const QString&) { return true; }, QString(),
-        [](const QString& candidate) {
-            return !registry().value(candidate, installDirValue).isEmpty();
+        store, taskwellRoot, [](const QString&) { return true; }, QString(),
+        [](const RegistryStore& scanned, const QString& candidate) {
+            return !scanned.value(candidate, installDirValue).isEmpty();
         });
 }
 
-QString foundryFamily(const QString& subkey)
+QString foundryFamily(const RegistryStore& store, const QString& subkey)
 {
     return scan(
-        foundryRoot, [](const QString& group) { return group.startsWith(QLatin1String("Server")); },
-        subkey, acceptAny);
+        store, foundryRoot,
+        [](const QString& group) { return group.startsWith(QLatin1String("Server")); }, subkey,
+        acceptAny);
 }
 
-QString routeFamily(const QString& groupPrefix)
+QString routeFamily(const RegistryStore& store, const QString& groupPrefix)
 {
     return scan(
-        routeRoot, [&groupPrefix](const QString& group) { return group.startsWith(groupPrefix); },
-        QString(), acceptAny);
+        store, routeRoot,
+        [&groupPrefix](const QString& group) { return group.startsWith(groupPrefix); }, QString(),
+        acceptAny);
 }
 
 } // namespace KeyScans
@@ -114,14 +116,14 @@ QString versionFromText(const QString& text)
     return result;
 }
 
-QString taskwellRootVersion()
+QString taskwellRootVersion(const RegistryStore& store)
 {
-    return registry().value(taskwellRoot, realVersionValue);
+    return store.value(taskwellRoot, realVersionValue);
 }
 
-QString parentKeyVersion(const QString& key)
+QString parentKeyVersion(const RegistryStore& store, const QString& key)
 {
     const qsizetype separator = key.lastIndexOf(QLatin1Char('\\'));
     const QString parent = separator < 0 ? key : key.left(separator);
-    return registry().value(parent, realVersionValue);
+    return store.value(parent, realVersionValue);
 }

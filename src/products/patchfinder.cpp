@@ -58,19 +58,23 @@ std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& 
 }
 
 namespace {
-// Per thread, like the registry store it indexes.
+// Per thread, since each fleet worker discovers its own machine.
 thread_local std::unique_ptr<UninstallIndex> cachedIndex;
+thread_local const RegistryStore* indexedStore = nullptr;
 } // namespace
 
 void UninstallIndex::clearCache()
 {
     cachedIndex.reset();
+    indexedStore = nullptr;
 }
 
 const UninstallIndex& UninstallIndex::of(const RegistryStore& store)
 {
-    if (!cachedIndex)
+    if (!cachedIndex || indexedStore != &store) {
         cachedIndex = std::make_unique<UninstallIndex>(store);
+        indexedStore = &store;
+    }
     return *cachedIndex;
 }
 
@@ -78,7 +82,7 @@ QList<InstalledPatch> PatchFinderWindows::findPatches(IQuorixProduct* searched)
 {
     product = searched;
     const QString updatesKey = product->updatesKey();
-    const QStringList groups = registry().childKeys(updatesKey);
+    const QStringList groups = store.childKeys(updatesKey);
     for (const QString& group : groups)
         foundPatches.append(readEntry(updatesKey + QLatin1Char('\\') + group));
     return foundPatches;
@@ -86,7 +90,6 @@ QList<InstalledPatch> PatchFinderWindows::findPatches(IQuorixProduct* searched)
 
 InstalledPatch PatchFinderWindows::readEntry(const QString& key) const
 {
-    const RegistryStore& store = registry();
     const QString name = store.value(key, QStringLiteral("Name"));
     const QString qfeId = store.value(key, QStringLiteral("QFE_ID"));
 

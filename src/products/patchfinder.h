@@ -22,11 +22,13 @@ public:
 class PatchFinderWindows : public IPatchFinder
 {
 public:
+    explicit PatchFinderWindows(const RegistryStore& registry) : store(registry) {}
     QList<InstalledPatch> findPatches(IQuorixProduct* product) override;
 
 private:
     InstalledPatch readEntry(const QString& key) const;
 
+    const RegistryStore& store;
     QList<InstalledPatch> foundPatches;
     IQuorixProduct* product = nullptr;
 };

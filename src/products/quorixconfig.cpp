@@ -3,12 +3,12 @@
 #include "patchfinder.h"
 #include "quorixproducts.h"
 
-InstalledSoftware discoverInstalledSoftware()
+InstalledSoftware discoverInstalledSoftware(const RegistryStore& store)
 {
     InstalledSoftware software;
     UninstallIndex::clearCache();
     for (int number = 0; number <= productCount; ++number) {
-        std::unique_ptr<IQuorixProduct> product(createProduct(number));
+        std::unique_ptr<IQuorixProduct> product(createProduct(number, store));
         if (!product || !product->isInstalled())
             continue;
         software.products.append(product.get());

@@ -11,6 +11,8 @@
 #include <vector>
 
 // The installed products of one machine, their versions and their patches.
+class RegistryStore;
+
 struct InstalledSoftware
 {
     QList<IQuorixProduct*> products; // in the order of the product table
@@ -19,6 +21,6 @@ struct InstalledSoftware
     std::vector<std::unique_ptr<IQuorixProduct>> owned;
 };
 
-// Discovers the products in the registry that this thread reads; start-up
-// does it once for the machine a run checks, a fleet once per machine.
-InstalledSoftware discoverInstalledSoftware();
+// Discovers the products in a registry store; start-up does it once for the
+// machine a run checks, a fleet once per machine.
+InstalledSoftware discoverInstalledSoftware(const RegistryStore& store);

@@ -19,24 +19,24 @@ QString QuorixProduct::displayName() const
     return text.replace(QLatin1String("<VER>"), productVersion);
 }
 
-QuorixProduct::QuorixProduct(const ProductRow& row)
+QuorixProduct::QuorixProduct(const ProductRow& row, const RegistryStore& store)
 {
-    discover(row);
+    discover(row, store);
 }
 
-void QuorixProduct::discover(const ProductRow& row)
+void QuorixProduct::discover(const ProductRow& row, const RegistryStore& store)
 {
     productType = row.type;
     productAliases = row.aliases;
     displayTemplate = row.displayTemplate;
     if (row.presetVersionFromTaskwellRoot)
-        productVersion = taskwellRootVersion();
-    key = row.findRegistryKey();
+        productVersion = taskwellRootVersion(store);
+    key = row.findRegistryKey(store);
     logFile = row.patchLogFile;
     updates = key + QStringLiteral("\\Updates");
 
     {
-        std::unique_ptr<IConfigReader> reader = std::make_unique<ConfigReaderWindows>();
+        std::unique_ptr<IConfigReader> reader = std::make_unique<ConfigReaderWindows>(store);
         reader->readConfig(this);
     }
 
@@ -44,11 +44,11 @@ void QuorixProduct::discover(const ProductRow& row)
         if (row.versionFallback == ProductRow::VersionFallback::FromKeyText)
             productVersion = versionFromText(key);
         else if (row.versionFallback == ProductRow::VersionFallback::FromParentKey)
-            productVersion = parentKeyVersion(key);
+            productVersion = parentKeyVersion(store, key);
     }
 
     if (installed) {
-        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>();
+        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>(store);
         patches = finder->findPatches(this);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class RegistryStore;
+
 namespace QuorixProducts {
 
 // The fixed facts of one row of the product table.
@@ -19,7 +21,7 @@ struct ProductRow
     int type = 0;
     QStringList aliases;
     QString displayTemplate;
-    std::function<QString()> findRegistryKey;
+    std::function<QString(const RegistryStore&)> findRegistryKey;
     QString patchLogFile;
     VersionFallback versionFallback = VersionFallback::None;
     bool presetVersionFromTaskwellRoot = false;
@@ -45,10 +47,10 @@ public:
     void setVersion(const QString& version) override { productVersion = version; }
 
     // The product that a row of the table describes, discovered on this machine.
-    explicit QuorixProduct(const ProductRow& row);
+    QuorixProduct(const ProductRow& row, const RegistryStore& store);
 
 private:
-    void discover(const ProductRow& row);
+    void discover(const ProductRow& row, const RegistryStore& store);
 
 private:
     int productType = 0;

@@ -7,19 +7,25 @@ namespace QuorixProducts {
 namespace {
 using Fallback = ProductRow::VersionFallback;
 
-std::function<QString()> fixedKey(const char* key)
+using KeyFinder = std::function<QString(const RegistryStore&)>;
+
+KeyFinder fixedKey(const char* key)
 {
-    return [key] { return QString::fromLatin1(key); };
+    return [key](const RegistryStore&) { return QString::fromLatin1(key); };
 }
 
-std::function<QString()> foundryKey(const char* subkey)
+KeyFinder foundryKey(const char* subkey)
 {
-    return [subkey] { return KeyScans::foundryFamily(QString::fromLatin1(subkey)); };
+    return [subkey](const RegistryStore& store) {
+        return KeyScans::foundryFamily(store, QString::fromLatin1(subkey));
+    };
 }
 
-std::function<QString()> routeKey(const char* prefix)
+KeyFinder routeKey(const char* prefix)
 {
-    return [prefix] { return KeyScans::routeFamily(QString::fromLatin1(prefix)); };
+    return [prefix](const RegistryStore& store) {
+        return KeyScans::routeFamily(store, QString::fromLatin1(prefix));
+    };
 }
 
 QStringList list(std::initializer_list<const char*> texts)
@@ -93,9 +99,9 @@ const ProductRow& row(int number)
 
 } // namespace QuorixProducts
 
-IQuorixProduct* createProduct(int number)
+IQuorixProduct* createProduct(int number, const RegistryStore& store)
 {
     if (number < 1 || number > productCount)
         return nullptr;
-    return new QuorixProducts::QuorixProduct(QuorixProducts::row(number));
+    return new QuorixProducts::QuorixProduct(QuorixProducts::row(number), store);
 }

@@ -2,7 +2,8 @@
 
 #include "quorixproduct.h"
 
-// A new, discovered product of the given table row (1 to 13); null otherwise.
-IQuorixProduct* createProduct(int number);
+// A new product of the given table row (1 to 13), discovered in the store;
+// null for another number.
+IQuorixProduct* createProduct(int number, const RegistryStore& store);
 
 constexpr int productCount = 13;

@@ -2,33 +2,6 @@
 
 #include "hives.h"
 
-namespace {
-std::unique_ptr<RegistryStore>& currentStore()
-{
-    thread_local std::unique_ptr<RegistryStore> store;
-    return store;
-}
-
-} // namespace
-
-const RegistryStore& registry()
-{
-    std::unique_ptr<RegistryStore>& store = currentStore();
-    if (!store)
-        store = createNativeRegistry();
-    return *store;
-}
-
-void setRegistry(std::unique_ptr<RegistryStore> store)
-{
-    currentStore() = std::move(store);
-}
-
-void releaseRegistry()
-{
-    currentStore().reset();
-}
-
 QString canonicalHiveName(QStringView hive)
 {
     static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");

@@ -27,15 +27,8 @@ private:
     bool anotherMachine = false;
 };
 
-// The store that discovery reads: the live registry on Windows, an empty
-// registry elsewhere, unless a registry export has been installed. Each
-// thread has its own, so several machines can be discovered at once.
-const RegistryStore& registry();
-void setRegistry(std::unique_ptr<RegistryStore> store);
-// Frees the store once discovery is done; a later read starts from the native registry.
-void releaseRegistry();
-
-// Created by the platform file selected in the build.
+// This machine's registry: the live one on Windows, an empty one elsewhere
+// (created by the platform file selected in the build).
 std::unique_ptr<RegistryStore> createNativeRegistry();
 
 // "HKLM\Software" -> "HKEY_LOCAL_MACHINE\Software"; empty for an unknown hive.

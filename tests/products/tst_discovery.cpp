@@ -32,8 +32,9 @@ private slots:
     {
         QFETCH(int, dialect);
         QFETCH(QString, machine);
-        MachineBuilder(machine, installRoot.path()).install(MachineBuilder::dialects()[dialect]);
-        const InstalledSoftware software = discoverInstalledSoftware();
+        const InstalledSoftware software =
+            discoverInstalledSoftware(*MachineBuilder(machine, installRoot.path())
+                                           .install(MachineBuilder::dialects()[dialect]));
         QStringList found;
         QStringList versions;
         for (const IQuorixProduct* product : software.products) {

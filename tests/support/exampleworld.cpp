@@ -15,8 +15,8 @@ ExampleWorld::ExampleWorld()
     QFile list(QStringLiteral(SKYVANE_TEST_DATA "/example-world-list.json"));
     machine.open(QIODevice::ReadOnly);
     list.open(QIODevice::ReadOnly);
-    MachineBuilder(QString::fromUtf8(machine.readAll()), installRoot.path()).install();
-    software = discoverInstalledSoftware();
+    software = discoverInstalledSoftware(
+        *MachineBuilder(QString::fromUtf8(machine.readAll()), installRoot.path()).install());
     server.setResponse(QStringLiteral("/sky_vane/patches.json"),
                        PatchServer::Response::with(200, list.readAll()));
     server.listen();

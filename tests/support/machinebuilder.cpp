@@ -71,12 +71,12 @@ QByteArray MachineBuilder::exportText(const Dialect& dialect) const
     return dialect.encode(text);
 }
 
-void MachineBuilder::install(const Dialect& dialect) const
+std::unique_ptr<RegistryStore> MachineBuilder::install(const Dialect& dialect) const
 {
     // As an export file is read for discovery, keeping only what it reads.
     QTemporaryFile file;
     const QByteArray bytes = exportText(dialect);
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         qFatal("cannot write a machine's export");
-    setRegistry(loadExportForDiscovery(LocalPath(file.fileName())).store);
+    return loadExportForDiscovery(LocalPath(file.fileName())).store;
 }

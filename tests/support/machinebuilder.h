@@ -5,8 +5,8 @@
 #include <QList>
 #include <QPair>
 
-// A machine's registry written as text and installed as the store that
-// discovery reads, through any of the registry backends. "[path]" starts a
+// A machine's registry written as text and read into the store that
+// discovery reads, through any of the registry export dialects. "[path]" starts a
 // key below HKEY_LOCAL_MACHINE\SOFTWARE, "name=value" sets a text value in
 // it; a value "@folder" names an install folder, created below installRoot.
 // Lines starting with ";", and lines that are neither, are passed over.
@@ -26,8 +26,8 @@ public:
     MachineBuilder(const QString& text, const QString& installRoot);
 
     QByteArray exportText(const Dialect& dialect) const;
-    // Installs the registry and forgets any earlier discovery.
-    void install(const Dialect& dialect = dialects().at(1)) const;
+    // The store discovery reads, from an export in the dialect.
+    std::unique_ptr<RegistryStore> install(const Dialect& dialect = dialects().at(1)) const;
 
 private:
     struct Key
