@@ -5,7 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
-class RetrievalHost;
+class Common;
+class RunRetrievalHost;
 struct InstalledSoftware;
 struct RunOptions;
 
@@ -21,7 +22,8 @@ struct CheckRequest
 
 // The check this run's switches and settings ask for, of the given software.
 CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
-                               const InstalledSoftware& software);
+                               const InstalledSoftware& software, const Common& settings);
 
-// Fetches the list and compares the discovered machine with it, as of now.
-CheckResult runCheck(const CheckRequest& request, RetrievalHost& host, const QDateTime& now);
+// Fetches the list and compares the discovered machine with it, as of now;
+// the result carries the run's status after the retrieval.
+CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host, const QDateTime& now);

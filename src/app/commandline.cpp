@@ -118,9 +118,9 @@ void printUsage()
     writeConsoleLine(QString());
 }
 
-void printProxySettings()
+void printProxySettings(const Common& settings)
 {
-    Common* common = Common::instance();
+    const Common* common = &settings;
     const QNetworkProxy& proxy = common->proxy;
     const QString port = proxy.port() == 0 ? QStringLiteral("N/A") : QString::number(proxy.port());
     writeConsoleLine(CommandLine::tr("Proxy settings:"));

@@ -5,11 +5,13 @@
 
 #include <optional>
 
+class Common;
+
 // The switches of one run, read once from its arguments: "/x" or "-x" in any
 // case, a value in the argument that follows (empty when none does).
 struct RunOptions
 {
-    QStringList arguments; // as given, the program first
+    QStringList arguments;            // as given, the program first
     bool console = false;             // c
     std::optional<QString> format;    // f NAME
     QStringList exports;              // r FILE-OR-FOLDER, any number of them
@@ -33,4 +35,4 @@ QStringList argumentsOf(int argc, char** argv);
 // Logs the arguments, a proxy password masked.
 void logProgramArguments(const QStringList& arguments);
 void printUsage();
-void printProxySettings();
+void printProxySettings(const Common& settings);

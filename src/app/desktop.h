@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check.h"
+#include "core/common.h"
 #include "core/guifrontend.h"
 
 // The desktop's runs, which the program's top supplies with the widgets: the
@@ -8,6 +9,6 @@
 class IDesktop : public IGuiFrontend
 {
 public:
-    virtual void runDialogMode(const CheckRequest& request) = 0;
-    virtual void runTrayMode(const CheckRequest& request) = 0;
+    virtual void runDialogMode(const CheckRequest& request, Common& settings) = 0;
+    virtual void runTrayMode(const CheckRequest& request, Common& settings) = 0;
 };

@@ -139,6 +139,7 @@ QList<FleetMachine> namedMachines(const QList<FleetEntry>& entries)
 struct FleetCheck
 {
     const QuorixUpdate& update;
+    StatusCode status; // the run's, once the list is fetched
     int graceDays;
     QDateTime now;
     const FleetFormat& format;
@@ -160,7 +161,8 @@ struct FleetCheck
             software = discoverInstalledSoftware(*loaded.store);
             loaded.store.reset();
         }
-        CheckResult result = makeCheckResult(update, software, machine.name, graceDays, now);
+        CheckResult result =
+            makeCheckResult(update, software, machine.name, graceDays, now, status);
         if (!read) {
             result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error);
             result.status = StatusCode::ConfigurationReadError;
@@ -195,9 +197,9 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, const QDateTime& now)
+int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, const QDateTime& now,
+             Common& settings)
 {
-    Common* common = Common::instance();
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));
     Spool spool;
     const auto spoolError = [&spool] {
@@ -209,11 +211,11 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, c
         return spoolError();
     qCInfo(lcApp).noquote() << QStringLiteral("Reading %1 registry exports").arg(machines.size());
     // Every version is kept: the machines' versions are known only once all are read.
-    RunRetrievalHost host;
-    const QuorixUpdate update(common->patchListUrl, host, std::nullopt,
-                              common->retrievalBudgetSeconds);
+    RunRetrievalHost host(settings);
+    const QuorixUpdate update(settings.patchListUrl, host, std::nullopt,
+                              settings.retrievalBudgetSeconds);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
-    const FleetCheck check{update, graceDays, now, *format, spool};
+    const FleetCheck check{update, settings.status, graceDays, now, *format, spool};
     // Each worker writes only its own machine's entry; the list is not touched meanwhile.
     FleetMachine* const entries = machines.data();
     QThreadPool pool;
@@ -230,9 +232,10 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, c
     if (spool.failed())
         return spoolError();
     writeFleet(*format, machines, rows,
-               makeCheckResult(update, InstalledSoftware(), QString(), graceDays, check.now),
+               makeCheckResult(update, InstalledSoftware(), QString(), graceDays, check.now,
+                               settings.status),
                spool);
-    const int runExitCode = common->status != StatusCode::NoError ? common->exitCode()
+    const int runExitCode = settings.status != StatusCode::NoError ? settings.exitCode()
                             : anyUnreadable ? int(StatusCode::ConfigurationReadError)
                                             : 0;
     return format->exitCode(rows, runExitCode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common.h"
 #include "core/localfile.h"
 #include "report/fleetformat.h"
 
@@ -30,4 +31,5 @@ bool isFleet(const QStringList& given);
 // as its machine is discovered and its report made, so memory does not grow
 // with the number of machines.
 // Ages count from now.
-int runFleet(const QStringList& given, OutputFormat format, int graceDays, const QDateTime& now);
+int runFleet(const QStringList& given, OutputFormat format, int graceDays, const QDateTime& now,
+             Common& settings);

@@ -5,7 +5,22 @@
 
 bool RunRetrievalHost::retrievalAllowed() const
 {
-    return Common::instance()->status != StatusCode::NetworkError;
+    return settings.status != StatusCode::NetworkError;
+}
+
+std::optional<QNetworkProxy> RunRetrievalHost::proxy() const
+{
+    // A stored proxy with an impossible port is no proxy for this run.
+    if (!settings.useProxyServer || settings.savedProxyRefused)
+        return std::nullopt;
+    return settings.proxy;
+}
+
+void RunRetrievalHost::keepProxyCredentials(const QNetworkProxy& proxy)
+{
+    settings.proxy = proxy;
+    settings.useProxyAuthentication = true;
+    settings.saveSettings();
 }
 
 void RunRetrievalHost::inform(const QString& title, const QString& text)
@@ -16,10 +31,10 @@ void RunRetrievalHost::inform(const QString& title, const QString& text)
 void RunRetrievalHost::failed(const QString& title, const QString& message)
 {
     reportError(title, message);
-    Common::instance()->status = StatusCode::NetworkError;
+    settings.status = StatusCode::NetworkError;
 }
 
 void RunRetrievalHost::gaveUp()
 {
-    Common::instance()->status = StatusCode::NetworkError;
+    settings.status = StatusCode::NetworkError;
 }

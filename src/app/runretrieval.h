@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common.h"
 #include "update/retrievalhost.h"
 
 // How a run takes part in a retrieval: a notice or failure is shown (a line
@@ -9,9 +10,17 @@
 class RunRetrievalHost : public RetrievalHost
 {
 public:
+    explicit RunRetrievalHost(Common& runSettings) : settings(runSettings) {}
+    StatusCode runStatus() const { return settings.status; }
+
     bool retrievalAllowed() const override;
+    std::optional<QNetworkProxy> proxy() const override;
+    void keepProxyCredentials(const QNetworkProxy& proxy) override;
     bool asksUser() const override { return false; }
     void inform(const QString& title, const QString& text) override;
     void failed(const QString& title, const QString& message) override;
     void gaveUp() override;
+
+protected:
+    Common& settings;
 };

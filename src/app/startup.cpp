@@ -83,7 +83,7 @@ void installTranslator(QTranslator& translator, const QString& prefix)
 }
 
 // False, with nothing changed, when the address cannot be read.
-bool applyProxyFromCommandLine(const QString& text)
+bool applyProxyFromCommandLine(const QString& text, Common& settings)
 {
     const ParsedProxy parsed = parseProxyUrl(text);
     if (!parsed.error.isEmpty()) {
@@ -96,7 +96,7 @@ bool applyProxyFromCommandLine(const QString& text)
                                    "port=%3")
                                    .arg(proxy.hostName(), proxy.user(),
                                         QString::number(proxy.port()));
-    Common* common = Common::instance();
+    Common* common = &settings;
     common->useProxyServer = true;
     common->proxy = proxy;
     if (!proxy.user().isEmpty())
@@ -106,9 +106,9 @@ bool applyProxyFromCommandLine(const QString& text)
     return true;
 }
 
-void removeProxySetting()
+void removeProxySetting(Common& settings)
 {
-    Common* common = Common::instance();
+    Common* common = &settings;
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
     writeConsoleLine(common->saveSettings() ? Startup::tr("The proxy setting is disabled.")
@@ -117,7 +117,7 @@ void removeProxySetting()
 
 // Switch "R": discovery reads a registry export instead of the machine's
 // registry; an export that cannot be read is an empty machine.
-std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName)
+std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName, Common& settings)
 {
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
@@ -130,16 +130,16 @@ std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName)
     }
     const QString message = registryFileErrorText(fileName, result.error);
     reportError(Startup::tr("Registry Error"), message);
-    Common::instance()->status = StatusCode::ConfigurationReadError;
+    settings.status = StatusCode::ConfigurationReadError;
     return std::make_unique<RegistryFileStore>();
 }
 
-void reportOfflineMachine()
+void reportOfflineMachine(Common& settings)
 {
     const QString message = Startup::tr(
         "Your computer appears to be offline.  Check your Internet connection and try again.");
     reportError(Startup::tr("Network Error"), message);
-    Common::instance()->status = StatusCode::NetworkError;
+    settings.status = StatusCode::NetworkError;
 }
 
 // The value of a switch that takes a whole number from minimum up: the
@@ -172,17 +172,18 @@ bool needsNetwork(const QString& address)
 
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(OutputFormat format, const CheckRequest& request, const QDateTime& now)
+int runMachineOutput(OutputFormat format, const CheckRequest& request, const QDateTime& now,
+                     Common& settings)
 {
-    RunRetrievalHost host;
+    RunRetrievalHost host(settings);
     const CheckResult result = runCheck(request, host, now);
-    return writeMachineOutput(format, result, Common::instance()->exitCode());
+    return writeMachineOutput(format, result, settings.exitCode());
 }
 
-void runConsoleMode(const CheckRequest& request, const QDateTime& now)
+void runConsoleMode(const CheckRequest& request, const QDateTime& now, Common& settings)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
-    RunRetrievalHost host;
+    RunRetrievalHost host(settings);
     printConsoleReport(runCheck(request, host, now));
 }
 } // namespace
@@ -197,9 +198,9 @@ struct CheckPlan
 
 // Checks the switches' values and carries out those that end the run (the
 // usage, the proxy settings): the plan of the check, or the run's exit code.
-std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
+std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& settings)
 {
-    Common* common = Common::instance();
+    Common* common = &settings;
     const std::optional<OutputFormat> format =
         options.format ? machineFormatNamed(*options.format) : OutputFormat::Console;
     if (!format) {
@@ -218,7 +219,7 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
     if (!budget || !graceDays)
         return usageErrorExitCode;
     common->retrievalBudgetSeconds = *budget;
-    if (options.proxy && !applyProxyFromCommandLine(*options.proxy))
+    if (options.proxy && !applyProxyFromCommandLine(*options.proxy, settings))
         return usageErrorExitCode;
     if (options.help) {
         printUsage();
@@ -227,11 +228,11 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
     if (options.listUrl)
         common->patchListUrl = *options.listUrl;
     if (options.removeProxy) {
-        removeProxySetting();
+        removeProxySetting(settings);
         return common->exitCode();
     }
     if (options.showProxy) {
-        printProxySettings();
+        printProxySettings(settings);
         return common->exitCode(); // a proxy that /p could not save is an error all the same
     }
     return CheckPlan{*format, *graceDays};
@@ -239,20 +240,21 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options)
 
 // The check of the machine (or of its export), reported as the switches ask.
 int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleMode,
-                 IDesktop* frontend, const QDateTime& now)
+                 IDesktop* frontend, const QDateTime& now, Common& settings)
 {
-    Common* common = Common::instance();
+    Common* common = &settings;
     // Discovery has read all it needs once it is done; a loaded export can be large.
     const InstalledSoftware software = discoverInstalledSoftware(
         *(options.exports.isEmpty() ? createNativeRegistry()
-                                    : readRegistryExport(options.exports.first())));
+                                    : readRegistryExport(options.exports.first(), settings)));
 
     if (options.format)
-        return runMachineOutput(plan.format, checkRequestOfRun(options, plan.graceDays, software),
-                                now);
-    const CheckRequest request = checkRequestOfRun(options, 0, software);
+        return runMachineOutput(plan.format,
+                                checkRequestOfRun(options, plan.graceDays, software, settings), now,
+                                settings);
+    const CheckRequest request = checkRequestOfRun(options, 0, software, settings);
     if (consoleMode) {
-        runConsoleMode(request, now);
+        runConsoleMode(request, now, settings);
         return common->exitCode();
     }
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
@@ -263,9 +265,9 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
         return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
     }
     if (options.tray)
-        frontend->runTrayMode(request);
+        frontend->runTrayMode(request, settings);
     else
-        frontend->runDialogMode(request);
+        frontend->runDialogMode(request, settings);
     return common->exitCode();
 }
 } // namespace
@@ -298,15 +300,16 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     const std::unique_ptr<LogSink> log = startLog(options);
     qCInfo(lcApp).noquote() << QStringLiteral(
         "----------------- Program start -------------------");
-    Common::instance()->readSettings();
+    Common settings;
+    settings.readSettings();
 
-    const std::variant<CheckPlan, int> plan = followSwitches(options);
+    const std::variant<CheckPlan, int> plan = followSwitches(options, settings);
     if (const int* exitCode = std::get_if<int>(&plan))
         return *exitCode;
-    if (needsNetwork(Common::instance()->patchListUrl) && !isNetworkAvailable())
-        reportOfflineMachine();
+    if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
+        reportOfflineMachine(settings);
     const CheckPlan& check = std::get<CheckPlan>(plan);
     if (fleet)
-        return runFleet(options.exports, check.format, check.graceDays, now);
-    return checkMachine(options, check, consoleMode, frontend, now);
+        return runFleet(options.exports, check.format, check.graceDays, now, settings);
+    return checkMachine(options, check, consoleMode, frontend, now, settings);
 }

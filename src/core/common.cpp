@@ -55,12 +55,6 @@ Common::Common()
 {
 }
 
-Common* Common::instance()
-{
-    static Common* const common = new Common;
-    return common;
-}
-
 void Common::readSettings()
 {
     qCDebug(lcCore).noquote() << QStringLiteral("Common::readSettings()");

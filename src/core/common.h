@@ -20,13 +20,13 @@ Q_DECLARE_METATYPE(StatusCode)
 
 QString statusMessageFor(StatusCode status);
 
-// The process-wide settings object. The fields are read and written directly
-// by the code that owns each of them; readSettings()/saveSettings() move the
-// persistent ones to and from the user's settings store.
+// The run's settings and status. Start-up makes one and hands it to whatever
+// reads or changes a setting; readSettings()/saveSettings() move the
+// persistent fields to and from the user's settings store.
 class Common
 {
 public:
-    static Common* instance();
+    Common();
 
     void readSettings();
     // False (and the status SettingsWriteError) when the store could not be written.
@@ -34,9 +34,6 @@ public:
 
     QString statusMessage() const { return statusMessageFor(status); }
     int exitCode() const { return int(status); }
-
-    // Restores the initial values; for tests that need a fresh settings object.
-    void resetForTesting() { *this = Common(); }
 
     QString title = QStringLiteral("Quorix Server and Extensions Sky Vane");
     QString patchListUrl;
@@ -53,7 +50,6 @@ public:
     int retrievalBudgetSeconds = 0;
 
 private:
-    Common();
     void readMachineWideSettings(bool userHasProxySetting);
 
     SettingsScrambler scrambler;

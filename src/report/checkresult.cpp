@@ -40,12 +40,13 @@ QString listStateName(ListState state)
 }
 
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
-                            const QString& machine, int graceDays, const QDateTime& now)
+                            const QString& machine, int graceDays, const QDateTime& now,
+                            StatusCode status)
 {
     CheckResult result;
     result.checkedAt = now.toUTC();
     result.machine = machine;
-    result.listSource = Common::instance()->patchListUrl;
+    result.listSource = update.url();
     result.listState = update.listState();
     result.listProblem = update.problem();
     result.listBytes = update.receivedSize();
@@ -58,7 +59,7 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.products = software.products;
     result.installedPatches = software.patches;
     result.graceDays = graceDays;
-    result.status = Common::instance()->status;
+    result.status = status;
     ProductsOfPatch named(software.products);
     for (const PublishedPatch& patch : update.availablePatchesFor(software)) {
         result.missing.append(missingPatch(patch, result.checkedAt.date(), graceDays));

@@ -81,5 +81,7 @@ std::optional<QDate> releaseDate(const QString& text);
 // (never below 0) and whether it is younger than the grace period.
 MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int graceDays);
 
+// The check of a machine against the list, as of now, in the run's status.
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
-                            const QString& machine, int graceDays, const QDateTime& now);
+                            const QString& machine, int graceDays, const QDateTime& now,
+                            StatusCode status);

@@ -6,7 +6,7 @@
 
 void DesktopRetrievalHost::editProxySettings()
 {
-    SettingsDialog dialog;
+    SettingsDialog dialog(settings);
     dialog.exec();
 }
 

@@ -14,6 +14,8 @@ class DesktopRetrievalHost : public RunRetrievalHost
     Q_DECLARE_TR_FUNCTIONS(DesktopRetrievalHost)
 
 public:
+    using RunRetrievalHost::RunRetrievalHost;
+
     // Called with the text of the progress whenever it changes.
     std::function<void(const QString&)> showProgress;
 

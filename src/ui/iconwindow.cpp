@@ -28,8 +28,9 @@ QString popupMessage(int availableCount)
     return IconWindow::tr("No updates available.");
 }
 
-IconWindow::IconWindow(const CheckRequest& request, PopupTiming popupTiming, QWidget* parent)
-    : QDialog(parent), checkRequest(request), timing(popupTiming)
+IconWindow::IconWindow(Common& runSettings, const CheckRequest& request, PopupTiming popupTiming,
+                       QWidget* parent)
+    : QDialog(parent), settings(runSettings), checkRequest(request), timing(popupTiming)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         qCCritical(lcFatal).noquote() << QStringLiteral("No system tray available.  Exiting.");
@@ -40,7 +41,7 @@ IconWindow::IconWindow(const CheckRequest& request, PopupTiming popupTiming, QWi
     trayIcon = std::make_unique<QSystemTrayIcon>();
     trayIcon->setIcon(QIcon(QStringLiteral(":res/images/Quorix_Server_Patch_256.png")));
     trayIcon->setVisible(true);
-    trayIcon->setToolTip(Common::instance()->title);
+    trayIcon->setToolTip(settings.title);
     trayIcon->setContextMenu(trayMenu.get());
     connect(trayIcon.get(), &QSystemTrayIcon::activated, this, &IconWindow::iconActivated);
 
@@ -64,7 +65,7 @@ void IconWindow::createMenu()
 
 void IconWindow::initialCheck()
 {
-    DesktopRetrievalHost host;
+    DesktopRetrievalHost host(settings);
     checking = &host;
     const CheckResult result = runCheck(checkRequest, host, checkTime());
     checking = nullptr;
@@ -83,8 +84,8 @@ void IconWindow::initialCheck()
 
 void IconWindow::showNotificationPopup(const CheckResult& result)
 {
-    popup = new NotificationPopup(popupMessage(int(result.missing.size())), popupTimeoutSeconds,
-                                  timing);
+    popup = new NotificationPopup(settings, popupMessage(int(result.missing.size())),
+                                  popupTimeoutSeconds, timing);
     popup->setAttribute(Qt::WA_DeleteOnClose);
     const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
     if (!icon.isEmpty())
@@ -100,7 +101,7 @@ void IconWindow::showNotificationPopup(const CheckResult& result)
 // A report of its own, beside the other windows rather than blocking them.
 void IconWindow::openReport(const std::optional<CheckResult>& result)
 {
-    auto* report = new NotificationDialog(checkRequest, result);
+    auto* report = new NotificationDialog(settings, checkRequest, result);
     report->setAttribute(Qt::WA_DeleteOnClose);
     reports.append(report);
     connect(report, &QObject::destroyed, this, &IconWindow::endRunWhenAllClosed,

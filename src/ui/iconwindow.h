@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "notificationpopup.h"
 #include "app/check.h"
+#include "notificationpopup.h"
 
 #include <QList>
 #include <QPointer>
@@ -29,8 +29,8 @@ class IconWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit IconWindow(const CheckRequest& request, PopupTiming popupTiming = {},
-                        QWidget* parent = nullptr);
+    IconWindow(Common& settings, const CheckRequest& request, PopupTiming popupTiming = {},
+               QWidget* parent = nullptr);
     ~IconWindow() override;
 
     // The icon, shown while the run is under way (null without a tray).
@@ -59,6 +59,7 @@ private:
     QList<QPointer<NotificationDialog>> reports;
     QEventLoop* runLoop = nullptr;
     DesktopRetrievalHost* checking = nullptr; // during the check
+    Common& settings;
     CheckRequest checkRequest;
     PopupTiming timing;
 };

@@ -12,10 +12,10 @@
 #include <QPixmap>
 #include <QScreen>
 
-NotificationDialog::NotificationDialog(const CheckRequest& request,
+NotificationDialog::NotificationDialog(Common& runSettings, const CheckRequest& request,
                                        std::optional<CheckResult> checked, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()), checkRequest(request),
-      checkResult(std::move(checked))
+    : QDialog(parent), ui(std::make_unique<Ui::NotificationDialog>()), settings(runSettings),
+      checkRequest(request), checkResult(std::move(checked))
 {
     ui->setupUi(this);
     ui->mainView->hide();
@@ -74,7 +74,7 @@ void NotificationDialog::getPatchList()
     // Closed before the queued retrieval began: there is nothing to fetch for.
     if (!isVisible())
         return;
-    DesktopRetrievalHost host;
+    DesktopRetrievalHost host(settings);
     retrieval = &host;
     host.showProgress = [this](const QString& text) { ui->progressDetail->setText(text); };
     checkResult = runCheck(checkRequest, host, checkTime());
@@ -99,11 +99,11 @@ void NotificationDialog::drawMainView()
 
 void NotificationDialog::showSettingsDialog()
 {
-    SettingsDialog dialog;
+    SettingsDialog dialog(settings);
     if (dialog.exec() == QDialog::Accepted) {
         // The hidden check-at-logon box is never checked.
-        Common::instance()->checkAtLogin = false;
-        Common::instance()->saveSettings();
+        settings.checkAtLogin = false;
+        settings.saveSettings();
     }
 }
 

@@ -22,9 +22,9 @@ class NotificationDialog : public QDialog
 
 public:
     // Shows the given check, or makes the one requested when it opens.
-    explicit NotificationDialog(const CheckRequest& request,
-                                std::optional<CheckResult> checked = std::nullopt,
-                                QWidget* parent = nullptr);
+    NotificationDialog(Common& settings, const CheckRequest& request,
+                       std::optional<CheckResult> checked = std::nullopt,
+                       QWidget* parent = nullptr);
     ~NotificationDialog() override;
 
     void done(int result) override;
@@ -44,6 +44,7 @@ private:
     void fitIntoScreen();
 
     std::unique_ptr<Ui::NotificationDialog> ui;
+    Common& settings;
     CheckRequest checkRequest;
     std::optional<CheckResult> checkResult;
     DesktopRetrievalHost* retrieval = nullptr; // while the list is fetched

@@ -61,10 +61,10 @@ QPoint reportPosition(const QRect& report, const QRect& popup, const QRect& avai
     return report.topLeft();
 }
 
-NotificationPopup::NotificationPopup(const QString& text, int timeoutSeconds,
+NotificationPopup::NotificationPopup(Common& runSettings, const QString& text, int timeoutSeconds,
                                      PopupTiming popupTiming, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::NotificationPopup>()), message(text),
-      timing(popupTiming)
+      timing(popupTiming), settings(runSettings)
 {
     ui->setupUi(this);
     // A frameless tool window above the others rather than a Qt::Popup: a popup
@@ -204,6 +204,6 @@ void NotificationPopup::onTitleMoved(QPoint p)
 // Every close stores the state of the hidden check-at-logon box: unchecked.
 void NotificationPopup::closeEvent(QCloseEvent*)
 {
-    Common::instance()->checkAtLogin = false;
-    Common::instance()->saveSettings();
+    settings.checkAtLogin = false;
+    settings.saveSettings();
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class Common;
 class QEventLoop;
 class QScreen;
 
@@ -44,8 +45,8 @@ class NotificationPopup : public QDialog
 
 public:
     // timeoutSeconds -1: no time-out.
-    NotificationPopup(const QString& message, int timeoutSeconds, PopupTiming timing = {},
-                      QWidget* parent = nullptr);
+    NotificationPopup(Common& settings, const QString& message, int timeoutSeconds,
+                      PopupTiming timing = {}, QWidget* parent = nullptr);
     ~NotificationPopup() override;
 
     // Runs the popup until it has closed, like QDialog::exec() but without
@@ -83,4 +84,5 @@ private:
     QPointer<QScreen> placementScreen;
     QEventLoop* runningLoop = nullptr;
     PopupTiming timing;
+    Common& settings;
 };

@@ -8,8 +8,8 @@
 
 #include <QTabBar>
 
-SettingsDialog::SettingsDialog(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>())
+SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>()), settings(runSettings)
 {
     ui->setupUi(this);
     // Only the manual proxy is offered; the system-proxy choice stays in the
@@ -28,7 +28,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     connect(ui->okButton, &QPushButton::clicked, this, &SettingsDialog::onOK);
     connect(ui->cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
 
-    const Common* common = Common::instance();
+    const Common* common = &settings;
     ui->useProxyCheckbox->setChecked(common->useProxyServer);
     useProxySettingsChecked(common->useProxyServer);
     ui->requireAuthenticationCheckbox->setChecked(common->useProxyAuthentication);
@@ -42,7 +42,7 @@ SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::loadProxyFields()
 {
-    const QNetworkProxy& proxy = Common::instance()->proxy;
+    const QNetworkProxy& proxy = settings.proxy;
     ui->proxyHost->setText(proxy.hostName());
     ui->proxyPort->setValue(proxy.port());
     ui->proxyUsername->setText(proxy.user());
@@ -67,7 +67,7 @@ void SettingsDialog::onOK()
     const QString portText = ui->proxyPort->text().trimmed();
     const bool useProxy = ui->useProxyCheckbox->isChecked();
 
-    Common* common = Common::instance();
+    Common* common = &settings;
     common->useProxyServer = useProxy;
     // Port 0 is no port, as an empty field is none.
     if (useProxy && (host.isEmpty() || portText.isEmpty() || ui->proxyPort->value() == 0)) {

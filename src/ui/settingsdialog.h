@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class Common;
+
 namespace Ui {
 class SettingsDialog;
 }
@@ -14,7 +16,7 @@ class SettingsDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit SettingsDialog(QWidget* parent = nullptr);
+    explicit SettingsDialog(Common& settings, QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
 private slots:
@@ -26,4 +28,5 @@ private:
     void loadProxyFields();
 
     std::unique_ptr<Ui::SettingsDialog> ui;
+    Common& settings;
 };

@@ -40,13 +40,13 @@ void WidgetFrontend::showMessage(MessageKind kind, const QString& title, const Q
     box.exec();
 }
 
-void WidgetFrontend::runDialogMode(const CheckRequest& request)
+void WidgetFrontend::runDialogMode(const CheckRequest& request, Common& settings)
 {
-    NotificationDialog dialog(request);
+    NotificationDialog dialog(settings, request);
     dialog.exec();
 }
 
-void WidgetFrontend::runTrayMode(const CheckRequest& request)
+void WidgetFrontend::runTrayMode(const CheckRequest& request, Common& settings)
 {
-    IconWindow window(request); // the whole tray run
+    IconWindow window(settings, request); // the whole tray run
 }

@@ -9,6 +9,6 @@ public:
     QCoreApplication* createApplication(int& argc, char** argv) override;
     void showMessage(MessageKind kind, const QString& title, const QString& text,
                      QWidget* parent) override;
-    void runDialogMode(const CheckRequest& request) override;
-    void runTrayMode(const CheckRequest& request) override;
+    void runDialogMode(const CheckRequest& request, Common& settings) override;
+    void runTrayMode(const CheckRequest& request, Common& settings) override;
 };

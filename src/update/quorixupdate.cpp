@@ -19,7 +19,7 @@ bool spent(const QDeadlineTimer& deadline)
 
 QuorixUpdate::QuorixUpdate(const QString& url, RetrievalHost& host,
                            const std::optional<QStringList>& wantedVersions, int budget)
-    : budgetSeconds(budget)
+    : listUrl(url), budgetSeconds(budget)
 {
     if (!host.retrievalAllowed())
         return;

@@ -38,6 +38,7 @@ public:
 
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
+    QString url() const { return listUrl; }
     QString receivedText() const { return decodeListText(data); }
     QList<VersionPatches> masterPatchList() const { return masterList; }
     ListState listState() const { return state; }
@@ -52,6 +53,7 @@ private:
     void parsePatchList(const QString& url, bool retrieved,
                         const std::optional<QStringList>& wantedVersions);
 
+    QString listUrl;
     QByteArray data; // the received bytes
     QList<VersionPatches> masterList;
     ListState state = ListState::Unreachable;

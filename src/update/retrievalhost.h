@@ -29,6 +29,11 @@ public:
     virtual int timeoutMs() const { return defaultTimeoutMs; }
     virtual qint64 maxListBytes() const { return defaultMaxListBytes; }
 
+    // The proxy the user chose; nothing for a direct connection.
+    virtual std::optional<QNetworkProxy> proxy() const = 0;
+    // The credentials the user gave for the proxy, to keep for later runs.
+    virtual void keepProxyCredentials(const QNetworkProxy& proxy) = 0;
+
     // Whether someone is there to answer: the desktop asks, a console run cannot.
     virtual bool asksUser() const = 0;
     // A proxy is to be used but has no address yet: the user may give one.

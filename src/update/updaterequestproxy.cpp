@@ -1,6 +1,5 @@
 #include "updaterequest.h"
 
-#include "core/common.h"
 #include "core/logger.h"
 
 #include <QAuthenticator>
@@ -10,13 +9,15 @@
 
 void UpdateRequest::applyProxySettings()
 {
-    Common* common = Common::instance();
-    if (!common->useProxyServer || common->savedProxyRefused)
+    std::optional<QNetworkProxy> proxy = host.proxy();
+    if (!proxy)
         return;
-    if (common->proxy.hostName().isEmpty() && host.asksUser())
+    if (proxy->hostName().isEmpty() && host.asksUser()) {
         host.editProxySettings();
+        proxy = host.proxy().value_or(*proxy);
+    }
     qCDebug(lcUpdate).noquote() << QStringLiteral("Using User-defined Proxy.");
-    manager->setProxy(common->proxy);
+    manager->setProxy(*proxy);
 }
 
 void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
@@ -47,10 +48,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
     if (entered) {
         authenticator->setUser(entered->user());
         authenticator->setPassword(entered->password());
-        Common* common = Common::instance();
-        common->proxy = *entered;
-        common->useProxyAuthentication = true;
-        common->saveSettings();
+        host.keepProxyCredentials(*entered);
         QNetworkProxy withCredentials = manager->proxy();
         withCredentials.setUser(entered->user());
         withCredentials.setPassword(entered->password());

@@ -20,12 +20,12 @@ ExampleWorld::ExampleWorld()
     server.setResponse(QStringLiteral("/sky_vane/patches.json"),
                        PatchServer::Response::with(200, list.readAll()));
     server.listen();
-    Common::instance()->patchListUrl = listUrl();
+    settings.patchListUrl = listUrl();
 }
 
 CheckRequest ExampleWorld::request() const
 {
-    return {QStringLiteral("example"), Common::instance()->patchListUrl, 0, 0, &software};
+    return {QStringLiteral("example"), settings.patchListUrl, 0, 0, &software};
 }
 
 QString ExampleWorld::silentListUrl(QObject* context, const std::function<void()>& onRequest)

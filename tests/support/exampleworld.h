@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/check.h"
+#include "core/common.h"
 #include "patchserver.h"
 #include "products/quorixconfig.h"
 #include "ui/notificationpopup.h"
@@ -36,6 +37,7 @@ public:
 
     PatchServer server;
     InstalledSoftware software;
+    Common settings; // the run's, as start-up would make them
     // A popup "second" of 10 ms, slides of 20 ms.
     static constexpr PopupTiming fastPopup{10, 20};
 

@@ -7,6 +7,8 @@
 template <class Host> class LimitedRetrievalHost : public Host
 {
 public:
+    using Host::Host;
+
     int timeoutMs() const override { return timeout; }
     qint64 maxListBytes() const override { return maxBytes; }
 

@@ -39,8 +39,8 @@ private slots:
 
     void onlyDoubleClickOpensTheReport()
     {
-        Common::instance()->status = StatusCode::NetworkError; // no request, no popup
-        IconWindow window(world.request(), ExampleWorld::fastPopup);
+        world.settings.status = StatusCode::NetworkError; // no request, no popup
+        IconWindow window(world.settings, world.request(), ExampleWorld::fastPopup);
         for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick})
             QMetaObject::invokeMethod(&window, "iconActivated",
                                       Q_ARG(QSystemTrayIcon::ActivationReason, reason));
@@ -55,8 +55,8 @@ private slots:
     // while they are open closes both and ends the run at once.
     void oneFetchPerCheckAndExitWhileThePopupIsShown()
     {
-        Common::instance()->status = StatusCode::NoError;
-        Common::instance()->patchListUrl = world.listUrl();
+        world.settings.status = StatusCode::NoError;
+        world.settings.patchListUrl = world.listUrl();
         const int before = world.listRequests();
         QString report;
         QTimer driver;
@@ -82,7 +82,8 @@ private slots:
         driver.start(10);
         QElapsedTimer clock;
         clock.start();
-        IconWindow(world.request(), {1000, 20}); // the whole tray run, the popup shown for its real 15 s
+        IconWindow(world.settings, world.request(),
+                   {1000, 20}); // the whole tray run, the popup shown for its real 15 s
         QVERIFY2(clock.elapsed() < 5000, "the run waited for the popup's time-out");
         QCOMPARE(world.listRequests(), before + 1);
         QVERIFY2(report.contains("Server Patch 3"), qPrintable(report));
@@ -92,9 +93,9 @@ private slots:
 
     void exitDuringTheCheckEndsTheRun()
     {
-        Common::instance()->status = StatusCode::NoError;
+        world.settings.status = StatusCode::NoError;
         // "Exit" once the check's request has reached the server.
-        Common::instance()->patchListUrl = world.silentListUrl(this, [] {
+        world.settings.patchListUrl = world.silentListUrl(this, [] {
             // "Exit" hides the icon, which deletes the icon's own top-level widget:
             // the list is not read any further.
             for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -105,7 +106,8 @@ private slots:
         ModalWatcher watcher;
         QElapsedTimer clock;
         clock.start();
-        IconWindow window(world.request(), ExampleWorld::fastPopup); // the whole tray run
+        IconWindow window(world.settings, world.request(),
+                          ExampleWorld::fastPopup); // the whole tray run
         QVERIFY2(clock.elapsed() < RetrievalHost::defaultTimeoutMs / 3, "the check ran on");
         QVERIFY(watcher.seen().isEmpty()); // no box
         QVERIFY(!window.icon()->isVisible());

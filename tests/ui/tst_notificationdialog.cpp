@@ -34,8 +34,8 @@ private slots:
     void init()
     {
         QSettings().clear();
-        Common::instance()->status = StatusCode::NoError;
-        Common::instance()->patchListUrl = world.listUrl();
+        world.settings.status = StatusCode::NoError;
+        world.settings.patchListUrl = world.listUrl();
     }
 
     void failedRetrievalShowsABoxAndTheStatus()
@@ -43,9 +43,9 @@ private slots:
         world.server.setResponse("/evil",
                                  PatchServer::Response::with(404).withReason("<h1>X</h1>"));
         const QString url = world.server.url("/evil");
-        Common::instance()->patchListUrl = url;
+        world.settings.patchListUrl = url;
         ModalWatcher watcher;
-        NotificationDialog dialog(world.request());
+        NotificationDialog dialog(world.settings, world.request());
         QString progress; // while the box is shown
         watcher.expect([&](QWidget* box) {
             progress = dialog.findChild<QLabel*>("progressDetail")->text();
@@ -63,7 +63,7 @@ private slots:
 
     void silentServerShowsTheAttemptAndWhyTheLastFailed()
     {
-        LimitedRetrievalHost<DesktopRetrievalHost> host;
+        LimitedRetrievalHost<DesktopRetrievalHost> host(world.settings);
         host.timeout = 50;
         QStringList shown;
         host.showProgress = [&shown](const QString& text) { shown << text; };
@@ -85,7 +85,7 @@ private slots:
     {
         QFETCH(QString, how);
         NotificationDialog* shown = nullptr;
-        Common::instance()->patchListUrl = world.silentListUrl(this, [&] {
+        world.settings.patchListUrl = world.silentListUrl(this, [&] {
             if (how == "Escape")
                 QTest::keyClick(shown, Qt::Key_Escape);
             else if (how == "OK")
@@ -93,7 +93,7 @@ private slots:
             else
                 shown->close();
         });
-        NotificationDialog dialog(world.request());
+        NotificationDialog dialog(world.settings, world.request());
         shown = &dialog;
         ModalWatcher watcher;
         QElapsedTimer clock;
@@ -103,7 +103,7 @@ private slots:
         // No box, neither now nor at the time-out (the dialog itself may be seen).
         for (const ModalWatcher::Seen& seen : watcher.seen())
             QCOMPARE(seen.className, QStringLiteral("NotificationDialog"));
-        QCOMPARE(Common::instance()->status, StatusCode::NoError);
+        QCOMPARE(world.settings.status, StatusCode::NoError);
     }
 
     void keyboard_data()
@@ -133,7 +133,7 @@ private slots:
         QFETCH(QKeySequence, keys);
         QFETCH(QString, ends);
         QFETCH(QString, focus);
-        NotificationDialog dialog(world.request());
+        NotificationDialog dialog(world.settings, world.request());
         dialog.resize(500, 300); // short enough to scroll
         report(dialog);
         auto* view = dialog.findChild<QTextBrowser*>("mainView");
@@ -155,7 +155,7 @@ private slots:
     // Run also on 1366 x 768 at 150 % and 1280 x 1024 at 200 %.
     void fitsTheScreen()
     {
-        NotificationDialog dialog(world.request());
+        NotificationDialog dialog(world.settings, world.request());
         dialog.show();
         const QRect room = dialog.screen()->availableGeometry();
         QTRY_VERIFY(room.contains(dialog.frameGeometry()));
@@ -173,9 +173,9 @@ private slots:
 
     void acceptedSettingsStoreCheckAtLogin()
     {
-        Common::instance()->checkAtLogin = true;
+        world.settings.checkAtLogin = true;
         const int before = world.listRequests();
-        NotificationDialog dialog(world.request());
+        NotificationDialog dialog(world.settings, world.request());
         QVERIFY(report(dialog).contains("href=\"http://downloads.vandry.com/shared.exe\""));
         QCOMPARE(world.listRequests(), before + 1); // each showing fetches the list
         ModalWatcher watcher;

@@ -22,7 +22,7 @@ private slots:
     void init()
     {
         QSettings().clear();
-        Common::instance()->checkAtLogin = true;
+        world.settings.checkAtLogin = true;
     }
 
     void placement_data()
@@ -55,7 +55,8 @@ private slots:
     void restsOnTheTraysScreen()
     {
         QScreen* tray = QGuiApplication::screens().last();
-        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
+        NotificationPopup popup(world.settings, QStringLiteral("1 update"), -1,
+                                ExampleWorld::fastPopup);
         popup.setScreenForPlacement(tray);
         popup.show();
         QTRY_VERIFY(tray->availableGeometry().contains(popup.geometry()));
@@ -66,7 +67,8 @@ private slots:
 
     void slidesInIsDraggedAndSlidesOutSavingTheSetting()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
+        NotificationPopup popup(world.settings, QStringLiteral("1 update"), -1,
+                                ExampleWorld::fastPopup);
         QCOMPARE(popup.findChild<QLabel*>("mainView")->text(),
                  QStringLiteral("<h2>Quorix for Server and Extensions</h2><p> 1 update </p>"));
         popup.show();
@@ -94,7 +96,7 @@ private slots:
 
     void timeoutCloses()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), 2,
+        NotificationPopup popup(world.settings, QStringLiteral("1 update"), 2,
                                 ExampleWorld::fastPopup); // 2 "seconds" of 10 ms each
         popup.show();
         QTRY_VERIFY(!popup.isVisible());
@@ -103,7 +105,8 @@ private slots:
 
     void leftClickOnTheMessageAsksForTheReport()
     {
-        NotificationPopup popup(QStringLiteral("1 update"), -1, ExampleWorld::fastPopup);
+        NotificationPopup popup(world.settings, QStringLiteral("1 update"), -1,
+                                ExampleWorld::fastPopup);
         popup.show();
         QSignalSpy asked(&popup, &NotificationPopup::reportRequested);
         auto* message = popup.findChild<QLabel*>("mainView");

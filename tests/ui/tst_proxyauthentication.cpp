@@ -19,7 +19,7 @@ class TestProxyAuthentication : public QObject
     Q_OBJECT
 
     ExampleWorld world;
-    LimitedRetrievalHost<DesktopRetrievalHost> host;
+    LimitedRetrievalHost<DesktopRetrievalHost> host{world.settings};
     SquidProxy squid{QStringLiteral("skyuser"), QStringLiteral("skypass")};
 
 private slots:
@@ -31,8 +31,8 @@ private slots:
     void init()
     {
         QSettings().clear();
-        Common* common = Common::instance();
-        common->resetForTesting();
+        Common* common = &world.settings;
+        *common = Common();
         common->useProxyServer = true;
         common->useProxyAuthentication = true;
         common->proxy =
@@ -62,15 +62,13 @@ private slots:
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
-        QuorixUpdate update(world.listUrl(), host, world.software.versions,
-                            0);
+        QuorixUpdate update(world.listUrl(), host, world.software.versions, 0);
         QCOMPARE(watcher.seen().at(0).text,
                  QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
                                 "username/password is incorrect."));
         QCOMPARE(watcher.seen().at(1).className, QStringLiteral("ProxyDialog"));
         QCOMPARE(update.masterPatchList().size(), entered ? 1 : 0);
-        QCOMPARE(Common::instance()->status,
-                 entered ? StatusCode::NoError : StatusCode::NetworkError);
+        QCOMPARE(world.settings.status, entered ? StatusCode::NoError : StatusCode::NetworkError);
         QCOMPARE(watcher.seen().size(), entered ? 2 : 3); // a "Network Error" box after a cancel
         const QString stored = QSettings().value("Startup/ProxyPassword").toString();
         QCOMPARE(SettingsScrambler(47265183).unscramble(stored), entered ? "skypass" : QString());
@@ -78,7 +76,7 @@ private slots:
 
     void proxyWithoutHostOpensTheSettingsFirst()
     {
-        Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
+        world.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
         ModalWatcher watcher;
         const quint16 proxyPort =
             world.server.port(); // the loopback server answers proxy requests too

@@ -27,17 +27,16 @@ private slots:
     void init()
     {
         QSettings().clear();
-        Common::instance()->resetForTesting();
-        Common::instance()->proxy =
-            QNetworkProxy(QNetworkProxy::HttpProxy, "old", 8080, "bob", "pw");
-        dialog = std::make_unique<SettingsDialog>();
+        world.settings = Common();
+        world.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "old", 8080, "bob", "pw");
+        dialog = std::make_unique<SettingsDialog>(world.settings);
         dialog->show();
     }
 
     void noPortIsAnEmptyFieldAndThePageNoLoneTab()
     {
-        Common::instance()->proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "host", 0);
-        SettingsDialog fresh;
+        world.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "host", 0);
+        SettingsDialog fresh(world.settings);
         fresh.show();
         QVERIFY(fresh.findChild<QSpinBox*>("proxyPort")->text().trimmed().isEmpty());
         QVERIFY(!fresh.findChild<QTabWidget*>("proxySettingsTab")->tabBar()->isVisible());
@@ -70,13 +69,13 @@ private slots:
             typeInto(dialog.get(), "proxyPassword", typed[2]);
         QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        Common::instance()->resetForTesting();
-        Common::instance()->readSettings();
-        const QNetworkProxy proxy = Common::instance()->proxy;
+        world.settings = Common();
+        world.settings.readSettings();
+        const QNetworkProxy proxy = world.settings.proxy;
         QCOMPARE(QStringList({proxy.hostName(), QString::number(proxy.port()), proxy.user(),
                               proxy.password()}),
                  stored);
-        QVERIFY(Common::instance()->useProxyServer && Common::instance()->useProxyAuthentication);
+        QVERIFY(world.settings.useProxyServer && world.settings.useProxyAuthentication);
     }
 
     void okWithoutHostOrCancelStoresNothing_data()
@@ -127,13 +126,13 @@ private slots:
         QFETCH(QString, form);
         std::unique_ptr<QWidget> window;
         if (form == "SettingsDialog")
-            window = std::make_unique<SettingsDialog>();
+            window = std::make_unique<SettingsDialog>(world.settings);
         else if (form == "ProxyDialog")
             window = std::make_unique<ProxyDialog>(QNetworkProxy());
         else if (form == "NotificationDialog")
-            window = std::make_unique<NotificationDialog>(world.request());
+            window = std::make_unique<NotificationDialog>(world.settings, world.request());
         else
-            window = std::make_unique<NotificationPopup>(QString(), -1);
+            window = std::make_unique<NotificationPopup>(world.settings, QString(), -1);
         for (const QWidget* control : window->findChildren<QWidget*>()) {
             const QString name = control->objectName();
             if (name.isEmpty() || name.startsWith("qt_"))

@@ -34,7 +34,7 @@ private slots:
     }
     void init()
     {
-        Common::instance()->resetForTesting();
+        settings = Common();
         // Long enough for a large answer on a busy machine, short for the rows that wait.
         host.timeout = 1000;
         console.clear();
@@ -131,7 +131,7 @@ private slots:
         response.location.replace("HOST", QUrl(server->url("/")).authority().toLatin1());
         shown.replace("SELF", server->url("/x"));
         server->setResponse("/x", response);
-        Common::instance()->status = earlier;
+        settings.status = earlier;
         if (budget > 0) // one attempt would outlast the budget
             host.timeout = budget * 1000 * 10;
         const QuorixUpdate update(server->url("/x"), host, std::nullopt, budget);
@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(master.value(0).patches.value(0).Name, patch);
         if (patch.isEmpty())
             QCOMPARE(update.receivedText(), QString());
-        QCOMPARE(Common::instance()->status, status);
+        QCOMPARE(settings.status, status);
         const QStringList parts = shown.split('*');
         QVERIFY2(shown.isEmpty()
                      ? console.isEmpty()
@@ -171,13 +171,12 @@ private slots:
         const bool accepted = password == "skypass";
         SquidProxy squid("skyuser", "skypass");
         QVERIFY2(squid.problem().isEmpty(), qPrintable(squid.problem()));
-        Common::instance()->useProxyServer = true;
-        Common::instance()->proxy =
+        settings.useProxyServer = true;
+        settings.proxy =
             QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
         QuorixUpdate update(server->url("/list"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), accepted ? 1 : 0);
-        QCOMPARE(Common::instance()->status,
-                 accepted ? StatusCode::NoError : StatusCode::NetworkError);
+        QCOMPARE(settings.status, accepted ? StatusCode::NoError : StatusCode::NetworkError);
         QVERIFY2(accepted ? console.isEmpty()
                           : console.startsWith("<<<< The proxy server (127.0.0.1) requires "
                                                "authentication or the proxy username/password is "
@@ -189,7 +188,8 @@ private slots:
 private:
     std::unique_ptr<PatchServer> server;
     QString console;
-    LimitedRetrievalHost<RunRetrievalHost> host;
+    Common settings;
+    LimitedRetrievalHost<RunRetrievalHost> host{settings};
 };
 
 QTEST_GUILESS_MAIN(TestUpdateRequest)
