@@ -70,7 +70,7 @@ NotificationPopup::NotificationPopup(Common& runSettings, const QString& text, i
     // A frameless tool window above the others rather than a Qt::Popup: a popup
     // closes when the report opens from it or when the tray icon is clicked,
     // and it takes the keyboard. This one never takes the focus from other
-    // programs and, run without modality (exec()), leaves the tray menu usable.
+    // programs and, shown without modality, leaves the tray menu usable.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -122,24 +122,6 @@ void NotificationPopup::setScreenForPlacement(QScreen* screen)
 const QScreen* NotificationPopup::screenForPlacement() const
 {
     return placementScreen ? placementScreen.data() : QGuiApplication::primaryScreen();
-}
-
-int NotificationPopup::exec()
-{
-    QEventLoop loop;
-    runningLoop = &loop;
-    show();
-    if (isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    runningLoop = nullptr;
-    return result();
-}
-
-void NotificationPopup::hideEvent(QHideEvent* event)
-{
-    QDialog::hideEvent(event);
-    if (runningLoop)
-        runningLoop->exit();
 }
 
 void NotificationPopup::showEvent(QShowEvent*)

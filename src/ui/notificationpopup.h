@@ -8,7 +8,6 @@
 #include <memory>
 
 class Common;
-class QEventLoop;
 class QScreen;
 
 namespace Ui {
@@ -49,11 +48,6 @@ public:
                       PopupTiming timing = {}, QWidget* parent = nullptr);
     ~NotificationPopup() override;
 
-    // Runs the popup until it has closed, like QDialog::exec() but without
-    // making it modal: on X11 a modal window takes the keyboard from other
-    // programs, and it would block the tray icon while it is shown.
-    int exec() override;
-
     // The screen to rest on: the one that holds the tray icon. The primary
     // screen without one.
     void setScreenForPlacement(QScreen* screen);
@@ -61,7 +55,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 signals:
     // The user asks for the report: a left click on the message.
@@ -82,7 +75,6 @@ private:
     QString message;
     QPoint dragOrigin;
     QPointer<QScreen> placementScreen;
-    QEventLoop* runningLoop = nullptr;
     PopupTiming timing;
     Common& settings;
 };
