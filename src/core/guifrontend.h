@@ -29,4 +29,3 @@ public:
 };
 
 void setGuiFrontend(IGuiFrontend* frontend);
-IGuiFrontend* guiFrontend();

@@ -25,11 +25,6 @@ void setGuiFrontend(IGuiFrontend* frontend)
     installedFrontend = frontend;
 }
 
-IGuiFrontend* guiFrontend()
-{
-    return installedFrontend;
-}
-
 bool isGuiApplication()
 {
     // The meta-object test of qobject_cast<QApplication*>, without linking the widgets.
