@@ -56,14 +56,9 @@ QSet<QString> patchNames(const RegistryFileStore& store)
     return names;
 }
 
-bool isNamed(QStringView name, QStringView expected)
-{
-    return name.size() == expected.size() && startsWithRegistryName(name, expected);
-}
-
 bool isDisplayName(const QString& name)
 {
-    return isNamed(name, u"DisplayName");
+    return isSameRegistryName(name, u"DisplayName");
 }
 } // namespace
 
@@ -98,7 +93,7 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
         if (!vendorSection)
             return isDisplayName(name) && names.contains(foldedCase(text));
-        if (isNamed(name, u"Name"))
+        if (isSameRegistryName(name, u"Name"))
             names.insert(foldedCase(text));
         return true;
     };

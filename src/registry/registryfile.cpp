@@ -40,12 +40,10 @@ bool startsWithRegistryName(QStringView text, QStringView prefix)
     return true;
 }
 
-namespace {
-bool sameIdentity(QStringView a, QStringView b)
+bool isSameRegistryName(QStringView a, QStringView b)
 {
     return a.size() == b.size() && startsWithRegistryName(a, b);
 }
-} // namespace
 
 // Frees a key tree of any depth without recursion.
 void RegistryFileStore::freeTree(std::unique_ptr<Key> top)
@@ -100,7 +98,8 @@ qsizetype RegistryFileStore::sharedWithLastChain(const QString& hive,
     qsizetype shared = 0;
     while (shared < components.size() && shared < qsizetype(lastChain.size())) {
         const QString& name = lastChain[size_t(shared)]->name;
-        const bool same = shared == 0 ? name == hive : sameIdentity(components.at(shared), name);
+        const bool same =
+            shared == 0 ? name == hive : isSameRegistryName(components.at(shared), name);
         if (!same)
             break;
         ++shared;

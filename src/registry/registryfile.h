@@ -17,6 +17,7 @@ class LocalPath;
 // Whether a name or key path begins with the given one by Windows' rule for
 // telling names apart (simple upper-case mapping); quick for ASCII.
 bool startsWithRegistryName(QStringView text, QStringView prefix);
+bool isSameRegistryName(QStringView a, QStringView b);
 
 // A key path split at its backslashes.
 using RegistryPathParts = QVarLengthArray<QStringView, 16>;
