@@ -54,7 +54,7 @@ section { page-break-inside: avoid; }
 // nothing that could be.
 QString stateClass(const FleetRow& row)
 {
-    if (row.state == CheckState::Ok && row.products == 0 && row.exportError.isEmpty())
+    if (row.state == CheckState::Ok && row.products == 0)
         return QStringLiteral("none");
     return checkStateName(row.state).toLower();
 }

@@ -69,14 +69,14 @@ void QuorixUpdate::parsePatchList(const QString& url, bool retrieved,
     if (!retrieved)
         return;
     state = valid ? ListState::Ok : ListState::Invalid;
-    if (!valid)
+    if (!valid) {
         problemText = tr("the answer is no patch list");
-    if (!valid)
         qCWarning(lcUpdate).noquote()
             << QStringLiteral(
                    "The list received from %1 is no patch list (not JSON with a \"Product\" "
                    "array)")
                    .arg(url);
+    }
 }
 
 QList<PublishedPatch> QuorixUpdate::availablePatchesFor(const InstalledSoftware& software) const
