@@ -69,15 +69,14 @@ QString buildReportHtml(const CheckResult& result)
     if (result.status == StatusCode::NoError) {
         const QString updatesFor =
             QCoreApplication::translate("NotificationDialog", "Updates for %1");
+        const QString productsLabel = QCoreApplication::translate("NotificationDialog", "Products");
+        const QString releaseLabel =
+            QCoreApplication::translate("NotificationDialog", "Release Date");
+        const QString securityMark =
+            QCoreApplication::translate("NotificationDialog", "security fix");
         for (const IQuorixProduct* product : products) {
             html += heading(updatesFor).arg(escapeHtml(product->name()));
             html += QStringLiteral("<ul>");
-            const QString productsLabel =
-                QCoreApplication::translate("NotificationDialog", "Products");
-            const QString releaseLabel =
-                QCoreApplication::translate("NotificationDialog", "Release Date");
-            const QString securityMark =
-                QCoreApplication::translate("NotificationDialog", "security fix");
             const QList<MissingPatch> missing = result.missingFor(product);
             for (const MissingPatch& patch : missing)
                 html += updateItem(patch, productsLabel, releaseLabel, securityMark);
