@@ -23,11 +23,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QObject>
-#include <QSysInfo>
 #include <QTranslator>
 #include <QUrl>
 
@@ -186,9 +184,7 @@ void runConsoleMode(const CheckRequest& request, const QDateTime& now, Common& s
     RunRetrievalHost host(settings);
     printConsoleReport(runCheck(request, host, now));
 }
-} // namespace
 
-namespace {
 // What the switches leave to do once they are read: the check and its output.
 struct CheckPlan
 {
