@@ -98,6 +98,8 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return true;
     };
     RegistryFileResult result = loadRegistryExport(path, both);
+    if (result.store) // its folders are on the machine that wrote it
+        result.store->setOfAnotherMachine(true);
     if (!result.store || !vendorAfterSoftware)
         return result;
 

@@ -10,5 +10,6 @@ class LocalPath;
 // installed software only the display names that an installed patch may be
 // looked up by. The file is read in chunks, so that memory stays the same
 // whatever its size; once when the vendor trees come first, as "reg export"
-// joins them, else a second time for the display names.
+// joins them, else a second time for the display names. The store is of
+// another machine: the folders it names are on the machine that wrote it.
 RegistryFileResult loadExportForDiscovery(const LocalPath& path);

@@ -4,7 +4,6 @@
 #include "registry/registrystore.h"
 
 #include <algorithm>
-#include <memory>
 
 const char* const uninstallKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -57,25 +56,11 @@ std::optional<QString> UninstallIndex::lastSubkeyWithDisplayName(const QString& 
     return it.value();
 }
 
-namespace {
-// Per thread, since each fleet worker discovers its own machine.
-thread_local std::unique_ptr<UninstallIndex> cachedIndex;
-thread_local const RegistryStore* indexedStore = nullptr;
-} // namespace
-
-void UninstallIndex::clearCache()
+std::optional<QString> UninstallLookup::lastSubkeyWithDisplayName(const QString& displayName)
 {
-    cachedIndex.reset();
-    indexedStore = nullptr;
-}
-
-const UninstallIndex& UninstallIndex::of(const RegistryStore& store)
-{
-    if (!cachedIndex || indexedStore != &store) {
-        cachedIndex = std::make_unique<UninstallIndex>(store);
-        indexedStore = &store;
-    }
-    return *cachedIndex;
+    if (!index)
+        index.emplace(store);
+    return index->lastSubkeyWithDisplayName(displayName);
 }
 
 QList<InstalledPatch> PatchFinderWindows::findPatches(IQuorixProduct* searched)
@@ -96,7 +81,7 @@ InstalledPatch PatchFinderWindows::readEntry(const QString& key) const
     InstalledPatch patch;
     if (!qfeId.isEmpty()) {
         patch = {name, qfeId, lastSix(qfeId)};
-    } else if (const auto subkey = UninstallIndex::of(store).lastSubkeyWithDisplayName(name)) {
+    } else if (const auto subkey = uninstallList.lastSubkeyWithDisplayName(name)) {
         patch = {name, notAvailable, lastSix(*subkey)};
     }
     if (patch.name.isEmpty() && patch.qfeId.isEmpty() && patch.idSuffix.isEmpty())

@@ -19,16 +19,22 @@ public:
     virtual QList<InstalledPatch> findPatches(IQuorixProduct* product) = 0;
 };
 
+class UninstallLookup;
+
 class PatchFinderWindows : public IPatchFinder
 {
 public:
-    explicit PatchFinderWindows(const RegistryStore& registry) : store(registry) {}
+    PatchFinderWindows(const RegistryStore& registry, UninstallLookup& uninstall)
+        : store(registry), uninstallList(uninstall)
+    {
+    }
     QList<InstalledPatch> findPatches(IQuorixProduct* product) override;
 
 private:
     InstalledPatch readEntry(const QString& key) const;
 
     const RegistryStore& store;
+    UninstallLookup& uninstallList;
     QList<InstalledPatch> foundPatches;
     IQuorixProduct* product = nullptr;
 };
@@ -39,9 +45,7 @@ QString foldedCase(const QString& text);
 
 // Display names of the Windows list of installed software, folded for a
 // case-insensitive look-up, each mapped to the last subkey (in enumeration
-// order) that carries it. Built on first use and kept for one discovery:
-// discoverInstalledSoftware() clears it before and after, since a machine with many
-// patches would otherwise scan the whole list once per patch.
+// order) that carries it.
 class UninstallIndex
 {
 public:
@@ -49,11 +53,27 @@ public:
 
     std::optional<QString> lastSubkeyWithDisplayName(const QString& displayName) const;
 
-    static const UninstallIndex& of(const RegistryStore& store);
-    static void clearCache();
-
 private:
     QHash<QString, QString> subkeyByFoldedName;
+};
+
+// The index of one store, built on its first look-up and owned by the
+// discovery that reads that store: a machine with many patches would
+// otherwise scan the whole list once per patch. It lives no longer than the
+// discovery, so it can never outlive its store, and a fleet's workers share
+// nothing.
+class UninstallLookup
+{
+public:
+    explicit UninstallLookup(const RegistryStore& registry) : store(registry) {}
+    UninstallLookup(const UninstallLookup&) = delete;
+    UninstallLookup& operator=(const UninstallLookup&) = delete;
+
+    std::optional<QString> lastSubkeyWithDisplayName(const QString& displayName);
+
+private:
+    const RegistryStore& store;
+    std::optional<UninstallIndex> index;
 };
 
 extern const char* const uninstallKey;

@@ -6,9 +6,9 @@
 InstalledSoftware discoverInstalledSoftware(const RegistryStore& store)
 {
     InstalledSoftware software;
-    UninstallIndex::clearCache();
+    UninstallLookup uninstallList(store);
     for (int number = 0; number <= productCount; ++number) {
-        std::unique_ptr<IQuorixProduct> product(createProduct(number, store));
+        std::unique_ptr<IQuorixProduct> product(createProduct(number, store, uninstallList));
         if (!product || !product->isInstalled())
             continue;
         software.products.append(product.get());
@@ -17,6 +17,5 @@ InstalledSoftware discoverInstalledSoftware(const RegistryStore& store)
             software.versions.append(product->version());
         software.owned.push_back(std::move(product));
     }
-    UninstallIndex::clearCache();
     return software;
 }

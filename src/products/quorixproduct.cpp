@@ -19,12 +19,14 @@ QString QuorixProduct::displayName() const
     return text.replace(QLatin1String("<VER>"), productVersion);
 }
 
-QuorixProduct::QuorixProduct(const ProductRow& row, const RegistryStore& store)
+QuorixProduct::QuorixProduct(const ProductRow& row, const RegistryStore& store,
+                             UninstallLookup& uninstallList)
 {
-    discover(row, store);
+    discover(row, store, uninstallList);
 }
 
-void QuorixProduct::discover(const ProductRow& row, const RegistryStore& store)
+void QuorixProduct::discover(const ProductRow& row, const RegistryStore& store,
+                             UninstallLookup& uninstallList)
 {
     productType = row.type;
     productAliases = row.aliases;
@@ -48,7 +50,7 @@ void QuorixProduct::discover(const ProductRow& row, const RegistryStore& store)
     }
 
     if (installed) {
-        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>(store);
+        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>(store, uninstallList);
         patches = finder->findPatches(this);
     }
 }

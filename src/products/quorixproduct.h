@@ -5,6 +5,7 @@
 #include <functional>
 
 class RegistryStore;
+class UninstallLookup;
 
 namespace QuorixProducts {
 
@@ -47,10 +48,12 @@ public:
     void setVersion(const QString& version) override { productVersion = version; }
 
     // The product that a row of the table describes, discovered on this machine.
-    QuorixProduct(const ProductRow& row, const RegistryStore& store);
+    QuorixProduct(const ProductRow& row, const RegistryStore& store,
+                  UninstallLookup& uninstallList);
 
 private:
-    void discover(const ProductRow& row, const RegistryStore& store);
+    void discover(const ProductRow& row, const RegistryStore& store,
+                  UninstallLookup& uninstallList);
 
 private:
     int productType = 0;

@@ -99,9 +99,10 @@ const ProductRow& row(int number)
 
 } // namespace QuorixProducts
 
-IQuorixProduct* createProduct(int number, const RegistryStore& store)
+IQuorixProduct* createProduct(int number, const RegistryStore& store,
+                              UninstallLookup& uninstallList)
 {
     if (number < 1 || number > productCount)
         return nullptr;
-    return new QuorixProducts::QuorixProduct(QuorixProducts::row(number), store);
+    return new QuorixProducts::QuorixProduct(QuorixProducts::row(number), store, uninstallList);
 }
