@@ -44,6 +44,29 @@ QString withoutPassword(const QString& proxyUrl)
     return proxyUrl.left(colon + 1) + QStringLiteral("****") + proxyUrl.mid(at);
 }
 
+// What no switch takes, read from left to right: a switch that takes a value
+// takes the argument after it.
+QStringList unknownArguments(const QStringList& arguments)
+{
+    static const QStringList withValue = {QStringLiteral("F"), QStringLiteral("R"),
+                                          QStringLiteral("V"), QStringLiteral("L"),
+                                          QStringLiteral("P"), QStringLiteral("U"),
+                                          QStringLiteral("T"), QStringLiteral("G"),
+                                          QStringLiteral("MACHINEPROXY")};
+    static const QStringList flags = {QStringLiteral("C"), QStringLiteral("I"),
+                                      QStringLiteral("K"), QStringLiteral("S"),
+                                      QStringLiteral("H"), QStringLiteral("?")};
+    QStringList unknown;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString name = withoutPrefix(arguments.at(i));
+        if (withValue.contains(name, Qt::CaseInsensitive))
+            ++i;
+        else if (!flags.contains(name, Qt::CaseInsensitive))
+            unknown << arguments.at(i);
+    }
+    return unknown;
+}
+
 QString usageLine(const QString& switchText, const QString& description)
 {
     return QStringLiteral("       ") + switchText.leftJustified(18) + QStringLiteral("- ") +
@@ -87,6 +110,8 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.listUrl = value("U");
     options.budget = value("T");
     options.grace = value("G");
+    options.machineProxy = value("MACHINEPROXY");
+    options.unknown = unknownArguments(arguments);
     return options;
 }
 

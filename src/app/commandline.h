@@ -25,6 +25,9 @@ struct RunOptions
     std::optional<QString> listUrl;   // u URL
     std::optional<QString> budget;    // t SECONDS
     std::optional<QString> grace;     // g DAYS
+    // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
+    std::optional<QString> machineProxy;
+    QStringList unknown;              // arguments that are no switch nor a switch's value
 };
 
 RunOptions parseRunOptions(const QStringList& arguments);

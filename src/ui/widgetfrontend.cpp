@@ -3,27 +3,16 @@
 #include "iconwindow.h"
 #include "notificationdialog.h"
 
+#include "core/interactivesession.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
-namespace {
-// Without a display server QApplication would abort the process; the program
-// then runs as a console application, so /h, /p, /k and /s still work.
-bool desktopAvailable()
-{
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return true;
-#else
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#endif
-}
-} // namespace
-
 QCoreApplication* WidgetFrontend::createApplication(int& argc, char** argv)
 {
-    if (!desktopAvailable())
+    // Without one the program runs as a console application, so /h, /p, /k
+    // and /s still work and a GUI mode says why it cannot start.
+    if (!isInteractiveSession())
         return nullptr;
     return new QApplication(argc, argv);
 }

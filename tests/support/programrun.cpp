@@ -26,5 +26,6 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
     if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000))
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }

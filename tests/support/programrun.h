@@ -11,6 +11,7 @@ struct ProgramRun
 {
     int exitCode = -1;
     QString out;
+    QString err;
 };
 ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
                       const QStringList& environment = {});
