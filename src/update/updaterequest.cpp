@@ -282,6 +282,15 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
     }
     if (!certificateProblem.isEmpty())
         return tr("An error occurred: %1 (%2)").arg(certificateProblem, address);
+    // Qt reaches an http list through the proxy with its own connection, so a
+    // dead proxy reads like a dead server: the proxy is named. Its refusal of
+    // credentials was named already.
+    const QNetworkProxy proxy = manager->proxy();
+    if (proxy.type() == QNetworkProxy::HttpProxy && !proxy.hostName().isEmpty() &&
+        source->error() != QNetworkReply::ProxyAuthenticationRequiredError)
+        return tr("An error occurred: %1 (%2, through the proxy %3)")
+            .arg(printable(source->errorString()), address,
+                 printable(proxy.hostName()) + QLatin1Char(':') + QString::number(proxy.port()));
     return tr("An error occurred: %1 (%2)").arg(printable(source->errorString()), address);
 }
 

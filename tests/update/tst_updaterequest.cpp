@@ -8,6 +8,7 @@
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
 
+#include <QTcpServer>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(PatchServer::Response)
@@ -186,6 +187,23 @@ private slots:
                                                "authentication or the proxy username/password is "
                                                "incorrect. >>>>\n<<<< An error occurred: ") &&
                                 console.endsWith("(" + server->url("/list") + ") >>>>\n"),
+                 qPrintable(console));
+    }
+
+    // Qt reports a dead proxy like a dead server; the message tells them apart.
+    void deadProxyIsNamed()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        settings.useProxyServer = true;
+        settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", port);
+        host.timeout = 10 * 1000;
+        QuorixUpdate update(server->url("/list"), host, std::nullopt, 0);
+        QCOMPARE(server->requestCount("/list"), 0);
+        QVERIFY2(console.contains("(" + server->url("/list") + ", through the proxy 127.0.0.1:" +
+                                  QString::number(port) + ") >>>>\n"),
                  qPrintable(console));
     }
 
