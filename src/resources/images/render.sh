@@ -14,3 +14,4 @@ render skyvane.svg 128 128 Quorix_Server_Patch_128
 render skyvane.svg 32 32 QuorixUpdater32
 render skyvane-panel.svg 150 480 Quorix_Server_Patch_150x480
 render gear-blue.svg 26 26 gear-blue
+python3 make-ico.py skyvane.ico QuorixUpdater32.png QuorixUpdater32@2x.png Quorix_Server_Patch_128.png Quorix_Server_Patch_256.png
