@@ -156,8 +156,6 @@ struct FleetCheck
             loaded.error.message = machine.entry.error;
         const bool read = loaded.store != nullptr;
         if (read) {
-            // The folders an export names are on the machine that wrote it.
-            loaded.store->setOfAnotherMachine(true);
             software = discoverInstalledSoftware(*loaded.store);
             loaded.store.reset();
         }

@@ -5,13 +5,14 @@
 #include "core/clock.h"
 #include "core/common.h"
 #include "core/console.h"
+#include "core/crashexit.h"
 #include "core/localfile.h"
 #include "core/logger.h"
 #include "core/messages.h"
-#include "core/proxyaddress.h"
 #include "desktop.h"
 #include "fleet.h"
 #include "network.h"
+#include "proxyswitches.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
@@ -57,6 +58,37 @@ std::unique_ptr<LogSink> startLog(const RunOptions& options)
     return sink;
 }
 
+// One warning for what no switch takes; the run goes on without it.
+void warnOfUnknownArguments(const QStringList& unknown)
+{
+    if (unknown.isEmpty())
+        return;
+    QStringList quoted;
+    for (const QString& argument : unknown)
+        quoted << QLatin1Char('"') + printable(argument) + QLatin1Char('"');
+    const QString warning = Startup::tr("Ignored, as no switch of Skyvane: %1")
+                                .arg(quoted.join(QStringLiteral(", ")));
+    qCWarning(lcApp).noquote() << warning;
+    writeErrorLine(warning);
+}
+
+// A Windows program that was to open a window but has no desktop runs as a
+// scheduled task, a service or on Server Core: what it has to say goes to
+// standard error, where whatever started it collects it, never into a box
+// nobody can close. Elsewhere such messages stay on the console as before.
+bool messagesToStandardError(bool consoleMode)
+{
+#ifdef Q_OS_WIN
+    return !consoleMode && !isGuiApplication();
+#else
+    Q_UNUSED(consoleMode);
+    return false;
+#endif
+}
+
+// Exit code of a run that dies: never 0, and UNKNOWN to a monitor (as a
+// check that could not be made).
+constexpr int crashExitCode = 3;
 // Exit code of a GUI run that found no desktop to show its window on.
 constexpr int noDesktopExitCode = 1;
 // Exit code of a run whose command line cannot be carried out.
@@ -80,39 +112,6 @@ void installTranslator(QTranslator& translator, const QString& prefix)
     QCoreApplication::installTranslator(&translator);
 }
 
-// False, with nothing changed, when the address cannot be read.
-bool applyProxyFromCommandLine(const QString& text, Common& settings)
-{
-    const ParsedProxy parsed = parseProxyUrl(text);
-    if (!parsed.error.isEmpty()) {
-        reportError(Startup::tr("Proxy Error"), parsed.error);
-        return false;
-    }
-    const QNetworkProxy& proxy = parsed.proxy;
-    qCInfo(lcApp).noquote() << QStringLiteral(
-                                   "Using proxy from the command line: host=%1, user=%2, "
-                                   "port=%3")
-                                   .arg(proxy.hostName(), proxy.user(),
-                                        QString::number(proxy.port()));
-    Common* common = &settings;
-    common->useProxyServer = true;
-    common->proxy = proxy;
-    if (!proxy.user().isEmpty())
-        common->useProxyAuthentication = true;
-    writeConsoleLine(common->saveSettings() ? Startup::tr("The proxy setting is enabled and saved.")
-                                            : common->statusMessage());
-    return true;
-}
-
-void removeProxySetting(Common& settings)
-{
-    Common* common = &settings;
-    common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
-    common->useProxyServer = false;
-    writeConsoleLine(common->saveSettings() ? Startup::tr("The proxy setting is disabled.")
-                                            : common->statusMessage());
-}
-
 // Switch "R": discovery reads a registry export instead of the machine's
 // registry; an export that cannot be read is an empty machine.
 std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName, Common& settings)
@@ -120,10 +119,6 @@ std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName, Commo
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
     if (result.store) {
         qCInfo(lcApp).noquote() << QStringLiteral("Reading the registry export %1").arg(fileName);
-#ifndef Q_OS_WIN
-        // Its folders named the Windows way are on the Windows machine it came from.
-        result.store->setOfAnotherMachine(true);
-#endif
         return std::move(result.store);
     }
     const QString message = registryFileErrorText(fileName, result.error);
@@ -215,6 +210,8 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     if (!budget || !graceDays)
         return usageErrorExitCode;
     common->retrievalBudgetSeconds = *budget;
+    if (options.machineProxy)
+        return storeMachineWideProxy(*options.machineProxy, settings);
     if (options.proxy && !applyProxyFromCommandLine(*options.proxy, settings))
         return usageErrorExitCode;
     if (options.help) {
@@ -254,12 +251,6 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
         return common->exitCode();
     }
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
-    if (!isGuiApplication()) {
-        const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
-                                            " Use /c for the console report.");
-        reportError(Startup::tr("No Desktop"), message);
-        return common->status != StatusCode::NoError ? common->exitCode() : noDesktopExitCode;
-    }
     if (options.tray)
         frontend->runTrayMode(request, settings);
     else
@@ -272,16 +263,16 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
 {
     // Nothing is logged before the log that the switches ask for is open.
     QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
+    exitWithCodeOnCrash(crashExitCode);
     const QDateTime now = checkTime();
     prepareConsoleOutput();
     const RunOptions options = parseRunOptions(argumentsOf(argc, argv));
     // Several exports, or a folder of them: a fleet, reported without a window.
     const bool fleet = isFleet(options.exports);
     const bool consoleMode = options.console || options.format || fleet || !frontend;
-    setMachineOutput(options.format.has_value());
-
     const std::unique_ptr<QCoreApplication> application(
         createApplication(consoleMode, argc, argv, frontend));
+    setMachineOutput(options.format.has_value() || messagesToStandardError(consoleMode));
     QCoreApplication::setOrganizationName(QStringLiteral("Vandry"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vandry.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Skyvane"));
@@ -299,12 +290,21 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     Common settings;
     settings.readSettings();
 
+    warnOfUnknownArguments(options.unknown);
+
     const std::variant<CheckPlan, int> plan = followSwitches(options, settings);
     if (const int* exitCode = std::get_if<int>(&plan))
         return *exitCode;
+    const CheckPlan& check = std::get<CheckPlan>(plan);
+    // A window is out of the question before any work starts.
+    if (!consoleMode && !isGuiApplication()) {
+        const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
+                                            " Use /c for the console report.");
+        reportError(Startup::tr("No Desktop"), message);
+        return settings.status != StatusCode::NoError ? settings.exitCode() : noDesktopExitCode;
+    }
     if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
-    const CheckPlan& check = std::get<CheckPlan>(plan);
     if (fleet)
         return runFleet(options.exports, check.format, check.graceDays, now, settings);
     return checkMachine(options, check, consoleMode, frontend, now, settings);

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "logger.h"
+#include "machinesecret.h"
 #include "messages.h"
 #include "proxyaddress.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QObject>
 #include <QSettings>
+#include <QUrl>
 
 namespace {
 // The translation context of this file's texts.
@@ -30,6 +32,21 @@ const QString hostKey = QStringLiteral("Startup/ProxyHost");
 const QString portKey = QStringLiteral("Startup/ProxyPort");
 const QString userKey = QStringLiteral("Startup/ProxyUsername");
 const QString passwordKey = QStringLiteral("Startup/ProxyPassword");
+// The machine-wide settings.
+const QString machineListUrlKey = QStringLiteral("Startup/PatchListUrl");
+const QString machineProxyKey = QStringLiteral("Startup/ProxyUrl");
+const QString machinePasswordKey = QStringLiteral("Startup/ProxyPassword");
+
+// "http://user@host:port": the address without its password.
+QString addressWithoutPassword(const QNetworkProxy& proxy)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setUserName(proxy.user());
+    url.setHost(proxy.hostName());
+    url.setPort(proxy.port());
+    return url.toString(QUrl::FullyEncoded);
+}
 } // namespace
 
 QString statusMessageFor(StatusCode status)
@@ -91,10 +108,10 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
 {
     const QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"),
                             QStringLiteral("Skyvane"));
-    const QString listUrl = machine.value(QStringLiteral("Startup/PatchListUrl")).toString();
+    const QString listUrl = machine.value(machineListUrlKey).toString();
     if (!listUrl.trimmed().isEmpty())
         patchListUrl = listUrl.trimmed();
-    const QString proxyUrl = machine.value(QStringLiteral("Startup/ProxyUrl")).toString();
+    const QString proxyUrl = machine.value(machineProxyKey).toString();
     if (userHasProxySetting || proxyUrl.trimmed().isEmpty())
         return;
     const ParsedProxy parsed = parseProxyUrl(proxyUrl.trimmed());
@@ -103,8 +120,44 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
         return;
     }
     proxy = parsed.proxy;
+    const QString protectedPassword = machine.value(machinePasswordKey).toString();
+    if (!protectedPassword.isEmpty()) {
+        const std::optional<QString> password =
+            unprotectForMachine(QByteArray::fromHex(protectedPassword.toLatin1()));
+        if (password)
+            proxy.setPassword(*password);
+        else
+            reportError(Settings::tr("Proxy Error"),
+                        Settings::tr("The machine-wide proxy password cannot be read on this "
+                                     "machine; the proxy is used without it."));
+    }
     useProxyServer = true;
     useProxyAuthentication = !proxy.user().isEmpty();
+}
+
+QString Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
+{
+    QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"),
+                      QStringLiteral("Skyvane"));
+    machine.remove(machineProxyKey);
+    machine.remove(machinePasswordKey);
+    if (machineProxy) {
+        machine.setValue(machineProxyKey, addressWithoutPassword(*machineProxy));
+        if (!machineProxy->password().isEmpty()) {
+            const std::optional<QByteArray> kept = protectForMachine(machineProxy->password());
+            if (!kept) {
+                machine.remove(machineProxyKey);
+                machine.sync();
+                return Settings::tr("This system cannot protect a machine-wide proxy password; "
+                                    "set the password per account with /p instead.");
+            }
+            machine.setValue(machinePasswordKey, QString::fromLatin1(kept->toHex()));
+        }
+    }
+    machine.sync();
+    if (machine.status() != QSettings::NoError)
+        return statusMessageFor(StatusCode::SettingsWriteError);
+    return QString();
 }
 
 bool Common::saveSettings()

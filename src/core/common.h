@@ -31,6 +31,10 @@ public:
     void readSettings();
     // False (and the status SettingsWriteError) when the store could not be written.
     bool saveSettings();
+    // The machine-wide proxy that the installer sets, null to remove it: the
+    // address without its password, the password protected for this machine
+    // (Windows only). Why it could not be stored, or empty.
+    QString saveMachineWideProxy(const QNetworkProxy* machineProxy);
 
     QString statusMessage() const { return statusMessageFor(status); }
     int exitCode() const { return int(status); }

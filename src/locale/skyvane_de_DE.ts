@@ -279,14 +279,6 @@
         <source>it cannot be opened</source>
         <translation>es kann nicht geöffnet werden</translation>
     </message>
-    <message>
-        <source>it is not a regular file</source>
-        <translation>es ist keine gewöhnliche Datei</translation>
-    </message>
-    <message>
-        <source>the folder cannot be read</source>
-        <translation>der Ordner kann nicht gelesen werden</translation>
-    </message>
 </context>
 <context>
     <name>LogFile</name>
@@ -584,6 +576,21 @@
     </message>
 </context>
 <context>
+    <name>ProxySwitches</name>
+    <message>
+        <source>Proxy Error</source>
+        <translation>Proxyfehler</translation>
+    </message>
+    <message>
+        <source>The proxy setting is enabled and saved.</source>
+        <translation>Die Proxy-Einstellung ist aktiviert und gespeichert.</translation>
+    </message>
+    <message>
+        <source>The proxy setting is disabled.</source>
+        <translation>Die Proxy-Einstellung ist deaktiviert.</translation>
+    </message>
+</context>
+<context>
     <name>QuorixUpdate</name>
     <message>
         <source>Connect attempt %1 to %2</source>
@@ -719,6 +726,14 @@
         <source>Proxy Error</source>
         <translation>Proxyfehler</translation>
     </message>
+    <message>
+        <source>The machine-wide proxy password cannot be read on this machine; the proxy is used without it.</source>
+        <translation>Das rechnerweite Proxy-Kennwort kann auf diesem Rechner nicht gelesen werden; der Proxy wird ohne Kennwort verwendet.</translation>
+    </message>
+    <message>
+        <source>This system cannot protect a machine-wide proxy password; set the password per account with /p instead.</source>
+        <translation>Dieses System kann kein rechnerweites Proxy-Kennwort schützen; setzen Sie das Kennwort stattdessen je Konto mit /p.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -838,18 +853,6 @@
 <context>
     <name>Startup</name>
     <message>
-        <source>Proxy Error</source>
-        <translation>Proxyfehler</translation>
-    </message>
-    <message>
-        <source>The proxy setting is enabled and saved.</source>
-        <translation>Die Proxy-Einstellung ist aktiviert und gespeichert.</translation>
-    </message>
-    <message>
-        <source>The proxy setting is disabled.</source>
-        <translation>Die Proxy-Einstellung ist deaktiviert.</translation>
-    </message>
-    <message>
         <source>Registry Error</source>
         <translation>Registrierungsfehler</translation>
     </message>
@@ -884,6 +887,10 @@
     <message>
         <source>No Desktop</source>
         <translation>Keine Arbeitsoberfläche</translation>
+    </message>
+    <message>
+        <source>Ignored, as no switch of Skyvane: %1</source>
+        <translation>Ignoriert, da kein Schalter von Skyvane: %1</translation>
     </message>
 </context>
 <context>
@@ -935,6 +942,10 @@
     <message>
         <source>the server sent no list</source>
         <translation>der Server hat keine Liste gesendet</translation>
+    </message>
+    <message>
+        <source>An error occurred: %1 (%2, through the proxy %3)</source>
+        <translation>Ein Fehler ist aufgetreten: %1 (%2, über den Proxy %3)</translation>
     </message>
 </context>
 </TS>

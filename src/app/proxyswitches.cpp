@@ -1,0 +1,77 @@
+#include "proxyswitches.h"
+
+#include "core/common.h"
+#include "core/console.h"
+#include "core/logger.h"
+#include "core/messages.h"
+#include "core/proxyaddress.h"
+
+#include <QCoreApplication>
+
+#include <optional>
+
+namespace {
+// The translation context of this file's texts.
+struct ProxySwitches
+{
+    Q_DECLARE_TR_FUNCTIONS(ProxySwitches)
+};
+
+constexpr int usageErrorExitCode = 1;
+} // namespace
+
+bool applyProxyFromCommandLine(const QString& text, Common& settings)
+{
+    const ParsedProxy parsed = parseProxyUrl(text);
+    if (!parsed.error.isEmpty()) {
+        reportError(ProxySwitches::tr("Proxy Error"), parsed.error);
+        return false;
+    }
+    const QNetworkProxy& proxy = parsed.proxy;
+    qCInfo(lcApp).noquote() << QStringLiteral(
+                                   "Using proxy from the command line: host=%1, user=%2, "
+                                   "port=%3")
+                                   .arg(proxy.hostName(), proxy.user(),
+                                        QString::number(proxy.port()));
+    Common* common = &settings;
+    common->useProxyServer = true;
+    common->proxy = proxy;
+    if (!proxy.user().isEmpty())
+        common->useProxyAuthentication = true;
+    writeConsoleLine(common->saveSettings() ? ProxySwitches::tr("The proxy setting is enabled and saved.")
+                                            : common->statusMessage());
+    return true;
+}
+
+int storeMachineWideProxy(const QString& text, Common& settings)
+{
+    std::optional<QNetworkProxy> proxy;
+    if (!text.trimmed().isEmpty()) {
+        const ParsedProxy parsed = parseProxyUrl(text.trimmed());
+        if (!parsed.error.isEmpty()) {
+            reportError(ProxySwitches::tr("Proxy Error"), parsed.error);
+            return usageErrorExitCode;
+        }
+        proxy = parsed.proxy;
+    }
+    const QString problem = settings.saveMachineWideProxy(proxy ? &*proxy : nullptr);
+    if (!problem.isEmpty()) {
+        reportError(ProxySwitches::tr("Proxy Error"), problem);
+        return int(StatusCode::SettingsWriteError);
+    }
+    qCInfo(lcApp).noquote() << (proxy ? QStringLiteral("Machine-wide proxy stored: host=%1, "
+                                                       "user=%2, port=%3")
+                                            .arg(proxy->hostName(), proxy->user(),
+                                                 QString::number(proxy->port()))
+                                      : QStringLiteral("Machine-wide proxy removed"));
+    return 0;
+}
+
+void removeProxySetting(Common& settings)
+{
+    Common* common = &settings;
+    common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
+    common->useProxyServer = false;
+    writeConsoleLine(common->saveSettings() ? ProxySwitches::tr("The proxy setting is disabled.")
+                                            : common->statusMessage());
+}
