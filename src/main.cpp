@@ -1,8 +1,13 @@
 #include "app/startup.h"
+#include "core/crashexit.h"
 #include "ui/widgetfrontend.h"
 
 int main(int argc, char** argv)
 {
-    WidgetFrontend frontend;
-    return runSkyvane(argc, argv, &frontend);
+    int exitCode = 0;
+    {
+        WidgetFrontend frontend;
+        exitCode = runSkyvane(argc, argv, &frontend);
+    }
+    endProcess(exitCode);
 }

@@ -6,3 +6,9 @@
 // needs it: a crash there may end with 0 (as under Wine) or an NTSTATUS that
 // schedulers show as a number. Elsewhere the signal's status says it already.
 void exitWithCodeOnCrash(int exitCode);
+
+// Ends the process with exitCode once main() is done with everything it owns.
+// On Windows the process ends at once, flushed but without the runtime's own
+// teardown: after a fleet's worker threads, MinGW's runtime under Wine was
+// seen to hang there for good, the report written, a monitor left waiting.
+[[noreturn]] void endProcess(int exitCode);

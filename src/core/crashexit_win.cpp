@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -70,4 +71,11 @@ void exitWithCodeOnCrash(int exitCode)
     SetUnhandledExceptionFilter(onUnhandledException);
     std::signal(SIGABRT, onAbort);
     std::set_terminate(onTerminate);
+}
+
+void endProcess(int exitCode)
+{
+    std::fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), UINT(exitCode));
+    std::_Exit(exitCode);
 }
