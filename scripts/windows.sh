@@ -4,6 +4,10 @@
 # console twin skyvane.com, laid out with everything they need, an MSI and a
 # zip. Prints how long each step took.
 #   SKYVANE_WIN_BUILD_DIR  the build folder (default build-windows)
+#   SKYVANE_SIGN_CERT, SKYVANE_SIGN_KEY  a code-signing certificate and its key
+#       (PEM files): the programs and the MSI are signed with osslsigncode.
+#       With a real certificate, add a time stamp server in SKYVANE_SIGN_TIMESTAMP
+#       (an http address), so that signatures outlive the certificate.
 # The files end up in $SKYVANE_WIN_BUILD_DIR/Skyvane, the packages beside it.
 set -eu
 cd "$(dirname "$0")/.."
@@ -20,7 +24,7 @@ step() {
 }
 
 missing=""
-for package in g++-mingw-w64-x86-64-posix wixl msitools zip qt6-base-dev-tools qt6-l10n-tools \
+for package in g++-mingw-w64-x86-64-posix wixl msitools zip osslsigncode qt6-base-dev-tools qt6-l10n-tools \
                qt6-translations-l10n rapidjson-dev dpkg-dev; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing="$missing $package"
@@ -67,11 +71,25 @@ cp "$runtime/libgcc_s_seh-1.dll" "$runtime/libstdc++-6.dll" \
 mkdir -p "$out/locale"
 /usr/lib/qt6/bin/lrelease -silent src/locale/skyvane_de_DE.ts -qm "$out/locale/skyvane_de_DE.qm"
 cp /usr/share/qt6/translations/qtbase_de.qm "$out/locale/qt_de.qm"
-x86_64-w64-mingw32-strip "$out"/*.exe "$out"/*.com
+# Nothing ships its debugging information.
+find "$out" -name '*.exe' -o -name '*.com' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --strip-unneeded
 step "program folder laid out: $(du -sh "$out" | cut -f1)"
+
+sign() {
+    [ -n "${SKYVANE_SIGN_CERT:-}" ] || return 0
+    set -- "$1" -certs "$SKYVANE_SIGN_CERT" -key "$SKYVANE_SIGN_KEY" -n Skyvane \
+        -i https://www.vandry.com/skyvane -h sha256
+    [ -n "${SKYVANE_SIGN_TIMESTAMP:-}" ] && set -- "$@" -ts "$SKYVANE_SIGN_TIMESTAMP"
+    file="$1"
+    shift
+    osslsigncode sign "$@" -in "$file" -out "$file.signed" >/dev/null && mv "$file.signed" "$file"
+}
+sign "$out/skyvane.exe"
+sign "$out/skyvane.com"
 
 version="$(sed -n 's/^project(Skyvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 packaging/windows/make-msi.sh "$out" "$version" "$build/skyvane-$version.msi"
-step "MSI made: $build/skyvane-$version.msi"
+sign "$build/skyvane-$version.msi"
+step "MSI made${SKYVANE_SIGN_CERT:+ and signed}: $build/skyvane-$version.msi"
 (cd "$build" && rm -f "skyvane-$version.zip" && zip -qr "skyvane-$version.zip" Skyvane)
 step "zip made: $build/skyvane-$version.zip"

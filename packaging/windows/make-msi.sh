@@ -3,27 +3,36 @@
 # Usage: make-msi.sh FOLDER VERSION OUTPUT.msi
 #
 # Per-machine install under Program Files\Skyvane; a Start-menu shortcut that
-# opens the report; properties, all optional:
+# opens the report; %ProgramData%\Skyvane for logs; properties, all optional:
 #   LISTURL=...      the patch list address, machine-wide
 #   PROXY=...        the proxy address (http://[user[:password]@]host[:port]), machine-wide
 #   TRAYATLOGON=1    the tray check (skyvane.exe /i) at every user's log-on
 # The machine-wide settings live under HKEY_LOCAL_MACHINE\Software\Vandry\Skyvane
-# (empty when not given) and are read where a user's own settings have none. A newer MSI replaces an
-# older one (same upgrade code); uninstalling removes every file it laid.
+# and are read where a user's own settings have none. An upgrade keeps what
+# was set: LISTURL and TRAYATLOGON are read back from the installed product
+# unless given again; the proxy is written by the installed skyvane.com
+# (its password protected for the machine, never in the install log) only
+# when PROXY is given, and removed only by an uninstall. A newer MSI, or
+# another build of the same version, replaces the installed one; uninstalling
+# removes every file it laid.
 set -eu
 folder="$(cd "$1" && pwd)"
 version="$2"
 output="$3"
+here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+cp "$here/../../src/resources/images/skyvane.ico" "$work/skyvane.ico"
+
 # One component per file, each with a stable identity derived from its path.
+file_id() { echo "f$(printf '%s' "$1" | md5sum | cut -c1-16)"; }
 files_xml() {
     dir="$1"
     (cd "$folder/$dir" && find . -maxdepth 1 -type f | sort) | while read -r file; do
         name="${file#./}"
         path="${dir:+$dir/}$name"
-        id="f$(printf '%s' "$path" | md5sum | cut -c1-16)"
+        id="$(file_id "$path")"
         guid="$(printf '%s' "skyvane-$path" | md5sum | sed 's/^\(........\)\(....\)\(....\)\(....\)\(............\).*/\1-\2-\3-\4-\5/')"
         echo "          <Component Id=\"c$id\" Guid=\"$guid\" Win64=\"yes\"><File Id=\"$id\" Name=\"$name\" Source=\"$path\" KeyPath=\"yes\"/></Component>"
     done
@@ -44,11 +53,51 @@ cat <<XML
     <Package InstallerVersion="500" Compressed="yes" InstallScope="perMachine"
              Description="Skyvane: missing Quorix server patches"/>
     <Media Id="1" Cabinet="skyvane.cab" EmbedCab="yes"/>
-    <MajorUpgrade DowngradeErrorMessage="A newer Skyvane is installed already."/>
+    <!-- Older versions and other builds of this one are replaced, a newer one refuses. -->
+    <Upgrade Id="6E2D8B4C-5A7F-4C1E-9B3D-2F8A6C4E1D70">
+      <UpgradeVersion Minimum="0.0.0" IncludeMinimum="yes" Maximum="$version" IncludeMaximum="yes"
+                      Property="REPLACEDPRODUCTS"/>
+      <UpgradeVersion Minimum="$version" IncludeMinimum="no" OnlyDetect="yes"
+                      Property="NEWERPRODUCTFOUND"/>
+    </Upgrade>
+    <Condition Message="A newer Skyvane is installed already.">NOT NEWERPRODUCTFOUND</Condition>
+    <Icon Id="skyvane.ico" SourceFile="$work/skyvane.ico"/>
+    <Property Id="ARPPRODUCTICON" Value="skyvane.ico"/>
+    <Property Id="ARPHELPLINK" Value="https://www.vandry.com/skyvane/help"/>
+    <Property Id="ARPURLINFOABOUT" Value="https://www.vandry.com/skyvane"/>
+    <Property Id="ARPNOMODIFY" Value="1"/>
+    <Property Id="ARPSIZE" Value="$(du -sk "$folder" | cut -f1)"/>
+    <Property Id="MsiHiddenProperties" Value="PROXY"/>
+    <!-- What an earlier install set, unless given again. -->
+    <Property Id="INSTALLEDLISTURL">
+      <RegistrySearch Id="InstalledListUrl" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
+                      Name="PatchListUrl" Type="raw" Win64="yes"/>
+    </Property>
+    <Property Id="INSTALLEDTRAYATLOGON">
+      <RegistrySearch Id="InstalledTrayAtLogon" Root="HKLM"
+                      Key="Software\Microsoft\Windows\CurrentVersion\Run" Name="Skyvane"
+                      Type="raw" Win64="yes"/>
+    </Property>
+    <CustomAction Id="KeepListUrl" Property="LISTURL" Value="[INSTALLEDLISTURL]"/>
+    <CustomAction Id="KeepTrayAtLogon" Property="TRAYATLOGON" Value="1"/>
     <!-- The tray check at log-on is a feature of its own, off unless asked for. -->
     <CustomAction Id="AddTrayAtLogon" Property="ADDLOCAL" Value="Skyvane,TrayAtLogon"/>
+    <CustomAction Id="SetInstallLocation" Property="ARPINSTALLLOCATION" Value="[INSTALLDIR]"/>
+    <!-- The proxy is stored by the program, which protects its password. -->
+    <CustomAction Id="StoreMachineProxy" FileKey="$(file_id skyvane.com)"
+                  ExeCommand="/machineproxy &quot;[PROXY]&quot;" Execute="deferred"
+                  Impersonate="no" Return="check" HideTarget="yes"/>
+    <CustomAction Id="RemoveMachineProxy" FileKey="$(file_id skyvane.com)"
+                  ExeCommand="/machineproxy &quot;&quot;" Execute="deferred" Impersonate="no"
+                  Return="ignore"/>
     <InstallExecuteSequence>
+      <Custom Action="KeepListUrl" After="AppSearch">NOT LISTURL AND INSTALLEDLISTURL</Custom>
+      <Custom Action="KeepTrayAtLogon" After="AppSearch">NOT TRAYATLOGON AND INSTALLEDTRAYATLOGON</Custom>
       <Custom Action="AddTrayAtLogon" Before="CostInitialize">TRAYATLOGON AND NOT Installed</Custom>
+      <Custom Action="SetInstallLocation" After="CostFinalize"/>
+      <RemoveExistingProducts After="InstallValidate"/>
+      <Custom Action="StoreMachineProxy" After="InstallFiles">PROXY AND NOT REMOVE</Custom>
+      <Custom Action="RemoveMachineProxy" Before="RemoveFiles">REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE</Custom>
     </InstallExecuteSequence>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
@@ -67,14 +116,17 @@ cat <<XML
             <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="PatchListUrl"
                            Type="string" Value="[LISTURL]" KeyPath="yes"/>
           </Component>
-          <Component Id="MachineProxy" Guid="5C1D0F55-2E3B-4A7C-9D6F-8B0E1F2A3C42" Win64="yes">
-            <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="ProxyUrl"
-                           Type="string" Value="[PROXY]" KeyPath="yes"/>
-          </Component>
           <Component Id="TrayAtLogon" Guid="7D2E1A66-3F4C-4B8D-8E7A-9C1F2A3B4D53" Win64="yes">
             <RegistryValue Root="HKLM" Key="Software\\Microsoft\\Windows\\CurrentVersion\\Run"
                            Name="Skyvane" Type="string" Value="&quot;[INSTALLDIR]skyvane.exe&quot; /i"
                            KeyPath="yes"/>
+          </Component>
+        </Directory>
+      </Directory>
+      <Directory Id="CommonAppDataFolder">
+        <Directory Id="SKYVANEDATA" Name="Skyvane">
+          <Component Id="DataFolder" Guid="2A4C6E88-5B7D-4F1A-9C3E-1D5F7A9B2C64" Win64="yes">
+            <CreateFolder/>
           </Component>
         </Directory>
       </Directory>
@@ -90,7 +142,7 @@ cat <<XML
     <Feature Id="Skyvane" Level="1">
 $(component_refs)
       <ComponentRef Id="MachineListUrl"/>
-      <ComponentRef Id="MachineProxy"/>
+      <ComponentRef Id="DataFolder"/>
       <ComponentRef Id="StartMenuShortcut"/>
     </Feature>
     <Feature Id="TrayAtLogon" Level="1000">
