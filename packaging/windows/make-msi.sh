@@ -12,7 +12,8 @@
 # was set: LISTURL and TRAYATLOGON are read back from the installed product
 # unless given again; the proxy is written by the installed skyvane.com
 # (its password protected for the machine, never in the install log) only
-# when PROXY is given, and removed only by an uninstall. A newer MSI, or
+# when PROXY is given; like the users' own settings it outlives an
+# uninstall ("skyvane.com /machineproxy ''" removes it). A newer MSI, or
 # another build of the same version, replaces the installed one; uninstalling
 # removes every file it laid.
 set -eu
@@ -61,7 +62,7 @@ cat <<XML
                       Property="NEWERPRODUCTFOUND"/>
     </Upgrade>
     <Condition Message="A newer Skyvane is installed already.">NOT NEWERPRODUCTFOUND</Condition>
-    <Icon Id="skyvane.ico" SourceFile="$work/skyvane.ico"/>
+    <Icon Id="skyvane.ico" SourceFile="$(realpath --relative-to="$folder" "$work/skyvane.ico")"/>
     <Property Id="ARPPRODUCTICON" Value="skyvane.ico"/>
     <Property Id="ARPHELPLINK" Value="https://www.vandry.com/skyvane/help"/>
     <Property Id="ARPURLINFOABOUT" Value="https://www.vandry.com/skyvane"/>
@@ -87,17 +88,14 @@ cat <<XML
     <CustomAction Id="StoreMachineProxy" FileKey="$(file_id skyvane.com)"
                   ExeCommand="/machineproxy &quot;[PROXY]&quot;" Execute="deferred"
                   Impersonate="no" Return="check" HideTarget="yes"/>
-    <CustomAction Id="RemoveMachineProxy" FileKey="$(file_id skyvane.com)"
-                  ExeCommand="/machineproxy &quot;&quot;" Execute="deferred" Impersonate="no"
-                  Return="ignore"/>
+    <!-- Numbered: wixl does not place After and Before among the standard actions. -->
     <InstallExecuteSequence>
-      <Custom Action="KeepListUrl" After="AppSearch">NOT LISTURL AND INSTALLEDLISTURL</Custom>
-      <Custom Action="KeepTrayAtLogon" After="AppSearch">NOT TRAYATLOGON AND INSTALLEDTRAYATLOGON</Custom>
-      <Custom Action="AddTrayAtLogon" Before="CostInitialize">TRAYATLOGON AND NOT Installed</Custom>
-      <Custom Action="SetInstallLocation" After="CostFinalize"/>
-      <RemoveExistingProducts After="InstallValidate"/>
-      <Custom Action="StoreMachineProxy" After="InstallFiles">PROXY AND NOT REMOVE</Custom>
-      <Custom Action="RemoveMachineProxy" Before="RemoveFiles">REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE</Custom>
+      <Custom Action="KeepListUrl" Sequence="52">NOT LISTURL AND INSTALLEDLISTURL</Custom>
+      <Custom Action="KeepTrayAtLogon" Sequence="53">NOT TRAYATLOGON AND INSTALLEDTRAYATLOGON</Custom>
+      <Custom Action="AddTrayAtLogon" Sequence="54">TRAYATLOGON AND NOT Installed</Custom>
+      <Custom Action="SetInstallLocation" Sequence="1001"/>
+      <RemoveExistingProducts Sequence="1401"/>
+      <Custom Action="StoreMachineProxy" Sequence="4001">PROXY AND NOT REMOVE</Custom>
     </InstallExecuteSequence>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
