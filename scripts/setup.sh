@@ -7,7 +7,7 @@ PACKAGES="cmake ninja-build g++ ccache pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
 qt6-translations-l10n libgl-dev libssl3 fonts-dejavu-core rapidjson-dev jq
 squid apache2-utils xvfb xauth trayer xdotool x11-utils dpkg-dev file time
-g++-mingw-w64-x86-64-posix wine wine64 python3-jsonschema"
+g++-mingw-w64-x86-64-posix wine wine64 python3-jsonschema openssl osslsigncode faketime"
 
 missing=""
 for package in $PACKAGES; do

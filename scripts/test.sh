@@ -6,6 +6,18 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 if scripts/windows-qt.sh --cached >/dev/null 2>&1; then
+    # The Windows programs and the MSI are signed with a throw-away
+    # certificate, which the Windows test verifies them with.
+    signing="${SKYVANE_BUILD_DIR:-build}-signing"
+    mkdir -p "$signing"
+    if [ ! -f "$signing/cert.pem" ]; then
+        openssl req -x509 -newkey rsa:2048 -nodes -days 36500 -subj "/CN=Skyvane test signing" \
+            -addext extendedKeyUsage=codeSigning -keyout "$signing/key.pem" \
+            -out "$signing/cert.pem" >/dev/null 2>&1
+    fi
+    SKYVANE_SIGN_CERT="$(pwd)/$signing/cert.pem"
+    SKYVANE_SIGN_KEY="$(pwd)/$signing/key.pem"
+    export SKYVANE_SIGN_CERT SKYVANE_SIGN_KEY
     scripts/windows.sh
     version="$(sed -n 's/^project(Skyvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
     SKYVANE_WINDOWS_MSI="$(pwd)/${SKYVANE_WIN_BUILD_DIR:-build-windows}/skyvane-$version.msi"
