@@ -48,11 +48,10 @@ QString withoutPassword(const QString& proxyUrl)
 // takes the argument after it.
 QStringList unknownArguments(const QStringList& arguments)
 {
-    static const QStringList withValue = {QStringLiteral("F"), QStringLiteral("R"),
-                                          QStringLiteral("V"), QStringLiteral("L"),
-                                          QStringLiteral("P"), QStringLiteral("U"),
-                                          QStringLiteral("T"), QStringLiteral("G"),
-                                          QStringLiteral("MACHINEPROXY")};
+    static const QStringList withValue = {
+        QStringLiteral("F"), QStringLiteral("R"), QStringLiteral("V"),
+        QStringLiteral("L"), QStringLiteral("P"), QStringLiteral("U"),
+        QStringLiteral("T"), QStringLiteral("G"), QStringLiteral("MACHINEPROXY")};
     static const QStringList flags = {QStringLiteral("C"), QStringLiteral("I"),
                                       QStringLiteral("K"), QStringLiteral("S"),
                                       QStringLiteral("H"), QStringLiteral("?")};

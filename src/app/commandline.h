@@ -27,7 +27,7 @@ struct RunOptions
     std::optional<QString> grace;     // g DAYS
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
-    QStringList unknown;              // arguments that are no switch nor a switch's value
+    QStringList unknown; // arguments that are no switch nor a switch's value
 };
 
 RunOptions parseRunOptions(const QStringList& arguments);

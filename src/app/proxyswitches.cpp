@@ -38,8 +38,9 @@ bool applyProxyFromCommandLine(const QString& text, Common& settings)
     common->proxy = proxy;
     if (!proxy.user().isEmpty())
         common->useProxyAuthentication = true;
-    writeConsoleLine(common->saveSettings() ? ProxySwitches::tr("The proxy setting is enabled and saved.")
-                                            : common->statusMessage());
+    writeConsoleLine(common->saveSettings()
+                         ? ProxySwitches::tr("The proxy setting is enabled and saved.")
+                         : common->statusMessage());
     return true;
 }
 

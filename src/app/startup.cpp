@@ -12,9 +12,9 @@
 #include "desktop.h"
 #include "fleet.h"
 #include "network.h"
-#include "proxyswitches.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
+#include "proxyswitches.h"
 #include "registry/registryfile.h"
 #include "report/checkresult.h"
 #include "report/consolereport.h"
@@ -66,8 +66,8 @@ void warnOfUnknownArguments(const QStringList& unknown)
     QStringList quoted;
     for (const QString& argument : unknown)
         quoted << QLatin1Char('"') + printable(argument) + QLatin1Char('"');
-    const QString warning = Startup::tr("Ignored, as no switch of Skyvane: %1")
-                                .arg(quoted.join(QStringLiteral(", ")));
+    const QString warning =
+        Startup::tr("Ignored, as no switch of Skyvane: %1").arg(quoted.join(QStringLiteral(", ")));
     qCWarning(lcApp).noquote() << warning;
     writeErrorLine(warning);
 }

@@ -137,8 +137,7 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
 
 QString Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
 {
-    QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"),
-                      QStringLiteral("Skyvane"));
+    QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"), QStringLiteral("Skyvane"));
     machine.remove(machineProxyKey);
     machine.remove(machinePasswordKey);
     if (machineProxy) {

@@ -2,9 +2,7 @@
 
 #include <cstdlib>
 
-void exitWithCodeOnCrash(int)
-{
-}
+void exitWithCodeOnCrash(int) {}
 
 void endProcess(int exitCode)
 {

@@ -25,9 +25,9 @@ bool isServerCore()
 {
     wchar_t type[64] = {};
     DWORD size = sizeof type;
-    const LSTATUS status = RegGetValueW(
-        HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-        L"InstallationType", RRF_RT_REG_SZ, nullptr, type, &size);
+    const LSTATUS status =
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                     L"InstallationType", RRF_RT_REG_SZ, nullptr, type, &size);
     return status == ERROR_SUCCESS && std::wcscmp(type, L"Server Core") == 0;
 }
 } // namespace

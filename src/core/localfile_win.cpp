@@ -61,7 +61,8 @@ OpenedFile openRegularFile(const LocalPath& path, qint64 maxBytes)
     const std::wstring name = wide(path.shown());
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return {nullptr, LocalFile::tr("it is not a regular file (%1)").arg(LocalFile::tr("a folder"))};
+        return {nullptr,
+                LocalFile::tr("it is not a regular file (%1)").arg(LocalFile::tr("a folder"))};
     // A pipe or a device opened for reading does not block the open here.
     const HANDLE handle =
         CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

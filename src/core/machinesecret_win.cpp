@@ -13,9 +13,9 @@ std::optional<QByteArray> transformed(const QByteArray& input, bool protect)
                  reinterpret_cast<BYTE*>(const_cast<char*>(input.constData()))};
     DATA_BLOB out{};
     const DWORD flags = CRYPTPROTECT_UI_FORBIDDEN | (protect ? CRYPTPROTECT_LOCAL_MACHINE : 0);
-    const BOOL done = protect ? CryptProtectData(&in, purpose, nullptr, nullptr, nullptr, flags, &out)
-                              : CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, flags,
-                                                   &out);
+    const BOOL done =
+        protect ? CryptProtectData(&in, purpose, nullptr, nullptr, nullptr, flags, &out)
+                : CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, flags, &out);
     if (!done)
         return std::nullopt;
     QByteArray result(reinterpret_cast<const char*>(out.pbData), int(out.cbData));

@@ -50,7 +50,8 @@ void QuorixProduct::discover(const ProductRow& row, const RegistryStore& store,
     }
 
     if (installed) {
-        std::unique_ptr<IPatchFinder> finder = std::make_unique<PatchFinderWindows>(store, uninstallList);
+        std::unique_ptr<IPatchFinder> finder =
+            std::make_unique<PatchFinderWindows>(store, uninstallList);
         patches = finder->findPatches(this);
     }
 }

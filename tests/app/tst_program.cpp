@@ -77,7 +77,6 @@ private slots:
         QCOMPARE(SettingsScrambler(47265183).unscramble(scrambled), QStringLiteral("pa55"));
         QCOMPARE(QFile::permissions(stored.fileName()) & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
-
         QCOMPARE(run({"/k"}).out, QStringLiteral("The proxy setting is disabled.\n"));
         QCOMPARE(run({"-S"}).out, listing.arg("false", "", "N/A", "", ""));
     }
@@ -96,10 +95,8 @@ private slots:
         row("time budget: the check says so before its monitor gives up",
             {"/f", "nagios", "/t", "1", "/u", "SERVER/silent"}, plain, 3,
             {"SKYVANE UNKNOWN - patch list unreachable: no answer within 1 s|"});
-        row("what is no switch is named once and ignored", {"/c", "/x", "y"},
-            plain, 0,
-            {"2>Ignored, as no switch of Skyvane: \"/x\", \"y\"\n", "!Ignored",
-             "The following updates are available:"});
+        row("what is no switch is named once and ignored", {"/c", "/x", "y"}, plain, 0,
+            {"2>Ignored, as no switch of Skyvane: \"/x\", \"y\"\n", "!Ignored", "updates are"});
         row("format names in any case", {"/f", "JSON"}, plain, 0, {"\"schemaVersion\": 1"});
         for (const char* days : {"abc", "-5", "1.5"})
             row(qPrintable(QStringLiteral("grace must be whole days: %1").arg(days)),
@@ -251,14 +248,12 @@ private slots:
         // A row's own export replaces the example's; later /u and /c are not read.
         const QStringList tail = check().mid(arguments.contains("/r") ? 2 : 0);
         const ProgramRun result = run(arguments.mid(environment.size()) + tail, environment);
-        for (QString text : output) {
-            const bool onError = text.startsWith("2>"); // on standard error, once
-            const QString& shown = onError ? result.err : result.out;
-            const bool absent = text.startsWith('!');
-            text = text.mid(onError || absent ? (onError ? 2 : 1) : 0);
-            const qsizetype found = shown.count(text);
-            QVERIFY2(absent ? found == 0 : onError ? found == 1 : found > 0,
-                     qPrintable(text + " in:\n" + shown));
+        for (const QString& text : output) { // "!": absent; "2>": once on standard error
+            const bool onError = text.startsWith("2>"), absent = text.startsWith('!');
+            const QString seen = text.mid(onError ? 2 : absent);
+            const qsizetype found = (onError ? result.err : result.out).count(seen);
+            QVERIFY2(onError ? found == 1 : (found > 0) != absent,
+                     qPrintable(text + " in:\n" + result.out + result.err));
         }
         QCOMPARE(result.exitCode, exitCode);
     }
@@ -275,7 +270,6 @@ private slots:
         QVERIFY(!text.contains("earlier run") && !text.contains(": Debug: "));
         QCOMPARE(log.permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
     }
-
     // Every "*.reg" entry of a folder is a machine, whatever it is; a folder
     // that gives none is a row of its own, in every format.
     void fleetLeavesNoMachineOut_data()
@@ -397,7 +391,6 @@ private:
     {
         return {"/r", "examples/machine.reg", "/u", server.url("/sky_vane/patches.json")};
     }
-
     PatchServer server;
     std::unique_ptr<QTemporaryDir> config;
 };

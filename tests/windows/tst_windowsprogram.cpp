@@ -167,9 +167,9 @@ private slots:
         // machine-wide list address, proxy and the tray check at log-on, then
         // this one over it with no properties: the upgrade keeps them.
         const QString msi = QStringLiteral(SKYVANE_WINDOWS_MSI);
-        QCOMPARE(QProcess::execute(SKYVANE_SOURCE_DIR "/packaging/windows/make-msi.sh",
-                                   {QFileInfo(msi).path() + "/Skyvane", "0.9.0",
-                                    work.filePath("older.msi")}),
+        QCOMPARE(QProcess::execute(
+                     SKYVANE_SOURCE_DIR "/packaging/windows/make-msi.sh",
+                     {QFileInfo(msi).path() + "/Skyvane", "0.9.0", work.filePath("older.msi")}),
                  0);
         QVERIFY(QFile::copy(msi, work.filePath("skyvane.msi")));
         QCOMPARE(wine({"msiexec", "/i", "older.msi", "/qn",
@@ -188,10 +188,10 @@ private slots:
                     .contains("skyvane.exe\" /i"));
         // The password comes back only on this machine, through the system.
         QVERIFY(skyvane({"/s"}).out.contains("  Proxy password: psecret\n"));
-        const QString entries = wine({"reg", "query",
-                                      "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                                      "/s"})
-                                    .out;
+        const QString entries =
+            wine({"reg", "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                  "/s"})
+                .out;
         QCOMPARE(entries.count(QRegularExpression("DisplayName\\s+REG_SZ\\s+Skyvane\n")), 1);
         for (const char* value : {"NoModify\\s+REG_DWORD\\s+0x1", "HelpLink\\s+REG_SZ\\s+https://",
                                   "URLInfoAbout\\s+REG_SZ\\s+https://",
@@ -241,15 +241,18 @@ private slots:
         // The README's scheduled task, as written.
         row("the log", "print-04",
             {"/c", "/u", "LIST", "/l", "C:\\ProgramData\\Skyvane\\check.log"}, 0, "LOG");
-        for (const auto& [name, exitCode] : {std::pair{"mail-03", 0}, {"app-server-01", 0},
-                                              {"old-05", 1}}) // old-05's export is cut off
+        for (const auto& [name, exitCode] : {std::pair{"mail-03", 0},
+                                             {"app-server-01", 0},
+                                             {"old-05", 1}}) // old-05's export is cut off
             row(qPrintable(QStringLiteral("an export is another machine: %1").arg(name)), "",
                 {"/c", "/u", "LIST", "/r", QStringLiteral("EXPORTS/%1.reg").arg(name)}, exitCode,
                 "LINUX");
         // Each run as the Linux build's; twenty, since a crash or a hang came one in two.
-        for (const QStringList& format :
-             {QStringList{"/c"}, {"/f", "json"}, {"/f", "nagios"}, {"/f", "prometheus"},
-              {"/f", "html"}})
+        for (const QStringList& format : {QStringList{"/c"},
+                                          {"/f", "json"},
+                                          {"/f", "nagios"},
+                                          {"/f", "prometheus"},
+                                          {"/f", "html"}})
             row(qPrintable("fleet, twenty times: " + format.join(' ')), "",
                 format + QStringList{"/u", "LIST", "/r", "EXPORTS"}, -1, "FLEET");
         for (const char* how : {"access", "abort", "throw"})
@@ -297,7 +300,8 @@ private slots:
                             .toUtf8());
         }
         const QString probe = QFileInfo(SKYVANE_WINDOWS_MSI).path() + "/build/crashprobe.exe";
-        const QStringList linuxArguments = QStringList(arguments).replaceInStrings("EXPORTS", fleetFolder);
+        const QStringList linuxArguments =
+            QStringList(arguments).replaceInStrings("EXPORTS", fleetFolder);
         arguments.replaceInStrings("EXPORTS/", windowsPath(fleetFolder) + '\\');
         arguments.replaceInStrings("EXPORTS", windowsPath(fleetFolder));
         if (output == "FLEET") {
@@ -311,10 +315,10 @@ private slots:
             QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
             return;
         }
-        const Run run = arguments.first() == "CMD"     ? wine({"cmd", "/c", "check.bat"})
-                        : arguments.first() == "PROBE" ? wine({probe, arguments.at(1)},
-                                                              {"WINEPATH=" + installed.chopped(1)})
-                                                       : skyvane(arguments, environment);
+        const Run run = arguments.first() == "CMD" ? wine({"cmd", "/c", "check.bat"})
+                        : arguments.first() == "PROBE"
+                            ? wine({probe, arguments.at(1)}, {"WINEPATH=" + installed.chopped(1)})
+                            : skyvane(arguments, environment);
         QCOMPARE(run.exitCode, exitCode);
         if (output.startsWith("ERR:")) {
             QVERIFY2(run.err.count(output.mid(4)) == 1, qPrintable(run.err));
@@ -328,8 +332,8 @@ private slots:
                 arguments.contains("/u")
                     ? arguments
                     : arguments + QStringList{"/u", server.url("/sky_vane/patches.json")};
-            const ProgramRun reference = runProgram(work.filePath("linux-config"),
-                                                    imported + QStringList{"/r", exportFile});
+            const ProgramRun reference =
+                runProgram(work.filePath("linux-config"), imported + QStringList{"/r", exportFile});
             QCOMPARE(run.out, reference.out);
         } else if (output == "LOG") {
             QFile log(prefixPath("C:\\ProgramData\\Skyvane\\check.log"));
