@@ -18,5 +18,5 @@ scripts/setup.sh
 build="build-$kind"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYVANE_WINDOWS_MSI= $option >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
-ASAN_OPTIONS=detect_leaks=0 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+ASAN_OPTIONS=detect_leaks=0 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/tsan.supp" \
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -R "$pattern"

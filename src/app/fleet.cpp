@@ -21,9 +21,13 @@
 #include <QObject>
 #include <QSet>
 #include <QTemporaryFile>
-#include <QThreadPool>
+#include <QThread>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 // The translation context of this file's texts.
@@ -171,6 +175,33 @@ struct FleetCheck
     }
 };
 
+// The run's own workers, one per core, each taking the next machine until
+// none is left, all joined before the machines are read: each writes only the
+// entries it took, and the list is not touched meanwhile.
+void checkOnAllCores(const FleetCheck& check, QList<FleetMachine>& machines)
+{
+    FleetMachine* const entries = machines.data();
+    const qsizetype count = machines.size();
+    std::atomic<qsizetype> next{0};
+    // What the workers wrote is handed to this thread here, visibly to a
+    // thread sanitizer (QThread::wait() synchronises inside Qt, out of its sight).
+    std::atomic<qsizetype> finished{0};
+    const auto work = [&] {
+        for (qsizetype i = next++; i < count; i = next++)
+            check.run(entries[i], int(i + 1));
+        finished.fetch_add(1, std::memory_order_release);
+    };
+    const qsizetype cores = std::max(1, QThread::idealThreadCount());
+    std::vector<std::unique_ptr<QThread>> workers;
+    for (qsizetype n = 0; n < std::min(cores, count); ++n) {
+        workers.emplace_back(QThread::create(work));
+        workers.back()->start();
+    }
+    for (const std::unique_ptr<QThread>& worker : workers)
+        worker->wait();
+    (void)finished.load(std::memory_order_acquire); // every worker has ended: its writes are ours
+}
+
 void writeFleet(const FleetFormat& format, const QList<FleetMachine>& machines,
                 const QList<FleetRow>& rows, const CheckResult& anyResult, Spool& spool)
 {
@@ -214,12 +245,7 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, c
                               settings.retrievalBudgetSeconds);
     const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
     const FleetCheck check{update, settings.status, graceDays, now, *format, spool};
-    // Each worker writes only its own machine's entry; the list is not touched meanwhile.
-    FleetMachine* const entries = machines.data();
-    QThreadPool pool;
-    for (qsizetype i = 0; i < machines.size(); ++i)
-        pool.start([&check, entries, i] { check.run(entries[i], int(i + 1)); });
-    pool.waitForDone();
+    checkOnAllCores(check, machines);
 
     QList<FleetRow> rows;
     bool anyUnreadable = false;
