@@ -61,7 +61,7 @@ QStringList unknownArguments(const QStringList& arguments)
         if (withValue.contains(name, Qt::CaseInsensitive))
             ++i;
         else if (!flags.contains(name, Qt::CaseInsensitive))
-            unknown << arguments.at(i);
+            unknown << withoutPassword(arguments.at(i)); // a mistyped /p is no leak
     }
     return unknown;
 }

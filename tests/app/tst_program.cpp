@@ -95,8 +95,8 @@ private slots:
         row("time budget: the check says so before its monitor gives up",
             {"/f", "nagios", "/t", "1", "/u", "SERVER/silent"}, plain, 3,
             {"SKYVANE UNKNOWN - patch list unreachable: no answer within 1 s|"});
-        row("what is no switch is named once and ignored", {"/c", "/x", "y"}, plain, 0,
-            {"2>Ignored, as no switch of Skyvane: \"/x\", \"y\"\n", "!Ignored", "updates are"});
+        row("what is no switch is named once, masked", {"/c", "/x", "http://u:pw@h"}, plain, 0,
+            {"2>Ignored, as no switch of Skyvane: \"/x\", \"http://u:****@h\"\n", "!Ignored"});
         row("format names in any case", {"/f", "JSON"}, plain, 0, {"\"schemaVersion\": 1"});
         for (const char* days : {"abc", "-5", "1.5"})
             row(qPrintable(QStringLiteral("grace must be whole days: %1").arg(days)),
