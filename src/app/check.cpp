@@ -21,8 +21,8 @@ CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
 CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host, const QDateTime& now)
 {
     Q_ASSERT(request.software);
-    const QuorixUpdate update(request.listUrl, host, request.software->versions,
-                              request.budgetSeconds);
+    const QuorixUpdate update = QuorixUpdate::retrieve(
+        request.listUrl, host, request.software->versions, request.budgetSeconds);
     return makeCheckResult(update, *request.software, request.machine, request.graceDays, now,
                            host.runStatus());
 }

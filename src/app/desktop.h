@@ -2,7 +2,7 @@
 
 #include "check.h"
 #include "core/common.h"
-#include "core/guifrontend.h"
+#include "guifrontend.h"
 
 // The desktop's runs, which the program's top supplies with the widgets: the
 // report dialog and the tray run, each for the check start-up prepared.

@@ -1,17 +1,16 @@
 #include "fleet.h"
 
 #include "runretrieval.h"
+#include "runstatus.h"
 
 #include "core/common.h"
 #include "core/console.h"
 #include "core/logger.h"
-#include "core/messages.h"
+#include "messages.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
-#include "report/consolereport.h"
-#include "report/fleetformat.h"
-#include "report/machineoutput.h"
+#include "report/reportformat.h"
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
@@ -55,15 +54,18 @@ QList<FleetEntry> fleetEntries(const QStringList& given)
             add(canonical, {LocalPath(path), QString()});
             continue;
         }
-        const FolderListing listing = listFolder(LocalPath(path), QStringLiteral(".reg"));
-        if (!listing.error.isEmpty())
+        const Result<QList<LocalPath>> listing =
+            listFolder(LocalPath(path), QStringLiteral(".reg"));
+        if (!listing.ok()) {
             add(canonical,
-                {LocalPath(path), FleetRun::tr("the folder cannot be read: %1").arg(listing.error),
-                 true});
-        else if (listing.entries.isEmpty())
+                {LocalPath(path),
+                 FleetRun::tr("the folder cannot be read: %1").arg(listing.errorString()), true});
+            continue;
+        }
+        if (listing.value().isEmpty())
             add(canonical, {LocalPath(path),
                             FleetRun::tr("the folder holds no registry exports (*.reg)"), true});
-        for (const LocalPath& entry : listing.entries) {
+        for (const LocalPath& entry : listing.value()) {
             const QByteArray native = entry.native();
             add(canonical + native.mid(native.lastIndexOf('/')), {entry, QString()});
         }
@@ -146,32 +148,30 @@ struct FleetCheck
     StatusCode status; // the run's, once the list is fetched
     int graceDays;
     QDateTime now;
-    const FleetFormat& format;
+    const ReportFormat& format;
     Spool& spool;
 
     // On a worker thread: discovers the machine, checks it and spools its text.
     void run(FleetMachine& machine, int index) const
     {
         InstalledSoftware software;
-        RegistryFileResult loaded;
-        if (machine.entry.error.isEmpty())
-            loaded = loadExportForDiscovery(machine.entry.path);
-        else
-            loaded.error.message = machine.entry.error;
-        const bool read = loaded.store != nullptr;
+        RegistryFileResult loaded = machine.entry.error.isEmpty()
+                                        ? loadExportForDiscovery(machine.entry.path)
+                                        : failure(RegistryFileError{0, machine.entry.error});
+        const bool read = loaded.ok();
         if (read) {
-            software = discoverInstalledSoftware(*loaded.store);
-            loaded.store.reset();
+            software = discoverInstalledSoftware(*loaded.value());
+            loaded.value().reset();
         }
         CheckResult result =
             makeCheckResult(update, software, machine.name, graceDays, now, status);
         if (!read) {
-            result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error);
+            result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error());
             result.status = StatusCode::ConfigurationReadError;
             qCCritical(lcApp).noquote() << result.exportError;
         }
         machine.row = fleetRow(result, index);
-        machine.parts = spool.append(format.machineParts(result, machine.row));
+        machine.parts = spool.append(format.fleetMachineParts(result, machine.row));
     }
 };
 
@@ -202,22 +202,27 @@ void checkOnAllCores(const FleetCheck& check, QList<FleetMachine>& machines)
     (void)finished.load(std::memory_order_acquire); // every worker has ended: its writes are ours
 }
 
-void writeFleet(const FleetFormat& format, const QList<FleetMachine>& machines,
+void writeFleet(const ReportFormat& format, const QList<FleetMachine>& machines,
                 const QList<FleetRow>& rows, const CheckResult& anyResult, Spool& spool)
 {
-    writeConsole(QString::fromUtf8(format.head(rows, anyResult)));
-    const QList<FleetRow> order = format.worstFirst() ? worstFirst(rows) : rows;
+    QByteArray text;
+    format.writeFleetHead(rows, anyResult, text);
+    const QList<FleetRow> order = format.listsWorstFirst() ? worstFirst(rows) : rows;
     const qsizetype parts = machines.isEmpty() ? 0 : machines.first().parts.size();
     for (qsizetype part = 0; part < parts; ++part) {
-        writeConsole(QString::fromUtf8(format.partHead(int(part))));
+        format.writePartHead(int(part), text);
         for (const FleetRow& row : order) {
             if (row.index != order.first().index)
-                writeConsole(QString::fromUtf8(format.separator()));
-            writeConsole(QString::fromUtf8(spool.read(machines.at(row.index - 1).parts.at(part))));
+                format.writeSeparator(text);
+            text += spool.read(machines.at(row.index - 1).parts.at(part));
+            writeConsole(QString::fromUtf8(text));
+            text.clear();
         }
     }
-    writeConsole(QString::fromUtf8(format.tail()));
+    format.writeFleetTail(text);
+    writeConsole(QString::fromUtf8(text));
 }
+
 // A fleet run that cannot start or finish: the message, and the exit code.
 int failedRun(const QString& title, const QString& message)
 {
@@ -226,8 +231,8 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, const QDateTime& now,
-             Common& settings)
+int runFleet(const QStringList& given, const ReportFormat& format, int graceDays,
+             const QDateTime& now, Common& settings)
 {
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));
     Spool spool;
@@ -241,10 +246,9 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, c
     qCInfo(lcApp).noquote() << QStringLiteral("Reading %1 registry exports").arg(machines.size());
     // Every version is kept: the machines' versions are known only once all are read.
     RunRetrievalHost host(settings);
-    const QuorixUpdate update(settings.patchListUrl, host, std::nullopt,
-                              settings.retrievalBudgetSeconds);
-    const std::unique_ptr<FleetFormat> format = fleetFormat(formatName);
-    const FleetCheck check{update, settings.status, graceDays, now, *format, spool};
+    const QuorixUpdate update = QuorixUpdate::retrieve(settings.patchListUrl, host, std::nullopt,
+                                                       settings.retrievalBudgetSeconds);
+    const FleetCheck check{update, settings.status, graceDays, now, format, spool};
     checkOnAllCores(check, machines);
 
     QList<FleetRow> rows;
@@ -255,12 +259,12 @@ int runFleet(const QStringList& given, OutputFormat formatName, int graceDays, c
     }
     if (spool.failed())
         return spoolError();
-    writeFleet(*format, machines, rows,
+    writeFleet(format, machines, rows,
                makeCheckResult(update, InstalledSoftware(), QString(), graceDays, check.now,
                                settings.status),
                spool);
-    const int runExitCode = settings.status != StatusCode::NoError ? settings.exitCode()
+    const int runExitCode = settings.status != StatusCode::NoError ? exitCodeOf(settings.status)
                             : anyUnreadable ? int(StatusCode::ConfigurationReadError)
                                             : 0;
-    return format->exitCode(rows, runExitCode);
+    return format.exitsWithCheckState() ? int(worstState(rows)) : runExitCode;
 }

@@ -2,7 +2,7 @@
 
 #include "core/common.h"
 #include "core/localfile.h"
-#include "report/fleetformat.h"
+#include "report/reportformat.h"
 
 #include <QDateTime>
 #include <QString>
@@ -31,5 +31,5 @@ bool isFleet(const QStringList& given);
 // as its machine is discovered and its report made, so memory does not grow
 // with the number of machines.
 // Ages count from now.
-int runFleet(const QStringList& given, OutputFormat format, int graceDays, const QDateTime& now,
-             Common& settings);
+int runFleet(const QStringList& given, const ReportFormat& format, int graceDays,
+             const QDateTime& now, Common& settings);

@@ -3,8 +3,9 @@
 #include "core/common.h"
 #include "core/console.h"
 #include "core/logger.h"
-#include "core/messages.h"
 #include "core/proxyaddress.h"
+#include "messages.h"
+#include "runstatus.h"
 
 #include <QCoreApplication>
 
@@ -22,12 +23,12 @@ constexpr int usageErrorExitCode = 1;
 
 bool applyProxyFromCommandLine(const QString& text, Common& settings)
 {
-    const ParsedProxy parsed = parseProxyUrl(text);
-    if (!parsed.error.isEmpty()) {
-        reportError(ProxySwitches::tr("Proxy Error"), parsed.error);
+    const Result<QNetworkProxy> parsed = parseProxyUrl(text);
+    if (!parsed.ok()) {
+        reportError(ProxySwitches::tr("Proxy Error"), parsed.errorString());
         return false;
     }
-    const QNetworkProxy& proxy = parsed.proxy;
+    const QNetworkProxy& proxy = parsed.value();
     qCInfo(lcApp).noquote() << QStringLiteral(
                                    "Using proxy from the command line: host=%1, user=%2, "
                                    "port=%3")
@@ -38,9 +39,9 @@ bool applyProxyFromCommandLine(const QString& text, Common& settings)
     common->proxy = proxy;
     if (!proxy.user().isEmpty())
         common->useProxyAuthentication = true;
-    writeConsoleLine(common->saveSettings()
+    writeConsoleLine(saveRunSettings(settings)
                          ? ProxySwitches::tr("The proxy setting is enabled and saved.")
-                         : common->statusMessage());
+                         : statusMessageFor(common->status));
     return true;
 }
 
@@ -48,17 +49,17 @@ int storeMachineWideProxy(const QString& text, Common& settings)
 {
     std::optional<QNetworkProxy> proxy;
     if (!text.trimmed().isEmpty()) {
-        const ParsedProxy parsed = parseProxyUrl(text.trimmed());
-        if (!parsed.error.isEmpty()) {
-            reportError(ProxySwitches::tr("Proxy Error"), parsed.error);
+        const Result<QNetworkProxy> parsed = parseProxyUrl(text.trimmed());
+        if (!parsed.ok()) {
+            reportError(ProxySwitches::tr("Proxy Error"), parsed.errorString());
             return usageErrorExitCode;
         }
-        proxy = parsed.proxy;
+        proxy = parsed.value();
     }
-    const QString problem = settings.saveMachineWideProxy(proxy ? &*proxy : nullptr);
-    if (!problem.isEmpty()) {
-        reportError(ProxySwitches::tr("Proxy Error"), problem);
-        return int(StatusCode::SettingsWriteError);
+    const Result<void> stored = settings.saveMachineWideProxy(proxy ? &*proxy : nullptr);
+    if (!stored.ok()) {
+        reportError(ProxySwitches::tr("Proxy Error"), stored.errorString());
+        return exitCodeOf(StatusCode::SettingsWriteError);
     }
     qCInfo(lcApp).noquote() << (proxy ? QStringLiteral("Machine-wide proxy stored: host=%1, "
                                                        "user=%2, port=%3")
@@ -73,6 +74,6 @@ void removeProxySetting(Common& settings)
     Common* common = &settings;
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
-    writeConsoleLine(common->saveSettings() ? ProxySwitches::tr("The proxy setting is disabled.")
-                                            : common->statusMessage());
+    writeConsoleLine(saveRunSettings(settings) ? ProxySwitches::tr("The proxy setting is disabled.")
+                                               : statusMessageFor(common->status));
 }

@@ -1,7 +1,8 @@
 #include "runretrieval.h"
 
 #include "core/common.h"
-#include "core/messages.h"
+#include "messages.h"
+#include "runstatus.h"
 
 bool RunRetrievalHost::retrievalAllowed() const
 {
@@ -20,7 +21,7 @@ void RunRetrievalHost::keepProxyCredentials(const QNetworkProxy& proxy)
 {
     settings.proxy = proxy;
     settings.useProxyAuthentication = true;
-    settings.saveSettings();
+    (void)saveRunSettings(settings);
 }
 
 void RunRetrievalHost::inform(const QString& title, const QString& text)

@@ -8,18 +8,18 @@
 #include "core/crashexit.h"
 #include "core/localfile.h"
 #include "core/logger.h"
-#include "core/messages.h"
 #include "desktop.h"
 #include "fleet.h"
+#include "messages.h"
 #include "network.h"
 #include "products/discoveryexport.h"
 #include "products/quorixconfig.h"
 #include "proxyswitches.h"
 #include "registry/registryfile.h"
 #include "report/checkresult.h"
-#include "report/consolereport.h"
-#include "report/machineoutput.h"
+#include "report/reportformats.h"
 #include "runretrieval.h"
+#include "runstatus.h"
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
@@ -54,6 +54,8 @@ std::unique_ptr<LogSink> startLog(const RunOptions& options)
             verbosity = 1;
     }
     auto sink = std::make_unique<LogSink>(target, verbosity);
+    if (!sink->errorString().isEmpty())
+        showCriticalMessage(LogSink::errorTitle(), sink->errorString(), nullptr);
     logProgramArguments(options.arguments);
     return sink;
 }
@@ -117,11 +119,11 @@ void installTranslator(QTranslator& translator, const QString& prefix)
 std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName, Common& settings)
 {
     RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
-    if (result.store) {
+    if (result.ok()) {
         qCInfo(lcApp).noquote() << QStringLiteral("Reading the registry export %1").arg(fileName);
-        return std::move(result.store);
+        return std::move(result).value();
     }
-    const QString message = registryFileErrorText(fileName, result.error);
+    const QString message = registryFileErrorText(fileName, result.error());
     reportError(Startup::tr("Registry Error"), message);
     settings.status = StatusCode::ConfigurationReadError;
     return std::make_unique<RegistryFileStore>();
@@ -163,27 +165,46 @@ bool needsNetwork(const QString& address)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+// The check's report in a format on standard output; the exit code: the
+// check's state for a format that exits with it, else the run's.
+int writeReport(const ReportFormat& format, const CheckResult& result, int runExitCode)
+{
+    QByteArray text;
+    format.writeMachine(result, text);
+    writeConsole(QString::fromUtf8(text));
+    return format.exitsWithCheckState() ? int(machineCheck(result).state) : runExitCode;
+}
+
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(OutputFormat format, const CheckRequest& request, const QDateTime& now,
+int runMachineOutput(const ReportFormat& format, const CheckRequest& request, const QDateTime& now,
                      Common& settings)
 {
     RunRetrievalHost host(settings);
     const CheckResult result = runCheck(request, host, now);
-    return writeMachineOutput(format, result, settings.exitCode());
+    return writeReport(format, result, exitCodeOf(settings.status));
 }
 
 void runConsoleMode(const CheckRequest& request, const QDateTime& now, Common& settings)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
     RunRetrievalHost host(settings);
-    printConsoleReport(runCheck(request, host, now));
+    (void)writeReport(*consoleReportFormat(), runCheck(request, host, now), 0);
+}
+
+// "json, nagios, prometheus or html": the formats /f takes.
+QString formatChoice()
+{
+    QStringList names = reportFormatNames();
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : Startup::tr("%1 or %2").arg(names.join(QStringLiteral(", ")), last);
 }
 
 // What the switches leave to do once they are read: the check and its output.
 struct CheckPlan
 {
-    OutputFormat format = OutputFormat::Console;
+    std::unique_ptr<ReportFormat> format; // of /f, or the console's
     int graceDays = 0;
 };
 
@@ -192,13 +213,12 @@ struct CheckPlan
 std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& settings)
 {
     Common* common = &settings;
-    const std::optional<OutputFormat> format =
-        options.format ? machineFormatNamed(*options.format) : OutputFormat::Console;
+    std::unique_ptr<ReportFormat> format =
+        options.format ? reportFormatNamed(*options.format) : consoleReportFormat();
     if (!format) {
         showCriticalMessage(Startup::tr("Usage Error"),
-                            Startup::tr("Unknown output format \"%1\"; /f takes json, nagios, "
-                                        "prometheus or html.")
-                                .arg(printable(*options.format)),
+                            Startup::tr("Unknown output format \"%1\"; /f takes %2.")
+                                .arg(printable(*options.format), formatChoice()),
                             nullptr);
         return usageErrorExitCode;
     }
@@ -222,13 +242,14 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         common->patchListUrl = *options.listUrl;
     if (options.removeProxy) {
         removeProxySetting(settings);
-        return common->exitCode();
+        return exitCodeOf(common->status);
     }
     if (options.showProxy) {
         printProxySettings(settings);
-        return common->exitCode(); // a proxy that /p could not save is an error all the same
+        return exitCodeOf(
+            common->status); // a proxy that /p could not save is an error all the same
     }
-    return CheckPlan{*format, *graceDays};
+    return CheckPlan{std::move(format), *graceDays};
 }
 
 // The check of the machine (or of its export), reported as the switches ask.
@@ -242,20 +263,20 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
                                     : readRegistryExport(options.exports.first(), settings)));
 
     if (options.format)
-        return runMachineOutput(plan.format,
+        return runMachineOutput(*plan.format,
                                 checkRequestOfRun(options, plan.graceDays, software, settings), now,
                                 settings);
     const CheckRequest request = checkRequestOfRun(options, 0, software, settings);
     if (consoleMode) {
         runConsoleMode(request, now, settings);
-        return common->exitCode();
+        return exitCodeOf(common->status);
     }
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
     if (options.tray)
         frontend->runTrayMode(request, settings);
     else
         frontend->runDialogMode(request, settings);
-    return common->exitCode();
+    return exitCodeOf(common->status);
 }
 } // namespace
 
@@ -288,11 +309,12 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     qCInfo(lcApp).noquote() << QStringLiteral(
         "----------------- Program start -------------------");
     Common settings;
-    settings.readSettings();
+    for (const QString& problem : settings.readSettings())
+        reportError(Startup::tr("Proxy Error"), problem);
 
     warnOfUnknownArguments(options.unknown);
 
-    const std::variant<CheckPlan, int> plan = followSwitches(options, settings);
+    std::variant<CheckPlan, int> plan = followSwitches(options, settings);
     if (const int* exitCode = std::get_if<int>(&plan))
         return *exitCode;
     const CheckPlan& check = std::get<CheckPlan>(plan);
@@ -301,11 +323,12 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
         const QString message = Startup::tr("No desktop is available to show Skyvane's window. "
                                             " Use /c for the console report.");
         reportError(Startup::tr("No Desktop"), message);
-        return settings.status != StatusCode::NoError ? settings.exitCode() : noDesktopExitCode;
+        return settings.status != StatusCode::NoError ? exitCodeOf(settings.status)
+                                                      : noDesktopExitCode;
     }
     if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
     if (fleet)
-        return runFleet(options.exports, check.format, check.graceDays, now, settings);
+        return runFleet(options.exports, *check.format, check.graceDays, now, settings);
     return checkMachine(options, check, consoleMode, frontend, now, settings);
 }

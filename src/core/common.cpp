@@ -3,7 +3,6 @@
 #include "console.h"
 #include "logger.h"
 #include "machinesecret.h"
-#include "messages.h"
 #include "proxyaddress.h"
 
 #include <QCoreApplication>
@@ -49,31 +48,15 @@ QString addressWithoutPassword(const QNetworkProxy& proxy)
 }
 } // namespace
 
-QString statusMessageFor(StatusCode status)
-{
-    switch (status) {
-    case StatusCode::NoError:
-        return Settings::tr("No Error");
-    case StatusCode::ConfigurationReadError:
-        return Settings::tr("Error reading system configuration");
-    case StatusCode::SettingsWriteError:
-        return Settings::tr("Error writing settings.");
-    case StatusCode::NetworkError:
-        return Settings::tr("Network connection error.");
-    case StatusCode::AuthenticationError:
-        return Settings::tr("A server authentication error occurred.");
-    }
-    return QString();
-}
-
 Common::Common()
     : patchListUrl(QString::fromLatin1(defaultPatchListUrl)), proxy(QNetworkProxy::HttpProxy),
       scrambler(scramblerKey)
 {
 }
 
-void Common::readSettings()
+QStringList Common::readSettings()
 {
+    QStringList problems;
     qCDebug(lcCore).noquote() << QStringLiteral("Common::readSettings()");
     QSettings store;
     checkAtLogin = store.value(checkAtLoginKey).toBool();
@@ -89,14 +72,14 @@ void Common::readSettings()
                                              "65535; no proxy is used for this run.")
                                     .arg(printable(portText));
         savedProxyRefused = true;
-        reportError(Settings::tr("Proxy Error"), message);
+        problems << message;
     }
     if (useProxyAuthentication) {
         proxy.setUser(store.value(userKey).toString());
         proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
     }
     proxy.setType(QNetworkProxy::HttpProxy);
-    readMachineWideSettings(store.contains(useProxyServerKey));
+    return problems + readMachineWideSettings(store.contains(useProxyServerKey));
 }
 
 // What an administrator set for the whole machine (the installer's LISTURL
@@ -104,7 +87,7 @@ void Common::readSettings()
 // running a scheduled task: HKEY_LOCAL_MACHINE\Software\Vandry\Skyvane on
 // Windows, /etc/xdg/Vandry/Skyvane.conf elsewhere. A user's own proxy setting
 // wins; /u wins over the list address.
-void Common::readMachineWideSettings(bool userHasProxySetting)
+QStringList Common::readMachineWideSettings(bool userHasProxySetting)
 {
     const QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"),
                             QStringLiteral("Skyvane"));
@@ -113,29 +96,28 @@ void Common::readMachineWideSettings(bool userHasProxySetting)
         patchListUrl = listUrl.trimmed();
     const QString proxyUrl = machine.value(machineProxyKey).toString();
     if (userHasProxySetting || proxyUrl.trimmed().isEmpty())
-        return;
-    const ParsedProxy parsed = parseProxyUrl(proxyUrl.trimmed());
-    if (!parsed.error.isEmpty()) {
-        reportError(Settings::tr("Proxy Error"), parsed.error);
-        return;
-    }
-    proxy = parsed.proxy;
+        return {};
+    const Result<QNetworkProxy> parsed = parseProxyUrl(proxyUrl.trimmed());
+    if (!parsed.ok())
+        return {parsed.errorString()};
+    QStringList problems;
+    proxy = parsed.value();
     const QString protectedPassword = machine.value(machinePasswordKey).toString();
     if (!protectedPassword.isEmpty()) {
-        const std::optional<QString> password =
+        const Result<QString> password =
             unprotectForMachine(QByteArray::fromHex(protectedPassword.toLatin1()));
-        if (password)
-            proxy.setPassword(*password);
+        if (password.ok())
+            proxy.setPassword(password.value());
         else
-            reportError(Settings::tr("Proxy Error"),
-                        Settings::tr("The machine-wide proxy password cannot be read on this "
-                                     "machine; the proxy is used without it."));
+            problems << Settings::tr("The machine-wide proxy password cannot be read on this "
+                                     "machine; the proxy is used without it.");
     }
     useProxyServer = true;
     useProxyAuthentication = !proxy.user().isEmpty();
+    return problems;
 }
 
-QString Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
+Result<void> Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
 {
     QSettings machine(QSettings::SystemScope, QStringLiteral("Vandry"), QStringLiteral("Skyvane"));
     machine.remove(machineProxyKey);
@@ -143,23 +125,24 @@ QString Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
     if (machineProxy) {
         machine.setValue(machineProxyKey, addressWithoutPassword(*machineProxy));
         if (!machineProxy->password().isEmpty()) {
-            const std::optional<QByteArray> kept = protectForMachine(machineProxy->password());
-            if (!kept) {
+            const Result<QByteArray> kept = protectForMachine(machineProxy->password());
+            if (!kept.ok()) {
                 machine.remove(machineProxyKey);
                 machine.sync();
-                return Settings::tr("This system cannot protect a machine-wide proxy password; "
-                                    "set the password per account with /p instead.");
+                return failure(
+                    Settings::tr("This system cannot protect a machine-wide proxy password; "
+                                 "set the password per account with /p instead."));
             }
-            machine.setValue(machinePasswordKey, QString::fromLatin1(kept->toHex()));
+            machine.setValue(machinePasswordKey, QString::fromLatin1(kept.value().toHex()));
         }
     }
     machine.sync();
     if (machine.status() != QSettings::NoError)
-        return statusMessageFor(StatusCode::SettingsWriteError);
-    return QString();
+        return failure(statusMessageFor(StatusCode::SettingsWriteError));
+    return {};
 }
 
-bool Common::saveSettings()
+Result<void> Common::saveSettings()
 {
     qCDebug(lcCore).noquote() << QStringLiteral("Common::saveSettings()");
     QSettings store;
@@ -176,8 +159,7 @@ bool Common::saveSettings()
     // The file holds the proxy password, scrambled only: for its owner's eyes.
     if (QFileInfo(store.fileName()).isFile())
         QFile::setPermissions(store.fileName(), QFile::ReadOwner | QFile::WriteOwner);
-    if (store.status() == QSettings::NoError)
-        return true;
-    status = StatusCode::SettingsWriteError;
-    return false;
+    if (store.status() != QSettings::NoError)
+        return failure(statusMessageFor(StatusCode::SettingsWriteError));
+    return {};
 }

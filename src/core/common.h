@@ -1,43 +1,30 @@
 #pragma once
 
+#include "result.h"
 #include "settingsscrambler.h"
+#include "statuscode.h"
 
-#include <QMetaType>
 #include <QNetworkProxy>
 #include <QString>
-
-// The run's status; its number becomes the process exit code.
-enum class StatusCode
-{
-    NoError = 0,
-    ConfigurationReadError = 1,
-    SettingsWriteError = 2,
-    NetworkError = 3,
-    AuthenticationError = 4,
-};
-
-Q_DECLARE_METATYPE(StatusCode)
-
-QString statusMessageFor(StatusCode status);
+#include <QStringList>
 
 // The run's settings and status. Start-up makes one and hands it to whatever
 // reads or changes a setting; readSettings()/saveSettings() move the
-// persistent fields to and from the user's settings store.
+// persistent fields to and from the user's settings store. The status is
+// the run's, set by app/ and the desktop: nothing here sets it.
 class Common
 {
 public:
     Common();
 
-    void readSettings();
-    // False (and the status SettingsWriteError) when the store could not be written.
-    bool saveSettings();
+    // What was found wrong with the stored settings, in the user's language;
+    // each was left out, and the rest read.
+    QStringList readSettings();
+    Result<void> saveSettings();
     // The machine-wide proxy that the installer sets, null to remove it: the
     // address without its password, the password protected for this machine
-    // (Windows only). Why it could not be stored, or empty.
-    QString saveMachineWideProxy(const QNetworkProxy* machineProxy);
-
-    QString statusMessage() const { return statusMessageFor(status); }
-    int exitCode() const { return int(status); }
+    // (Windows only).
+    Result<void> saveMachineWideProxy(const QNetworkProxy* machineProxy);
 
     QString title = QStringLiteral("Quorix Server and Extensions Sky Vane");
     QString patchListUrl;
@@ -54,7 +41,7 @@ public:
     int retrievalBudgetSeconds = 0;
 
 private:
-    void readMachineWideSettings(bool userHasProxySetting);
+    QStringList readMachineWideSettings(bool userHasProxySetting);
 
     SettingsScrambler scrambler;
 };

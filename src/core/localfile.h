@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -26,13 +28,13 @@ private:
     QByteArray bytes;
 };
 
-// A file opened for reading, or why it was not.
-struct OpenedFile
+// Why a file was not opened: "it is not a regular file (a FIFO)", ...
+struct FileError
 {
-    std::unique_ptr<QFile> file;
-    QString error; // "it is not a regular file (a FIFO)", ...
-    bool tooLarge = false;
+    QString text;
+    bool tooLarge = false; // a regular file, larger than the bound
 };
+using OpenedFile = Result<std::unique_ptr<QFile>, FileError>;
 
 // Opens a regular file no larger than maxBytes for reading: opened once,
 // without blocking (a FIFO or device never stalls the open), and checked on
@@ -41,10 +43,4 @@ OpenedFile openRegularFile(const LocalPath& path, qint64 maxBytes);
 
 // The entries of a folder whose names end in the suffix (in any letter case),
 // of every kind (links, FIFOs and folders too), sorted by their shown names.
-// Empty with an error text when the folder cannot be read.
-struct FolderListing
-{
-    QList<LocalPath> entries;
-    QString error;
-};
-FolderListing listFolder(const LocalPath& folder, const QString& suffix);
+Result<QList<LocalPath>> listFolder(const LocalPath& folder, const QString& suffix);

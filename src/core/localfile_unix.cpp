@@ -55,35 +55,35 @@ OpenedFile openRegularFile(const LocalPath& path, qint64 maxBytes)
 {
     const int fd = ::open(path.native().constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return {nullptr, systemError(errno)};
+        return failure(FileError{systemError(errno)});
     struct stat info;
-    QString error;
+    FileError error;
     if (::fstat(fd, &info) != 0)
-        error = systemError(errno);
+        error.text = systemError(errno);
     else if (!S_ISREG(info.st_mode))
-        error = LocalFile::tr("it is not a regular file (%1)").arg(kindOf(info.st_mode));
+        error.text = LocalFile::tr("it is not a regular file (%1)").arg(kindOf(info.st_mode));
     else if (info.st_size > maxBytes)
-        error = LocalFile::tr("the file is larger than %1 MiB")
-                    .arg(QString::number(double(maxBytes) / (1024 * 1024)));
-    if (!error.isEmpty()) {
+        error = {LocalFile::tr("the file is larger than %1 MiB")
+                     .arg(QString::number(double(maxBytes) / (1024 * 1024))),
+                 true};
+    if (!error.text.isEmpty()) {
         ::close(fd);
-        return {nullptr, error, S_ISREG(info.st_mode)};
+        return failure(error);
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return {nullptr, LocalFile::tr("it cannot be opened")};
+        return failure(FileError{LocalFile::tr("it cannot be opened")});
     }
-    return {std::move(file), QString()};
+    return file;
 }
 
-FolderListing listFolder(const LocalPath& folder, const QString& suffix)
+Result<QList<LocalPath>> listFolder(const LocalPath& folder, const QString& suffix)
 {
-    FolderListing listing;
+    QList<LocalPath> entries;
     DIR* dir = ::opendir(folder.native().constData());
     if (!dir) {
-        listing.error = systemError(errno);
-        return listing;
+        return failure(systemError(errno));
     }
     const QByteArray wanted = suffix.toUtf8().toLower();
     QByteArray base = folder.native();
@@ -93,15 +93,15 @@ FolderListing listFolder(const LocalPath& folder, const QString& suffix)
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
         if (name.size() > wanted.size() && name.right(wanted.size()).toLower() == wanted)
-            listing.entries.append(LocalPath::fromNative(base + name));
+            entries.append(LocalPath::fromNative(base + name));
     }
-    if (errno != 0)
-        listing.error = systemError(errno);
+    const int readError = errno;
     ::closedir(dir);
-    std::sort(listing.entries.begin(), listing.entries.end(),
-              [](const LocalPath& a, const LocalPath& b) {
-                  const int order = a.shown().compare(b.shown(), Qt::CaseInsensitive);
-                  return order != 0 ? order < 0 : a.native() < b.native();
-              });
-    return listing;
+    if (readError != 0)
+        return failure(systemError(readError));
+    std::sort(entries.begin(), entries.end(), [](const LocalPath& a, const LocalPath& b) {
+        const int order = a.shown().compare(b.shown(), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.native() < b.native();
+    });
+    return entries;
 }

@@ -61,65 +61,64 @@ OpenedFile openRegularFile(const LocalPath& path, qint64 maxBytes)
     const std::wstring name = wide(path.shown());
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return {nullptr,
-                LocalFile::tr("it is not a regular file (%1)").arg(LocalFile::tr("a folder"))};
+        return failure(FileError{
+            LocalFile::tr("it is not a regular file (%1)").arg(LocalFile::tr("a folder"))});
     // A pipe or a device opened for reading does not block the open here.
     const HANDLE handle =
         CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return {nullptr, systemError(GetLastError())};
-    QString error;
+        return failure(FileError{systemError(GetLastError())});
+    FileError error;
     LARGE_INTEGER size{};
     const DWORD type = GetFileType(handle);
     if (type != FILE_TYPE_DISK)
-        error = LocalFile::tr("it is not a regular file (%1)").arg(kindOf(type));
+        error.text = LocalFile::tr("it is not a regular file (%1)").arg(kindOf(type));
     else if (!GetFileSizeEx(handle, &size))
-        error = systemError(GetLastError());
+        error.text = systemError(GetLastError());
     else if (size.QuadPart > maxBytes)
-        error = LocalFile::tr("the file is larger than %1 MiB")
-                    .arg(QString::number(double(maxBytes) / (1024 * 1024)));
-    if (!error.isEmpty()) {
+        error = {LocalFile::tr("the file is larger than %1 MiB")
+                     .arg(QString::number(double(maxBytes) / (1024 * 1024))),
+                 true};
+    if (!error.text.isEmpty()) {
         CloseHandle(handle);
-        return {nullptr, error, type == FILE_TYPE_DISK};
+        return failure(error);
     }
     const int fd = _open_osfhandle(intptr_t(handle), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(handle);
-        return {nullptr, LocalFile::tr("it cannot be opened")};
+        return failure(FileError{LocalFile::tr("it cannot be opened")});
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         _close(fd);
-        return {nullptr, LocalFile::tr("it cannot be opened")};
+        return failure(FileError{LocalFile::tr("it cannot be opened")});
     }
-    return {std::move(file), QString()};
+    return file;
 }
 
-FolderListing listFolder(const LocalPath& folder, const QString& suffix)
+Result<QList<LocalPath>> listFolder(const LocalPath& folder, const QString& suffix)
 {
-    FolderListing listing;
+    QList<LocalPath> entries;
     QString base = folder.shown();
     if (!base.endsWith(QLatin1Char('/')) && !base.endsWith(QLatin1Char('\\')))
         base += QLatin1Char('\\');
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW(wide(base + QLatin1Char('*')).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
-        listing.error = systemError(GetLastError());
-        return listing;
+        return failure(systemError(GetLastError()));
     }
     do {
         const QString name = QString::fromWCharArray(found.cFileName);
         if (name.size() > suffix.size() && name.endsWith(suffix, Qt::CaseInsensitive))
-            listing.entries.append(LocalPath(base + name));
+            entries.append(LocalPath(base + name));
     } while (FindNextFileW(search, &found));
     const DWORD ended = GetLastError();
     FindClose(search);
     if (ended != ERROR_NO_MORE_FILES)
-        listing.error = systemError(ended);
-    std::sort(listing.entries.begin(), listing.entries.end(),
-              [](const LocalPath& a, const LocalPath& b) {
-                  return a.shown().compare(b.shown(), Qt::CaseInsensitive) < 0;
-              });
-    return listing;
+        return failure(systemError(ended));
+    std::sort(entries.begin(), entries.end(), [](const LocalPath& a, const LocalPath& b) {
+        return a.shown().compare(b.shown(), Qt::CaseInsensitive) < 0;
+    });
+    return entries;
 }

@@ -2,7 +2,6 @@
 
 #include "console.h"
 #include "logfile.h"
-#include "messages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -116,10 +115,9 @@ LogSink::LogSink(const QString& logTarget, int verbosity) : target(logTarget)
         file.setFileName(target);
         const QString problem = openLogFile(file, target);
         if (!problem.isEmpty()) {
-            const QString message = LogFile::tr("Error opening log file for writing") +
-                                    QStringLiteral(":\n\n%1\n\n").arg(target) +
-                                    LogFile::tr("Error") + QStringLiteral(": %2").arg(problem);
-            showCriticalMessage(LogFile::tr("File Error"), message, nullptr);
+            openError = LogFile::tr("Error opening log file for writing") +
+                        QStringLiteral(":\n\n%1\n\n").arg(target) + LogFile::tr("Error") +
+                        QStringLiteral(": %2").arg(problem);
             QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
             return;
         }
@@ -127,6 +125,11 @@ LogSink::LogSink(const QString& logTarget, int verbosity) : target(logTarget)
     stream.setDevice(&file);
     activeSink = this;
     qtHandler = qInstallMessageHandler(handleMessage);
+}
+
+QString LogSink::errorTitle()
+{
+    return LogFile::tr("File Error");
 }
 
 LogSink::~LogSink()

@@ -32,8 +32,14 @@ public:
     LogSink& operator=(const LogSink&) = delete;
 
     void write(const QString& level, const QString& message);
+    // Why the log file could not be opened (the run goes on without a log),
+    // or empty.
+    QString errorString() const { return openError; }
+    // "File Error", the title of that message.
+    static QString errorTitle();
 
 private:
+    QString openError;
     QString target;
     QFile file;
     QTextStream stream;

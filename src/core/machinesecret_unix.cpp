@@ -1,11 +1,11 @@
 #include "machinesecret.h"
 
-std::optional<QByteArray> protectForMachine(const QString&)
+Result<QByteArray> protectForMachine(const QString&)
 {
-    return std::nullopt;
+    return failure(QStringLiteral("no protection for machine secrets on this system"));
 }
 
-std::optional<QString> unprotectForMachine(const QByteArray&)
+Result<QString> unprotectForMachine(const QByteArray&)
 {
-    return std::nullopt;
+    return failure(QStringLiteral("no protection for machine secrets on this system"));
 }

@@ -7,7 +7,7 @@
 namespace {
 const wchar_t* const purpose = L"Skyvane machine-wide proxy password";
 
-std::optional<QByteArray> transformed(const QByteArray& input, bool protect)
+Result<QByteArray> transformed(const QByteArray& input, bool protect)
 {
     DATA_BLOB in{DWORD(input.size()),
                  reinterpret_cast<BYTE*>(const_cast<char*>(input.constData()))};
@@ -17,7 +17,7 @@ std::optional<QByteArray> transformed(const QByteArray& input, bool protect)
         protect ? CryptProtectData(&in, purpose, nullptr, nullptr, nullptr, flags, &out)
                 : CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, flags, &out);
     if (!done)
-        return std::nullopt;
+        return failure(QStringLiteral("DPAPI error %1").arg(GetLastError()));
     QByteArray result(reinterpret_cast<const char*>(out.pbData), int(out.cbData));
     SecureZeroMemory(out.pbData, out.cbData);
     LocalFree(out.pbData);
@@ -25,15 +25,15 @@ std::optional<QByteArray> transformed(const QByteArray& input, bool protect)
 }
 } // namespace
 
-std::optional<QByteArray> protectForMachine(const QString& secret)
+Result<QByteArray> protectForMachine(const QString& secret)
 {
     return transformed(secret.toUtf8(), true);
 }
 
-std::optional<QString> unprotectForMachine(const QByteArray& protectedBytes)
+Result<QString> unprotectForMachine(const QByteArray& protectedBytes)
 {
-    const std::optional<QByteArray> plain = transformed(protectedBytes, false);
-    if (!plain)
-        return std::nullopt;
-    return QString::fromUtf8(*plain);
+    const Result<QByteArray> plain = transformed(protectedBytes, false);
+    if (!plain.ok())
+        return failure(plain.errorString());
+    return QString::fromUtf8(plain.value());
 }

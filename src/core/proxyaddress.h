@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QNetworkProxy>
 #include <QString>
 
@@ -7,12 +9,7 @@
 // may be left out; percent-escapes decoded; an IPv6 host in brackets; port 80
 // when none is given), or why it cannot be read: the error never repeats the
 // password. An empty text gives the default proxy.
-struct ParsedProxy
-{
-    QNetworkProxy proxy;
-    QString error;
-};
-ParsedProxy parseProxyUrl(const QString& text);
+Result<QNetworkProxy> parseProxyUrl(const QString& text);
 
 // The port a text names, or 0 unless it is a whole number from 1 to 65535.
 int validPort(const QString& text);

@@ -723,10 +723,6 @@
         <translation>Der gespeicherte Proxyport %1 ist keine Zahl von 1 bis 65535; für diesen Lauf wird kein Proxy verwendet.</translation>
     </message>
     <message>
-        <source>Proxy Error</source>
-        <translation>Proxyfehler</translation>
-    </message>
-    <message>
         <source>The machine-wide proxy password cannot be read on this machine; the proxy is used without it.</source>
         <translation>Das rechnerweite Proxy-Kennwort kann auf diesem Rechner nicht gelesen werden; der Proxy wird ohne Kennwort verwendet.</translation>
     </message>
@@ -869,10 +865,6 @@
         <translation>Aufruffehler</translation>
     </message>
     <message>
-        <source>Unknown output format &quot;%1&quot;; /f takes json, nagios, prometheus or html.</source>
-        <translation>Unbekanntes Ausgabeformat &quot;%1&quot;; /f nimmt json, nagios, prometheus oder html.</translation>
-    </message>
-    <message>
         <source>/t takes a whole number of seconds from 1 up, not &quot;%1&quot;.</source>
         <translation>/t erwartet eine ganze Zahl von Sekunden ab 1, nicht &quot;%1&quot;.</translation>
     </message>
@@ -891,6 +883,18 @@
     <message>
         <source>Ignored, as no switch of Skyvane: %1</source>
         <translation>Ignoriert, da kein Schalter von Skyvane: %1</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 oder %2</translation>
+    </message>
+    <message>
+        <source>Unknown output format &quot;%1&quot;; /f takes %2.</source>
+        <translation>Unbekanntes Ausgabeformat &quot;%1&quot;; /f nimmt %2.</translation>
+    </message>
+    <message>
+        <source>Proxy Error</source>
+        <translation>Proxyfehler</translation>
     </message>
 </context>
 <context>

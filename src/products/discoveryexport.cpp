@@ -98,13 +98,15 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return true;
     };
     RegistryFileResult result = loadRegistryExport(path, both);
-    if (result.store) // its folders are on the machine that wrote it
-        result.store->setOfAnotherMachine(true);
-    if (!result.store || !vendorAfterSoftware)
+    if (!result.ok() || !vendorAfterSoftware) {
+        if (result.ok()) // its folders are on the machine that wrote it
+            result.value()->setOfAnotherMachine(true);
         return result;
+    }
 
     // Else a second reading, for the display names of every patch name.
-    names = patchNames(*result.store);
+    result.value()->setOfAnotherMachine(true);
+    names = patchNames(*result.value());
     ExportSelection software;
     software.keepsKey = inInstalledSoftware;
     software.keepsName = isDisplayName;
@@ -113,8 +115,8 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     };
     software.checkedAlready = true;
     RegistryFileResult second = loadRegistryExport(path, software);
-    if (!second.store)
+    if (!second.ok())
         return second; // the file changed between the two readings
-    result.store->takeKeysOf(*second.store);
+    result.value()->takeKeysOf(*second.value());
     return result;
 }

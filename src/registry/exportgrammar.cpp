@@ -33,9 +33,9 @@ private:
 
     bool nextLogicalLine(QStringView& line, int& firstLineNumber);
     bool isHeader(QStringView line) const;
-    Outcome parseLine(QStringView line, int number);
-    Outcome parseKeyLine(QStringView line, int number);
-    Outcome parseValueLine(QStringView line, int number);
+    Result<void> parseLine(QStringView line, int number);
+    Result<void> parseKeyLine(QStringView line, int number);
+    Result<void> parseValueLine(QStringView line, int number);
 
     ExportLines& lines;
     Dialect dialect;
@@ -106,25 +106,24 @@ bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumb
 
 RegistryFileResult RegistryExportParser::run()
 {
-    const RegistryFileError notText{0, RegistryFile::tr("the file is not valid UTF-16LE text")};
-    if (lines.failed())
-        return {nullptr, notText};
+    if (const Result<void> text = lines.decoding(); !text.ok())
+        return failure(RegistryFileError{0, text.errorString()});
     QStringView line;
     int number = 0;
     if (!nextLogicalLine(line, number) || (line.isEmpty() && !lines.next(physical)))
-        return {nullptr, {0, RegistryFile::tr("the file is empty")}};
+        return failure(RegistryFileError{0, RegistryFile::tr("the file is empty")});
     if (!isHeader(line.trimmed()))
-        return {nullptr,
-                {1, RegistryFile::tr("the file does not start with a registry export header")}};
+        return failure(RegistryFileError{
+            1, RegistryFile::tr("the file does not start with a registry export header")});
 
     while (nextLogicalLine(line, number)) {
-        if (auto failure = parseLine(line, number))
-            return {nullptr, {number, failure->message}};
+        if (const Result<void> parsed = parseLine(line, number); !parsed.ok())
+            return failure(RegistryFileError{number, parsed.errorString()});
     }
     result->lastChain.clear();
-    if (lines.failed())
-        return {nullptr, notText};
-    return {std::move(result), {}};
+    if (const Result<void> text = lines.decoding(); !text.ok())
+        return failure(RegistryFileError{0, text.errorString()});
+    return std::move(result);
 }
 
 bool RegistryExportParser::isHeader(QStringView line) const
@@ -134,17 +133,17 @@ bool RegistryExportParser::isHeader(QStringView line) const
                : line == QLatin1String("Windows Registry Editor Version 5.00");
 }
 
-Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
+Result<void> RegistryExportParser::parseLine(QStringView rawLine, int number)
 {
     const QStringView line = rawLine.trimmed();
     if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-        return std::nullopt;
+        return {};
     if (isHeader(line)) { // the next part of a joined export
         currentKey = nullptr;
         keyLeftOut = false;
         keyPending = false;
         skipping = false;
-        return std::nullopt;
+        return {};
     }
     if (line.startsWith(QLatin1Char('[')))
         return parseKeyLine(line, number);
@@ -153,19 +152,19 @@ Outcome RegistryExportParser::parseLine(QStringView rawLine, int number)
             << QStringLiteral("Registry export line %1: a hex value broken inside "
                               "a byte or before its comma is dropped")
                    .arg(number);
-        return std::nullopt;
+        return {};
     }
     if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
         // A second reading of a file that was checked whole passes over what
         // it does not keep.
         if (selection.checkedAlready && (skipping || keyLeftOut || (!currentKey && !keyPending)))
-            return std::nullopt;
+            return {};
         return parseValueLine(line, number);
     }
-    return ParseFailure{RegistryFile::tr("the line is neither a key, a value nor a comment")};
+    return failure(RegistryFile::tr("the line is neither a key, a value nor a comment"));
 }
 
-Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
+Result<void> RegistryExportParser::parseKeyLine(QStringView line, int number)
 {
     // The key ends at the "]" after which only blanks or a comment follow.
     qsizetype close = line.indexOf(QLatin1Char(']'));
@@ -176,7 +175,7 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
         close = line.indexOf(QLatin1Char(']'), close + 1);
     }
     if (close < 0)
-        return ParseFailure{RegistryFile::tr("a key name is not closed with \"]\"")};
+        return failure(RegistryFile::tr("a key name is not closed with \"]\""));
     QStringView path = line.mid(1, close - 1);
     const bool remove = path.startsWith(QLatin1Char('-'));
     if (remove)
@@ -184,11 +183,11 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
     while (path.endsWith(QLatin1Char('\\'))) // how some tools write a hive's root
         path.chop(1);
     if (path.isEmpty() || path.contains(QChar(0)))
-        return ParseFailure{RegistryFile::tr("the key name is empty or not valid")};
+        return failure(RegistryFile::tr("the key name is empty or not valid"));
     // maxKeyDepth separators take twice as many characters at least.
     if (path.size() >= 2 * maxKeyDepth && path.count(QLatin1Char('\\')) >= maxKeyDepth)
-        return ParseFailure{RegistryFile::tr("the key is nested deeper than %1 levels")
-                                .arg(QString::number(maxKeyDepth))};
+        return failure(RegistryFile::tr("the key is nested deeper than %1 levels")
+                           .arg(QString::number(maxKeyDepth)));
     // Windows passes over a section under a hive it does not know, like one
     // under a hive Skyvane does not read.
     const QStringView hiveName = path.left(path.indexOf(QLatin1Char('\\')));
@@ -201,52 +200,54 @@ Outcome RegistryExportParser::parseKeyLine(QStringView line, int number)
             << QStringLiteral(
                    "Registry export line %1: a key outside HKEY_LOCAL_MACHINE is skipped")
                    .arg(number);
-        return std::nullopt;
+        return {};
     }
     if (remove) {
         result->removeKey(path.toString());
         skipping = true; // values under a deleted key are ignored, as regedit does
-        return std::nullopt;
+        return {};
     }
     // A key that discovery never reads is checked like any other, but not kept.
     keyPending = false;
     keyLeftOut = selection.keepsKey && !selection.keepsKey(path);
     if (keyLeftOut)
-        return std::nullopt;
+        return {};
     currentPath = path.toString();
     keyPending = selection.keepsValue && !(selection.keepsWhole && selection.keepsWhole(path));
     keyLookedUp = false;
     if (!keyPending)
         currentKey = result->ensureKey(path);
-    return std::nullopt;
+    return {};
 }
 
-Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
+Result<void> RegistryExportParser::parseValueLine(QStringView line, int number)
 {
     QString& name = nameBuffer;
     qsizetype pos = 0;
     if (line.startsWith(QLatin1Char('@'))) {
         name = QString(); // the default value
         pos = 1;
-    } else if (auto failure = readQuoted(line, pos, name)) {
-        return failure;
+    } else if (Result<void> read = readQuoted(line, pos, name); !read.ok()) {
+        return read;
     }
     while (pos < line.size() && line.at(pos).isSpace())
         ++pos;
     if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
-        return ParseFailure{RegistryFile::tr("a value name is not followed by \"=\"")};
+        return failure(RegistryFile::tr("a value name is not followed by \"=\""));
 
     if (selection.checkedAlready && selection.keepsName && !selection.keepsName(name))
-        return std::nullopt; // never kept, so never there to change
+        return {}; // never kept, so never there to change
     QString& valueText = textBuffer;
     valueText.resize(0);
     bool remove = false;
     // Data that is not kept is only checked.
     const bool onlyCheck = (!currentKey && !keyPending) ||
                            (keyPending && selection.keepsName && !selection.keepsName(name));
-    if (auto failure = parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4,
-                                      valueText, remove, onlyCheck))
-        return failure;
+    if (Result<void> read =
+            parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4, valueText,
+                           remove, onlyCheck);
+        !read.ok())
+        return read;
     const bool keep =
         !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
     // A key not made yet may stand from an earlier section, once any is made.
@@ -261,13 +262,13 @@ Outcome RegistryExportParser::parseValueLine(QStringView line, int number)
                 << QStringLiteral(
                        "Registry export line %1: a value before the first key is skipped")
                        .arg(number);
-        return std::nullopt;
+        return {};
     }
     if (keep)
         currentKey->setValue(name, valueText);
     else
         currentKey->removeValue(name); // deleted, or its earlier text no longer holds
-    return std::nullopt;
+    return {};
 }
 
 namespace {
@@ -278,7 +279,8 @@ RegistryFileResult parseFrom(QIODevice& device, const ExportSelection& selection
     RegistryExportParser parser(lines, selection);
     RegistryFileResult result = parser.run();
     // A version 5 file that is no UTF-8 was saved in the ANSI code page.
-    if (lines.failed() && lines.encoding() == ExportLines::Encoding::Utf8 && device.seek(start)) {
+    if (!lines.decoding().ok() && lines.encoding() == ExportLines::Encoding::Utf8 &&
+        device.seek(start)) {
         ExportLines ansi(device, true);
         RegistryExportParser again(ansi, selection);
         result = again.run();
@@ -298,9 +300,9 @@ RegistryFileResult parseRegistryExport(const QByteArray& bytes, const ExportSele
 RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection)
 {
     const OpenedFile opened = openRegularFile(path, maxExportBytes);
-    if (!opened.file)
-        return {nullptr, {0, opened.error}};
-    return parseFrom(*opened.file, selection);
+    if (!opened.ok())
+        return failure(RegistryFileError{0, opened.errorString()});
+    return parseFrom(*opened.value(), selection);
 }
 
 RegistryFileResult loadRegistryExport(const QString& fileName)
@@ -312,7 +314,6 @@ QString registryFileErrorText(const QString& fileName, const RegistryFileError& 
 {
     if (error.line > 0)
         return RegistryFile::tr("The registry export %1 cannot be read: line %2: %3.")
-            .arg(fileName, QString::number(error.line), error.message);
-    return RegistryFile::tr("The registry export %1 cannot be read: %2.")
-        .arg(fileName, error.message);
+            .arg(fileName, QString::number(error.line), error.text);
+    return RegistryFile::tr("The registry export %1 cannot be read: %2.").arg(fileName, error.text);
 }

@@ -1,5 +1,7 @@
 #include "exportlines.h"
 
+#include "exportvalues.h"
+
 #include "registryvalue.h"
 
 #include <QIODevice>
@@ -111,4 +113,11 @@ bool ExportLines::next(QStringView& line)
         fill(); // moves the rest of the text to the front
         searched = std::clamp<qsizetype>(end - consumed, 0, buffer.size());
     }
+}
+
+Result<void> ExportLines::decoding() const
+{
+    if (decodingFailed)
+        return failure(RegistryFile::tr("the file is not valid UTF-16LE text"));
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
@@ -29,8 +31,9 @@ public:
     // The next line, without its end, valid until the next call; false after
     // the last one.
     bool next(QStringView& line);
-    // Whether the bytes were not text in their encoding (odd UTF-16, invalid UTF-8).
-    bool failed() const { return decodingFailed; }
+    // Whether the bytes read so far were text in their encoding, and why not
+    // (odd UTF-16, invalid UTF-8).
+    Result<void> decoding() const;
     Encoding encoding() const { return used; }
 
 private:

@@ -92,7 +92,7 @@ bool unwrap(QString& line)
 }
 
 // Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
-Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
+Result<void> readQuoted(QStringView view, qsizetype& pos, QString& out)
 {
     out.resize(0); // keeps the capacity of a buffer used line after line
     if (out.isNull())
@@ -104,7 +104,7 @@ Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
         if (c == QLatin1Char('"')) {
             out += view.mid(chunkStart, pos - chunkStart);
             ++pos;
-            return std::nullopt;
+            return {};
         }
         if (c == QLatin1Char('\\')) {
             if (pos + 1 >= view.size())
@@ -114,8 +114,7 @@ Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
             static const QString meanings = QStringLiteral("\\\"\n\r") + QChar(0);
             const qsizetype kind = escapes.indexOf(view.at(pos + 1));
             if (kind < 0)
-                return ParseFailure{
-                    RegistryFile::tr("a quoted text holds an unknown escape sequence")};
+                return failure(RegistryFile::tr("a quoted text holds an unknown escape sequence"));
             out += view.mid(chunkStart, pos - chunkStart);
             out += meanings.at(kind);
             pos += 2;
@@ -124,38 +123,37 @@ Outcome readQuoted(QStringView view, qsizetype& pos, QString& out)
         }
         ++pos;
     }
-    return ParseFailure{RegistryFile::tr("a quoted text is not closed")};
+    return failure(RegistryFile::tr("a quoted text is not closed"));
 }
 
-Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
-                       bool onlyCheck)
+Result<void> parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
+                            bool onlyCheck)
 {
     if (data == QLatin1String("-")) {
         remove = true;
-        return std::nullopt;
+        return {};
     }
     if (data.startsWith(QLatin1Char('"'))) {
         qsizetype pos = 0;
-        if (auto failure = readQuoted(data, pos, valueText))
-            return failure;
+        if (Result<void> read = readQuoted(data, pos, valueText); !read.ok())
+            return read;
         if (pos != data.size())
-            return ParseFailure{RegistryFile::tr("text follows the closing quote of a value")};
+            return failure(RegistryFile::tr("text follows the closing quote of a value"));
         // Windows ends a text at its first NUL, as Wine writes one ("\0").
         const qsizetype nul = valueText.indexOf(QChar(0));
         if (nul >= 0)
             valueText.truncate(nul);
-        return std::nullopt;
+        return {};
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
         const QStringView digits = data.mid(6).trimmed();
         bool ok = false;
         const uint number = digits.toUInt(&ok, 16);
         if (!ok || digits.isEmpty() || digits.size() > 8)
-            return ParseFailure{
-                RegistryFile::tr("a dword value needs one to eight hexadecimal digits")};
+            return failure(RegistryFile::tr("a dword value needs one to eight hexadecimal digits"));
         if (!onlyCheck)
             valueText = QString::number(qint32(number));
-        return std::nullopt;
+        return {};
     }
     int type = -1;
     QStringView list;
@@ -167,25 +165,25 @@ Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool
         bool ok = false;
         type = close > 4 ? data.mid(4, close - 4).toInt(&ok, 16) : -1;
         if (!ok || type < 0)
-            return ParseFailure{RegistryFile::tr("a hex(N) value has no valid type number")};
+            return failure(RegistryFile::tr("a hex(N) value has no valid type number"));
         list = data.mid(close + 2);
     } else {
-        return ParseFailure{RegistryFile::tr("the value data is not a quoted text, dword or hex")};
+        return failure(RegistryFile::tr("the value data is not a quoted text, dword or hex"));
     }
     QByteArray bytes;
     if (!parseHexBytes(list, bytes))
-        return ParseFailure{RegistryFile::tr("a hex value holds something other than bytes")};
+        return failure(RegistryFile::tr("a hex value holds something other than bytes"));
     if ((type == RegistryValue::Dword || type == RegistryValue::DwordBigEndian) &&
         bytes.size() != 4)
-        return ParseFailure{RegistryFile::tr("a dword value needs exactly four bytes")};
+        return failure(RegistryFile::tr("a dword value needs exactly four bytes"));
     if (type == RegistryValue::Qword && bytes.size() != 8)
-        return ParseFailure{RegistryFile::tr("a qword value needs exactly eight bytes")};
+        return failure(RegistryFile::tr("a qword value needs exactly eight bytes"));
     if (onlyCheck)
-        return std::nullopt;
+        return {};
     valueText = QString::fromStdU16String(RegistryValue::text(
         unsigned(type), reinterpret_cast<const unsigned char*>(bytes.constData()),
         size_t(bytes.size()), regedit4));
     if (valueText.isNull())
         valueText = QLatin1String("");
-    return std::nullopt;
+    return {};
 }

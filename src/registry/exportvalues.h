@@ -3,23 +3,17 @@
 // The parts of a registry export's lines: quoted texts, continuations, and
 // value data as the registry hands it to readers.
 
+#include "core/result.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringView>
-
-#include <optional>
 
 // Translation context of the messages about a rejected export.
 struct RegistryFile
 {
     Q_DECLARE_TR_FUNCTIONS(RegistryFile)
 };
-
-struct ParseFailure
-{
-    QString message;
-};
-using Outcome = std::optional<ParseFailure>;
 
 // Whether a quoted text is open after the given text, when one was open
 // before it (a raw line feed inside a value's text).
@@ -31,8 +25,8 @@ qsizetype continuationAt(QStringView line);
 // the line does not go on.
 bool unwrap(QString& line);
 // Reads a quoted text that starts at view[pos] == '"'; pos ends after the closing quote.
-Outcome readQuoted(QStringView view, qsizetype& pos, QString& out);
+Result<void> readQuoted(QStringView view, qsizetype& pos, QString& out);
 // The text of a value's data ("-" for a deletion sets remove); regedit4: the
 // string types hold 8-bit text. onlyCheck: the data is checked, but no text made.
-Outcome parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
-                       bool onlyCheck = false);
+Result<void> parseValueData(QStringView data, bool regedit4, QString& valueText, bool& remove,
+                            bool onlyCheck = false);

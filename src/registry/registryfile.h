@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "registrystore.h"
 
 class LocalPath;
@@ -57,17 +58,13 @@ private:
     std::vector<Key*> lastChain;
 };
 
+// Why an export was rejected.
 struct RegistryFileError
 {
     int line = 0; // 0 when the error concerns the whole file
-    QString message;
+    QString text;
 };
-
-struct RegistryFileResult
-{
-    std::unique_ptr<RegistryFileStore> store; // null when the file was rejected
-    RegistryFileError error;
-};
+using RegistryFileResult = Result<std::unique_ptr<RegistryFileStore>, RegistryFileError>;
 
 // What of an export a store keeps: every key and value is read and checked,
 // but only those the selection names are kept (all when it names none).

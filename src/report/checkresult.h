@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common.h"
+#include "core/statuscode.h"
 #include "products/installedpatch.h"
 #include "update/publishedpatch.h"
 #include "update/quorixupdate.h"

@@ -1,6 +1,7 @@
 #include "notificationdialog.h"
 
 #include "app/check.h"
+#include "app/runstatus.h"
 #include "core/clock.h"
 #include "core/common.h"
 #include "desktopretrieval.h"
@@ -103,7 +104,7 @@ void NotificationDialog::showSettingsDialog()
     if (dialog.exec() == QDialog::Accepted) {
         // The hidden check-at-logon box is never checked.
         settings.checkAtLogin = false;
-        settings.saveSettings();
+        (void)saveRunSettings(settings);
     }
 }
 

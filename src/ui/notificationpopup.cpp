@@ -1,5 +1,6 @@
 #include "notificationpopup.h"
 
+#include "app/runstatus.h"
 #include "core/common.h"
 #include "core/logger.h"
 #include "sharppixmap.h"
@@ -187,5 +188,5 @@ void NotificationPopup::onTitleMoved(QPoint p)
 void NotificationPopup::closeEvent(QCloseEvent*)
 {
     settings.checkAtLogin = false;
-    settings.saveSettings();
+    (void)saveRunSettings(settings);
 }

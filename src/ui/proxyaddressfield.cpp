@@ -16,13 +16,14 @@ void spreadProxyAddress(QLineEdit* host, QSpinBox* port, QLineEdit* user, QLineE
     const QString text = host->text();
     if (!text.contains(QLatin1String("://")) && !text.contains(QLatin1Char('@')))
         return;
-    const ParsedProxy parsed = parseProxyUrl(text);
-    if (!parsed.error.isEmpty())
+    const Result<QNetworkProxy> parsed = parseProxyUrl(text);
+    if (!parsed.ok())
         return;
-    host->setText(parsed.proxy.hostName());
-    port->setValue(parsed.proxy.port());
-    if (!parsed.proxy.user().isEmpty() && user->isEnabled()) {
-        user->setText(parsed.proxy.user());
-        password->setText(parsed.proxy.password());
+    const QNetworkProxy& proxy = parsed.value();
+    host->setText(proxy.hostName());
+    port->setValue(proxy.port());
+    if (!proxy.user().isEmpty() && user->isEnabled()) {
+        user->setText(proxy.user());
+        password->setText(proxy.password());
     }
 }

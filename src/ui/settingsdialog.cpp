@@ -2,8 +2,9 @@
 
 #include "proxyaddressfield.h"
 
+#include "app/messages.h"
+#include "app/runstatus.h"
 #include "core/common.h"
-#include "core/messages.h"
 #include "ui_settingsdialog.h"
 
 #include <QTabBar>
@@ -78,6 +79,6 @@ void SettingsDialog::onOK()
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy, host, quint16(portText.toInt()),
                                   ui->proxyUsername->text(), ui->proxyPassword->text());
     common->useProxyAuthentication = ui->requireAuthenticationCheckbox->isChecked();
-    common->saveSettings();
+    (void)saveRunSettings(*common);
     accept();
 }

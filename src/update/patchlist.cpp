@@ -4,6 +4,7 @@
 
 #include "jsoninput.h"
 
+#include <QCoreApplication>
 #include <rapidjson/reader.h>
 
 #include <optional>
@@ -262,7 +263,7 @@ QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes,
 }
 
 QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encoding,
-                            const QStringList* wanted, bool* valid)
+                            const QStringList* wanted, bool* valid = nullptr)
 {
     if (lcUpdate().isDebugEnabled())
         wanted = nullptr;
@@ -292,8 +293,12 @@ QList<VersionPatches> parsePatchListText(const QString& text)
     return parse(text.toUtf8(), ListEncoding(), nullptr, nullptr);
 }
 
-QList<VersionPatches> parsePatchListBytes(const QByteArray& bytes,
-                                          const QStringList* wantedVersions, bool* valid)
+Result<QList<VersionPatches>> parsePatchListBytes(const QByteArray& bytes,
+                                                  const QStringList* wantedVersions)
 {
-    return parse(bytes, detectListEncoding(bytes), wantedVersions, valid);
+    bool valid = false;
+    QList<VersionPatches> list = parse(bytes, detectListEncoding(bytes), wantedVersions, &valid);
+    if (!valid)
+        return failure(QCoreApplication::translate("QuorixUpdate", "the answer is no patch list"));
+    return list;
 }

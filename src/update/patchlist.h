@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "publishedpatch.h"
 
 // The master list of a patch list text: one entry per version object of the
@@ -22,8 +23,7 @@ QList<VersionPatches> parsePatchListText(const QString& text);
 // only the entries of those versions keep their patches (the others keep their version text):
 // nothing else reads them, and the patches of every other version would
 // cost memory and time on a long list. Debug logging keeps them all, since
-// every kept patch is logged. valid tells whether the bytes were JSON with a
+// every kept patch is logged. It fails for bytes that are not JSON with a
 // "Product" array.
-QList<VersionPatches> parsePatchListBytes(const QByteArray& bytes,
-                                          const QStringList* wantedVersions = nullptr,
-                                          bool* valid = nullptr);
+Result<QList<VersionPatches>> parsePatchListBytes(const QByteArray& bytes,
+                                                  const QStringList* wantedVersions = nullptr);

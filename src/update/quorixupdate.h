@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/result.h"
 #include "jsoninput.h"
 #include "publishedpatch.h"
 
-#include <QObject>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -18,46 +19,55 @@ enum class ListState
     TooLarge,
 };
 
+// Why there is no usable list: its state, and the reason in the user's language.
+struct ListProblem
+{
+    ListState state = ListState::Unreachable;
+    QString text;
+};
+
 struct InstalledSoftware;
 class RetrievalHost;
 
-// Fetches and parses the patch list in its constructor, with up to five
-// attempts, and answers which published patches a machine is missing.
-class QuorixUpdate : public QObject
+// The patch list as one retrieval found it, and which published patches a
+// machine is missing.
+class QuorixUpdate
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(QuorixUpdate)
 
 public:
     static constexpr int maxAttempts = 5;
 
-    // Keeps the patches of the given versions; of every version without them.
-    // The retrieval may take budgetSeconds in all (0: no bound beyond its
-    // attempts and their time-outs).
-    QuorixUpdate(const QString& url, RetrievalHost& host,
-                 const std::optional<QStringList>& wantedVersions, int budgetSeconds);
+    // Fetches and reads the list at the address, with up to five attempts,
+    // keeping the patches of the given versions (of every version without
+    // them). The retrieval may take budgetSeconds in all (0: no bound beyond
+    // its attempts and their time-outs).
+    static QuorixUpdate retrieve(const QString& url, RetrievalHost& host,
+                                 const std::optional<QStringList>& wantedVersions,
+                                 int budgetSeconds);
 
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
     QString url() const { return listUrl; }
-    QString receivedText() const { return decodeListText(data); }
-    QList<VersionPatches> masterPatchList() const { return masterList; }
-    ListState listState() const { return state; }
-    qsizetype receivedSize() const { return data.size(); }
+    // The versions and their patches; empty when there is no usable list.
+    QList<VersionPatches> masterPatchList() const
+    {
+        return list.ok() ? list.value() : QList<VersionPatches>();
+    }
+    ListState listState() const { return list.ok() ? ListState::Ok : list.error().state; }
+    qsizetype receivedSize() const { return receivedBytes; }
     // Whether the retrieval ran out of its time budget, and what that was.
     bool exceededTimeBudget() const { return timedOut; }
     int timeBudgetSeconds() const { return budgetSeconds; }
     // Why there is no usable list, in the user's language; empty when there is.
-    QString problem() const { return problemText; }
+    QString problem() const { return list.errorString(); }
 
 private:
-    void parsePatchList(const QString& url, bool retrieved,
-                        const std::optional<QStringList>& wantedVersions);
+    QuorixUpdate(const QString& url, int budgetSeconds);
 
     QString listUrl;
-    QByteArray data; // the received bytes
-    QList<VersionPatches> masterList;
-    ListState state = ListState::Unreachable;
+    Result<QList<VersionPatches>, ListProblem> list = failure(ListProblem());
+    qsizetype receivedBytes = 0;
     bool timedOut = false;
     int budgetSeconds = 0;
-    QString problemText;
 };

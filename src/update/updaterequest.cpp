@@ -4,7 +4,6 @@
 #include "core/console.h"
 #include "core/localfile.h"
 #include "core/logger.h"
-#include "core/messages.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -38,7 +37,14 @@ UpdateRequest::~UpdateRequest()
     delete manager;
 }
 
-bool UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
+Result<void> UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
+{
+    if (attempt(retrievalDeadline))
+        return {};
+    return failure(attemptProblem());
+}
+
+bool UpdateRequest::attempt(const QDeadlineTimer& retrievalDeadline)
 {
     if (!host.retrievalAllowed() || host.aborted())
         return false;
@@ -175,13 +181,13 @@ void UpdateRequest::endAttempt()
 bool UpdateRequest::readLocalList(const QString& fileName)
 {
     const OpenedFile opened = openRegularFile(LocalPath(fileName), maxListBytes);
-    if (opened.tooLarge)
+    if (!opened.ok() && opened.error().tooLarge)
         refuseAsTooLarge();
-    else if (!opened.file)
-        failAttempt(
-            tr("An error occurred: %1 cannot be read: %2.").arg(printable(fileName), opened.error));
+    else if (!opened.ok())
+        failAttempt(tr("An error occurred: %1 cannot be read: %2.")
+                        .arg(printable(fileName), opened.errorString()));
     else {
-        received = opened.file->read(maxListBytes + 1);
+        received = opened.value()->read(maxListBytes + 1);
         if (received.size() > maxListBytes) // it grew since
             refuseAsTooLarge();
     }
@@ -320,7 +326,7 @@ void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& e
                 .arg(printable(source->url().host()), printable(texts.join(QStringLiteral("; "))));
 }
 
-QString UpdateRequest::lastProblem() const
+QString UpdateRequest::attemptProblem() const
 {
     if (!problem.isEmpty())
         return problem;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "retrievalhost.h"
 
 #include <QDeadlineTimer>
@@ -27,16 +28,16 @@ public:
     ~UpdateRequest() override;
 
     // Sends the request and waits for the attempt's end, at the latest at the
-    // deadline of the whole retrieval.
-    bool fetch(const QDeadlineTimer& retrievalDeadline = QDeadlineTimer(QDeadlineTimer::Forever));
+    // deadline of the whole retrieval; it fails with why the attempt brought
+    // no list, in the user's language.
+    Result<void>
+    fetch(const QDeadlineTimer& retrievalDeadline = QDeadlineTimer(QDeadlineTimer::Forever));
     // Whether the last attempt failed in a way another attempt cannot mend
     // (an HTTP or network error, a refused certificate or redirect, a list
     // too large); time-outs and empty answers are worth another attempt.
     bool failedForGood() const { return failed; }
     // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
-    // Why the last attempt brought no list, in the user's language.
-    QString lastProblem() const;
     // Whether the last attempt was refused for the list's size.
     bool refusedAsTooLarge() const { return tooLarge; }
 
@@ -51,6 +52,8 @@ private slots:
     void onError(QNetworkReply::NetworkError code);
 
 private:
+    bool attempt(const QDeadlineTimer& retrievalDeadline);
+    QString attemptProblem() const;
     void applyProxySettings();
     bool followRedirect(QNetworkReply* reply);
     bool readLocalList(const QString& fileName);

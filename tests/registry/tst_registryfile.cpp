@@ -37,8 +37,8 @@ void TestRegistryFile::dialects()
     QFile expected(file.chopped(4) + ".expected");
     QVERIFY(expected.open(QIODevice::ReadOnly));
     RegistryFileResult result = loadRegistryExport(file);
-    QVERIFY2(result.store, qPrintable(result.error.message));
-    QCOMPARE(result.store->value(software, "v"), QString::fromUtf8(expected.readAll()));
+    QVERIFY2(result.ok(), qPrintable(result.errorString()));
+    QCOMPARE(result.value()->value(software, "v"), QString::fromUtf8(expected.readAll()));
 }
 
 void TestRegistryFile::keysMergeDeleteAndListInRegistryOrder()
@@ -55,14 +55,14 @@ void TestRegistryFile::keysMergeDeleteAndListInRegistryOrder()
             "[hklm\\software\\test\\Alpha]\n\"A\"=\"1\"\n"
             "[HKLM\\SOFTWARE\\Test\\ALPHA]\n\"B\"=\"2\"\n@=\"default\"\n\"A\"=-\n"
             "[HKLM\\SOFTWARE\\Test\\Gone\\Child]\n[-HKLM\\SOFTWARE\\Test\\Gone]\n");
-        QVERIFY2(result.store, qPrintable(result.error.message));
+        QVERIFY2(result.ok(), qPrintable(result.errorString()));
         // Sorted by upper-case form, as Windows lists subkeys: "_" after letters.
-        QCOMPARE(result.store->childKeys(software), QStringList({"Alpha", "beta", "k1", "_under",
-                                                                 QString::fromUtf8("\xe2\x84\xaa"
-                                                                                   "1")}));
-        QVERIFY(!result.store->hasValue(software + "\\alpha", "A"));
-        QCOMPARE(result.store->value(software + "\\alpha", "b"), QStringLiteral("2"));
-        QCOMPARE(result.store->value(software + "\\alpha", ""), QStringLiteral("default"));
+        QCOMPARE(result.value()->childKeys(software), QStringList({"Alpha", "beta", "k1", "_under",
+                                                                   QString::fromUtf8("\xe2\x84\xaa"
+                                                                                     "1")}));
+        QVERIFY(!result.value()->hasValue(software + "\\alpha", "A"));
+        QCOMPARE(result.value()->value(software + "\\alpha", "b"), QStringLiteral("2"));
+        QCOMPARE(result.value()->value(software + "\\alpha", ""), QStringLiteral("default"));
     }
 }
 
@@ -93,9 +93,9 @@ void TestRegistryFile::rejectedFiles()
     QFETCH(QByteArray, bytes);
     QFETCH(int, line);
     RegistryFileResult result = parseRegistryExport(bytes);
-    QVERIFY(!result.store);
-    QCOMPARE(result.error.line, line);
-    QVERIFY(!result.error.message.isEmpty());
+    QVERIFY(!result.ok());
+    QCOMPARE(result.error().line, line);
+    QVERIFY(!result.errorString().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRegistryFile)

@@ -78,5 +78,6 @@ std::unique_ptr<RegistryStore> MachineBuilder::install(const Dialect& dialect) c
     const QByteArray bytes = exportText(dialect);
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         qFatal("cannot write a machine's export");
-    return loadExportForDiscovery(LocalPath(file.fileName())).store;
+    RegistryFileResult loaded = loadExportForDiscovery(LocalPath(file.fileName()));
+    return loaded.ok() ? std::move(loaded).value() : nullptr;
 }

@@ -62,7 +62,8 @@ private slots:
                 ->button(entered ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
                 ->click();
         });
-        QuorixUpdate update(world.listUrl(), host, world.software.versions, 0);
+        QuorixUpdate update =
+            QuorixUpdate::retrieve(world.listUrl(), host, world.software.versions, 0);
         QCOMPARE(watcher.seen().at(0).text,
                  QStringLiteral("The proxy server (127.0.0.1) requires authentication or the proxy "
                                 "username/password is incorrect."));
@@ -86,8 +87,9 @@ private slots:
             dialog->findChild<QPushButton*>("okButton")->click();
         });
         const int before = world.listRequests();
-        QuorixUpdate update(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"), host,
-                            world.software.versions, 0);
+        QuorixUpdate update =
+            QuorixUpdate::retrieve(QStringLiteral("http://downloads.invalid/sky_vane/patches.json"),
+                                   host, world.software.versions, 0);
         QCOMPARE(watcher.seen().first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(world.listRequests(), before + 1);
         QCOMPARE(QSettings().value("Startup/ProxyHost").toString(), QStringLiteral("127.0.0.1"));

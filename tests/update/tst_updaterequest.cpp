@@ -139,12 +139,13 @@ private slots:
             host.timeout = 10 * 1000;
         if (budget > 0) // one attempt would outlast the budget
             host.timeout = budget * 1000 * 10;
-        const QuorixUpdate update(server->url("/x"), host, std::nullopt, budget);
+        const QuorixUpdate update =
+            QuorixUpdate::retrieve(server->url("/x"), host, std::nullopt, budget);
         QCOMPARE(server->requestCount("/x"), requests);
         const QList<VersionPatches> master = update.masterPatchList();
         QCOMPARE(master.value(0).patches.value(0).Name, patch);
         if (patch.isEmpty())
-            QCOMPARE(update.receivedText(), QString());
+            QCOMPARE(update.receivedSize(), 0);
         QCOMPARE(settings.status, status);
         const QStringList parts = shown.split('*');
         QVERIFY2(shown.isEmpty()
@@ -159,7 +160,8 @@ private slots:
         QVERIFY(tlsServer.listenTls(QStringLiteral(SKYVANE_TEST_DATA "/tls/server.crt"),
                                     QStringLiteral(SKYVANE_TEST_DATA "/tls/server.key")));
         tlsServer.setResponse("/down", Response::with(302, {}, server->url("/list").toLatin1()));
-        QuorixUpdate downgraded(tlsServer.url("/down"), host, std::nullopt, 0);
+        QuorixUpdate downgraded =
+            QuorixUpdate::retrieve(tlsServer.url("/down"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), 0);
         QVERIFY(console.endsWith(server->url("/list") + " was refused. >>>>\n"));
     }
@@ -179,7 +181,7 @@ private slots:
         settings.useProxyServer = true;
         settings.proxy =
             QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", squid.port(), "skyuser", password);
-        QuorixUpdate update(server->url("/list"), host, std::nullopt, 0);
+        QuorixUpdate update = QuorixUpdate::retrieve(server->url("/list"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), accepted ? 1 : 0);
         QCOMPARE(settings.status, accepted ? StatusCode::NoError : StatusCode::NetworkError);
         QVERIFY2(accepted ? console.isEmpty()
@@ -200,7 +202,7 @@ private slots:
         settings.useProxyServer = true;
         settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", port);
         host.timeout = 10 * 1000;
-        QuorixUpdate update(server->url("/list"), host, std::nullopt, 0);
+        QuorixUpdate update = QuorixUpdate::retrieve(server->url("/list"), host, std::nullopt, 0);
         QCOMPARE(server->requestCount("/list"), 0);
         QVERIFY2(console.contains("(" + server->url("/list") + ", through the proxy 127.0.0.1:" +
                                   QString::number(port) + ") >>>>\n"),

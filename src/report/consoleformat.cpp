@@ -1,9 +1,10 @@
-#include "consolereport.h"
+// The console report of one machine (installed products, the updates each
+// lacks, installed patches), and a fleet's: a table of the machines, then each
+// machine's report under its name.
 
-#include "checkresult.h"
 #include "core/console.h"
-#include "fleetformat.h"
 #include "products/iquorixproduct.h"
+#include "reportformat.h"
 #include "update/availability.h"
 
 #include <QCoreApplication>
@@ -83,10 +84,15 @@ QString consoleReportText(const CheckResult& result)
     return text;
 }
 
-class ConsoleFleetFormat : public FleetFormat
+class ConsoleFormat : public ReportFormat
 {
 public:
-    QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
+    void writeMachine(const CheckResult& result, QByteArray& out) const override
+    {
+        out += consoleReportText(result).toUtf8();
+    }
+    void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
+                        QByteArray& out) const override
     {
         QList<QStringList> table{fleetColumnTitles()};
         for (const FleetRow& row : rows)
@@ -106,9 +112,9 @@ public:
                 text += QStringLiteral("  ") + line.at(column).rightJustified(widths.at(column));
             text += QStringLiteral("  ") + line.last() + QLatin1Char('\n');
         }
-        return (text + rule + QLatin1Char('\n')).toUtf8();
+        out += (text + rule + QLatin1Char('\n')).toUtf8();
     }
-    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow&) const override
+    QList<QByteArray> fleetMachineParts(const CheckResult& result, const FleetRow&) const override
     {
         QString text = QStringLiteral("\n ") +
                        ConsoleReport::tr("Machine %1").arg(printable(result.machine)) +
@@ -120,12 +126,7 @@ public:
 };
 } // namespace
 
-void printConsoleReport(const CheckResult& result)
+std::unique_ptr<ReportFormat> makeConsoleFormat()
 {
-    writeConsole(consoleReportText(result));
-}
-
-std::unique_ptr<FleetFormat> consoleFleetFormat()
-{
-    return std::make_unique<ConsoleFleetFormat>();
+    return std::make_unique<ConsoleFormat>();
 }

@@ -1,9 +1,8 @@
-#include "app/network.h"
 #include "core/proxyaddress.h"
 
 #include <QtTest>
 
-class TestNetwork : public QObject
+class TestProxyAddress : public QObject
 {
     Q_OBJECT
 
@@ -31,17 +30,16 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, read);
-        const ParsedProxy parsed = ::parseProxyUrl(text);
-        const QNetworkProxy& proxy = parsed.proxy;
-        QCOMPARE(parsed.error.isEmpty()
-                     ? QStringList({proxy.user(), proxy.password(), proxy.hostName(),
-                                    QString::number(proxy.port())})
-                           .join(' ')
-                     : QStringLiteral("error"),
+        const Result<QNetworkProxy> parsed = ::parseProxyUrl(text);
+        QCOMPARE(parsed.ok() ? QStringList({parsed.value().user(), parsed.value().password(),
+                                            parsed.value().hostName(),
+                                            QString::number(parsed.value().port())})
+                                   .join(' ')
+                             : QStringLiteral("error"),
                  read);
-        QVERIFY(!parsed.error.contains("pw")); // a password is never repeated
+        QVERIFY(!parsed.errorString().contains("pw")); // a password is never repeated
     }
 };
 
-QTEST_GUILESS_MAIN(TestNetwork)
-#include "tst_network.moc"
+QTEST_GUILESS_MAIN(TestProxyAddress)
+#include "tst_proxyaddress.moc"

@@ -1,4 +1,4 @@
-#include "fleetformat.h"
+#include "fleetrow.h"
 
 #include "core/console.h"
 
@@ -119,38 +119,4 @@ QList<FleetRow> worstFirst(QList<FleetRow> rows)
         return a.machine < b.machine;
     });
     return rows;
-}
-
-std::optional<OutputFormat> machineFormatNamed(const QString& name)
-{
-    static const struct
-    {
-        const char* name;
-        OutputFormat format;
-    } formats[] = {{"json", OutputFormat::Json},
-                   {"nagios", OutputFormat::Nagios},
-                   {"prometheus", OutputFormat::Prometheus},
-                   {"html", OutputFormat::Html}};
-    for (const auto& entry : formats) {
-        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
-            return entry.format;
-    }
-    return std::nullopt;
-}
-
-std::unique_ptr<FleetFormat> fleetFormat(OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::Json:
-        return jsonFleetFormat();
-    case OutputFormat::Nagios:
-        return nagiosFleetFormat();
-    case OutputFormat::Prometheus:
-        return prometheusFleetFormat();
-    case OutputFormat::Html:
-        return htmlFleetFormat();
-    case OutputFormat::Console:
-        break;
-    }
-    return consoleFleetFormat();
 }

@@ -1,18 +1,19 @@
-// The outputs of /f: the check's states by the Monitoring Plugins rules, and
-// the three formats of real runs read by their real consumers (JSON Schema,
-// promtool), agreeing with each other whatever the patch list holds.
+// The formats /f names: one table of them, the one the README and the usage
+// error list, and the three machine-readable ones of real runs read by their
+// real consumers (JSON Schema, promtool, jq), agreeing with each other
+// whatever the patch list holds.
 
 #include "fakeproduct.h"
 #include "patchserver.h"
 #include "programrun.h"
-#include "report/machineoutput.h"
+#include "report/reportformats.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
-class TestMachineOutput : public QObject
+class TestReportFormats : public QObject
 {
     Q_OBJECT
 
@@ -47,83 +48,21 @@ private slots:
         server.setResponse("/hostile.json", PatchServer::Response::with(200, hostile.readAll()));
     }
 
-    void nagiosStates_data()
+    // What users read of the formats is what the table holds.
+    void theTableIsTheListUsersRead()
     {
-        // Security flag and age in days per patch ("s45 n3 s?"; "s-1": released
-        // a day ahead of the check, "?": no release date).
-        QTest::addColumn<QString>("missing");
-        QTest::addColumn<int>("grace");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("exitCode");
-        // The status line: the state and summary, then "missing security oldest" as
-        // performance data.
-        const auto row = [](const char* name, const char* missing, int grace, int status,
-                            const QString& summary, const QString& counts, int exitCode) {
-            const QStringList c = counts.split(' ');
-            QTest::newRow(name) << QString(missing) << grace << status
-                                << summary + QStringLiteral("|missing=%1;;;0 security=%2;;;0 "
-                                                            "oldest_days=%3;;;0")
-                                                 .arg(c[0], c[1], c[2])
-                                << exitCode;
-        };
-        row("nothing missing", "", 0, 0, "OK - no updates missing", "0 0 0", 0);
-        row("only others missing", "n10", 0, 0,
-            "WARNING - 1 update missing (0 security, oldest 10 days)", "1 0 10", 1);
-        row("a security patch missing", "n3 s45", 0, 0,
-            "CRITICAL - 2 updates missing (1 security, oldest 45 days)", "2 1 45", 2);
-        row("young patches within grace", "s5 n6", 7, 0,
-            "OK - 2 updates missing (1 security, oldest 6 days)", "2 1 6", 0);
-        row("one day old", "n1", 0, 0, "WARNING - 1 update missing (0 security, oldest 1 day)",
-            "1 0 1", 1);
-        row("grace ends on its last day", "s7", 7, 0,
-            "CRITICAL - 1 update missing (1 security, oldest 7 days)", "1 1 7", 2);
-        row("released ahead of the check: age 0, no grace", "s-1", 0, 0,
-            "CRITICAL - 1 update missing (1 security, oldest 0 days)", "1 1 0", 2);
-        row("released ahead of the check, within grace", "s-3", 1, 0,
-            "OK - 1 update missing (1 security, oldest 0 days)", "1 1 0", 0);
-        row("unknown age counts", "s?", 7, 0, "CRITICAL - 1 update missing (1 security)", "1 1 0",
-            2);
-        row("list unreachable", "", 0, 3,
-            "UNKNOWN - patch list unreachable: Network connection error.", "0 0 0", 3);
-        row("invalid list", "", 0, 0, "UNKNOWN - patch list invalid", "0 0 0", 3);
-        row("registry export unreadable", "", 0, 1, "UNKNOWN - registry export unreadable", "0 0 0",
-            3);
-    }
-    void nagiosStates()
-    {
-        QFETCH(QString, missing);
-        QFETCH(int, grace);
-        QFETCH(int, status);
-        QFETCH(QString, line);
-        QFETCH(int, exitCode);
-        FakeProduct product("10.3", {"Quorix for Server"}, "Server");
-        CheckResult result;
-        result.products = {&product};
-        result.status = StatusCode(status);
-        result.listState = status == 3 ? ListState::Unreachable
-                           : QTest::currentDataTag() == QLatin1String("invalid list")
-                               ? ListState::Invalid
-                               : ListState::Ok;
-        const QDate today(2031, 3, 1);
-        const QStringList patches = missing.split(' ', Qt::SkipEmptyParts);
-        for (const QString& p : patches) {
-            const QString age = p.mid(1);
-            const QString released =
-                age == "?" ? QString() : today.addDays(-age.toInt()).toString(Qt::ISODate);
-            const PublishedPatch patch{
-                p,       "Quorix for Server", p.startsWith('s') ? "yes" : "no", "Windows", {}, {},
-                released};
-            result.missing.append(missingPatch(patch, today, grace));
+        const QStringList names = reportFormatNames();
+        QFile readme(QStringLiteral(SKYVANE_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(readme.readAll()).contains("[/f " + names.join('|') + "]"));
+        for (const QString& name : names) {
+            QVERIFY2(reportFormatNamed(name.toUpper()), qPrintable(name));
+            QVERIFY(!reportFormatNamed(name + "x"));
         }
-        const NagiosCheck check = nagiosReport(result);
-        const QStringList lines = QString::fromUtf8(check.text).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.value(0), "SKYVANE " + line);
-        QCOMPARE(lines.size(), 1 + patches.size()); // one line per missing patch
-        QCOMPARE(check.exitCode, exitCode);
-        static const QRegularExpression grammar(
-            "^SKYVANE (OK|WARNING|CRITICAL|UNKNOWN) - [^|]+\\|(\\w+=\\d+;;;0 ?)+$");
-        QVERIFY(grammar.match(lines.first()).hasMatch());
+        const ProgramRun unknown = runProgram(config.path(), {"/f", "xml", "/u", "/nonexistent"});
+        QCOMPARE(unknown.exitCode, 1);
+        QVERIFY2(unknown.err.contains(names.mid(0, names.size() - 1).join(", ")),
+                 qPrintable(unknown.err));
     }
 
     void formatsAgreeAndTheirConsumersReadThem_data()
@@ -200,5 +139,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMachineOutput)
-#include "tst_machineoutput.moc"
+QTEST_GUILESS_MAIN(TestReportFormats)
+#include "tst_reportformats.moc"

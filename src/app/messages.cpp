@@ -1,8 +1,8 @@
 #include "messages.h"
 
-#include "console.h"
+#include "core/console.h"
+#include "core/logger.h"
 #include "guifrontend.h"
-#include "logger.h"
 
 #include <QCoreApplication>
 
@@ -44,6 +44,6 @@ void showInformationMessage(const QString& title, const QString& text, QWidget* 
 
 void reportError(const QString& title, const QString& text)
 {
-    qCCritical(lcCore).noquote() << text;
+    qCCritical(lcApp).noquote() << text;
     showCriticalMessage(title, text, nullptr);
 }

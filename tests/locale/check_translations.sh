@@ -10,7 +10,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$source_dir/src/locale/skyvane_de_DE.ts" "$work/de.ts"
 cd "$source_dir/src"
-"$lupdate" -silent -locations none -no-obsolete app core registry products update report ui -ts "$work/de.ts"
+"$lupdate" -silent -locations none -no-obsolete . -ts "$work/de.ts"
 messages="$(grep -c '<source>' "$work/de.ts")"
 [ "$messages" -gt 100 ] || { echo "only $messages texts found: is lupdate reading the sources?" >&2; exit 1; }
 if grep -B3 'type="unfinished"' "$work/de.ts" | grep '<source>'; then

@@ -1,12 +1,13 @@
 // The fleet as one self-contained HTML page for a mail or a printer: inline
 // CSS, no scripts, nothing loaded from elsewhere. A table of the machines, the
 // worst first, then per machine its products and missing patches; links only
-// to http and https addresses; every received text escaped.
+// to http and https addresses; every received text escaped. A page for one
+// machine is a fleet of one.
 
 #include "core/console.h"
-#include "fleetformat.h"
 #include "html.h"
 #include "products/iquorixproduct.h"
+#include "reportformat.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -148,30 +149,39 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
            QStringLiteral("</section>\n");
 }
 
-class HtmlFleetFormat : public FleetFormat
+class HtmlFormat : public ReportFormat
 {
 public:
-    QByteArray head(const QList<FleetRow>& rows, const CheckResult& anyResult) const override
+    void writeMachine(const CheckResult& result, QByteArray& out) const override
+    {
+        const FleetRow row = fleetRow(result, 1);
+        writeFleetHead({row}, result, out);
+        out += fleetMachineParts(result, row).first();
+        writeFleetTail(out);
+    }
+    void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
+                        QByteArray& out) const override
     {
         const QString title = fleetTitle(rows.size());
-        return (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+        out += (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
                                "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
                                "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")
                     .arg(title.toHtmlEscaped(), QLatin1String(style),
                          fleetListLine(anyResult).toHtmlEscaped()) +
-                summaryTable(::worstFirst(rows)))
-            .toUtf8();
+                summaryTable(worstFirst(rows)))
+                   .toUtf8();
     }
-    QList<QByteArray> machineParts(const CheckResult& result, const FleetRow& row) const override
+    QList<QByteArray> fleetMachineParts(const CheckResult& result,
+                                        const FleetRow& row) const override
     {
         return {machineSection(result, row).toUtf8()};
     }
-    QByteArray tail() const override { return "</body>\n</html>\n"; }
-    bool worstFirst() const override { return true; }
+    void writeFleetTail(QByteArray& out) const override { out += "</body>\n</html>\n"; }
+    bool listsWorstFirst() const override { return true; }
 };
 } // namespace
 
-std::unique_ptr<FleetFormat> htmlFleetFormat()
+std::unique_ptr<ReportFormat> makeHtmlFormat()
 {
-    return std::make_unique<HtmlFleetFormat>();
+    return std::make_unique<HtmlFormat>();
 }

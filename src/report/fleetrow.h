@@ -1,0 +1,42 @@
+#pragma once
+
+#include "checkresult.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What the fleet's summary needs of one machine. Only this is kept of every
+// machine; the rest of its check is written out as soon as it is made.
+struct FleetRow
+{
+    int index = 0; // in the order of the files, from 1
+    QString machine;
+    QString exportError;
+    int products = 0;
+    int missing = 0;
+    int security = 0;
+    std::optional<qint64> oldestDays;
+    CheckState state = CheckState::Unknown;
+    QString stateText;
+    StatusCode status = StatusCode::NoError;
+};
+
+FleetRow fleetRow(const CheckResult& result, int index);
+
+// The fleet table: its column titles, and a row's texts from the machine's
+// name to its state ("-" for the numbers of a machine that was not read).
+QStringList fleetColumnTitles();
+QStringList fleetRowTexts(const FleetRow& row);
+// "Quorix updates on 5 machines", the report's title.
+QString fleetTitle(qsizetype machines);
+// When the fleet was checked, and against which list in which state.
+QString fleetListLine(const CheckResult& anyResult);
+
+// The worst state of the machines: CRITICAL over UNKNOWN over WARNING over OK.
+CheckState worstState(const QList<FleetRow>& rows);
+// The rows ordered for attention: the worst state first, then the most
+// missing patches, then by name.
+QList<FleetRow> worstFirst(QList<FleetRow> rows);

@@ -1,0 +1,148 @@
+// A machine's check as one JSON document that docs/report.schema.json
+// describes; a fleet's as one document with a summary and every machine's
+// document in an array. Written as it goes: no document is built first. The
+// members of each object stand in the order of their names.
+
+#include "jsonwriter.h"
+#include "products/iquorixproduct.h"
+#include "reportformat.h"
+#include "update/availability.h"
+
+#include <QCoreApplication>
+
+namespace {
+void writeList(JsonWriter& json, const CheckResult& result)
+{
+    json.key("list").beginObject();
+    json.member("bytes", result.listBytes);
+    json.member("patches", result.patches);
+    if (!result.listProblem.isEmpty())
+        json.member("problem", result.listProblem);
+    json.member("source", result.listSource);
+    json.member("state", listStateName(result.listState));
+    json.member("versions", result.versions);
+    json.endObject();
+}
+
+void writeMissing(JsonWriter& json, const MissingPatch& m)
+{
+    json.beginObject();
+    json.member("ageDays", m.ageDays);
+    json.member("inGrace", m.inGrace);
+    json.member("name", m.patch.Name);
+    json.member("products", m.patch.Products);
+    json.member("releaseDate", m.patch.ReleaseDate);
+    json.key("released");
+    if (m.released)
+        json.value(m.released->toString(Qt::ISODate));
+    else
+        json.null();
+    json.member("security", m.security);
+    json.member("url", m.patch.url);
+    json.endObject();
+}
+
+void writeProducts(JsonWriter& json, const CheckResult& result)
+{
+    json.key("products").beginArray();
+    for (const IQuorixProduct* product : result.products) {
+        json.beginObject();
+        json.member("installDir", product->installDir());
+        json.key("missing").beginArray();
+        for (const MissingPatch& m : result.missing) {
+            if (m.products.contains(product))
+                writeMissing(json, m);
+        }
+        json.endArray();
+        json.member("name", product->name());
+        json.member("version", product->version());
+        json.endObject();
+    }
+    json.endArray();
+}
+
+void writeReport(JsonWriter& json, const CheckResult& result)
+{
+    json.beginObject();
+    json.member("checkedAt", result.checkedAt.toString(Qt::ISODate));
+    json.key("counts").beginObject();
+    json.member("graceDays", result.graceDays);
+    json.member("missing", qint64(result.missing.size()));
+    json.member("oldestDays", result.oldestAgeDays());
+    json.member("security", result.securityCount());
+    json.endObject();
+    if (!result.exportError.isEmpty())
+        json.member("exportError", result.exportError);
+    json.key("installedPatches").beginArray();
+    for (const InstalledPatch& patch : result.installedPatches) {
+        json.beginObject();
+        json.member("name", patch.name);
+        json.member("qfeId", patch.qfeId);
+        json.endObject();
+    }
+    json.endArray();
+    writeList(json, result);
+    json.member("machine", result.machine);
+    writeProducts(json, result);
+    json.member("schemaVersion", 1);
+    json.member("skyvaneVersion", QCoreApplication::applicationVersion());
+    json.key("status").beginObject();
+    json.member("code", int(result.status));
+    json.member("message", statusMessageFor(result.status));
+    json.endObject();
+    json.endObject();
+}
+
+class JsonFormat : public ReportFormat
+{
+public:
+    void writeMachine(const CheckResult& result, QByteArray& out) const override
+    {
+        JsonWriter json(out, JsonWriter::Layout::Indented);
+        writeReport(json, result);
+    }
+    QList<QByteArray> fleetMachineParts(const CheckResult& result, const FleetRow&) const override
+    {
+        QByteArray text;
+        JsonWriter json(text, JsonWriter::Layout::Compact);
+        writeReport(json, result);
+        return {text};
+    }
+    void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
+                        QByteArray& out) const override
+    {
+        int counts[4] = {};
+        qint64 missing = 0;
+        qint64 security = 0;
+        for (const FleetRow& row : rows) {
+            ++counts[int(row.state)];
+            missing += row.missing;
+            security += row.security;
+        }
+        JsonWriter json(out, JsonWriter::Layout::Compact);
+        json.beginObject();
+        json.member("checkedAt", anyResult.checkedAt.toString(Qt::ISODate));
+        json.member("schemaVersion", 1);
+        json.member("skyvaneVersion", QCoreApplication::applicationVersion());
+        json.key("summary").beginObject();
+        json.member("critical", counts[int(CheckState::Critical)]);
+        json.member("machines", qint64(rows.size()));
+        json.member("missing", missing);
+        json.member("ok", counts[int(CheckState::Ok)]);
+        json.member("security", security);
+        json.member("state", checkStateName(worstState(rows)).toLower());
+        json.member("unknown", counts[int(CheckState::Unknown)]);
+        json.member("warning", counts[int(CheckState::Warning)]);
+        json.endObject();
+        // The machines' array follows the summary: the object is left open for it.
+        out += ",\"machines\":[\n";
+    }
+    void writeSeparator(QByteArray& out) const override { out += ",\n"; }
+    void writeFleetTail(QByteArray& out) const override { out += "\n]}\n"; }
+};
+} // namespace
+
+std::unique_ptr<ReportFormat> makeJsonFormat()
+{
+    return std::make_unique<JsonFormat>();
+}

@@ -1,0 +1,86 @@
+// The console report word for word: its headings, the line of a product
+// without updates, the status line of a run without a list, and a fleet's
+// table; the fixtures in tests/data/console are what users and their
+// scripts have read for years.
+
+#include "fakeproduct.h"
+#include "report/reportformats.h"
+
+#include <QtTest>
+
+class TestConsoleFormat : public QObject
+{
+    Q_OBJECT
+
+    FakeProduct server{"10.3",
+                       {"Quorix for Server"},
+                       "Quorix 10.3 for Server",
+                       {{"Quorix 10.3 Server Patch 1", "QX100301", "100301"}}};
+    FakeProduct zelvan{"10.3", {"Zelvan for Quorix"}, "Zelvan for Quorix 10.3"};
+
+    CheckResult result(StatusCode status, int missing)
+    {
+        CheckResult check;
+        check.checkedAt = QDateTime(QDate(2031, 3, 1), QTime(9, 30), Qt::UTC);
+        check.machine = "web-02";
+        check.listSource = "http://downloads.example/patches.json";
+        check.listState = status == StatusCode::NoError ? ListState::Ok : ListState::Unreachable;
+        check.status = status;
+        check.products = {&server, &zelvan};
+        check.installedPatches = server.installedPatches();
+        for (int i = 1; i <= missing; ++i) {
+            const PublishedPatch patch{QStringLiteral("Quorix 10.3 Server Patch %1").arg(i + 1),
+                                       "Quorix for Server",
+                                       i == 1 ? "yes" : "no",
+                                       "Windows",
+                                       QStringLiteral("http://downloads.example/p%1.exe").arg(i),
+                                       {},
+                                       "2031-01-0" + QString::number(i)};
+            check.missing.append(missingPatch(patch, check.checkedAt.date(), 0));
+            check.missing.last().products = {&server};
+        }
+        return check;
+    }
+
+    static QByteArray fixture(const QString& name)
+    {
+        QFile file(QStringLiteral(SKYVANE_TEST_DATA "/console/") + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void machineReport_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("missing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("updates missing") << 0 << 2 << "updates-missing.txt";
+        QTest::newRow("list unreachable")
+            << int(StatusCode::NetworkError) << 0 << "list-unreachable.txt";
+    }
+    void machineReport()
+    {
+        QFETCH(int, status);
+        QFETCH(int, missing);
+        QFETCH(QString, expected);
+        QByteArray text;
+        consoleReportFormat()->writeMachine(result(StatusCode(status), missing), text);
+        QCOMPARE(text, fixture(expected));
+    }
+
+    void fleetReport()
+    {
+        const std::unique_ptr<ReportFormat> console = consoleReportFormat();
+        QCOMPARE(console->exitsWithCheckState(), false);
+        const CheckResult up = result(StatusCode::NoError, 0),
+                          behind = result(StatusCode::NoError, 2);
+        const QList<FleetRow> rows{fleetRow(up, 1), fleetRow(behind, 2)};
+        QByteArray text;
+        console->writeFleetHead(rows, up, text);
+        text += console->fleetMachineParts(behind, rows.last()).join();
+        QCOMPARE(text, fixture("fleet.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConsoleFormat)
+#include "tst_consoleformat.moc"

@@ -1,0 +1,69 @@
+// The JSON writer lays documents out exactly as QJsonDocument does, so that
+// the reports stay byte for byte what scripts read, and writes every text as
+// valid Unicode whatever a registry or a patch list holds.
+
+#include "report/jsonwriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+class TestJsonWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void laidOutAsQtLaysItOut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "Quorix 10.3 Server Patch 3";
+        QTest::newRow("quotes and backslashes") << "C:\\Program Files\\\"Quorix\"";
+        QTest::newRow("control characters") << QString::fromUtf16(u"a\u0001\b\f\n\r\t\u001f\u007f");
+        QTest::newRow("two and three byte UTF-8") << QString::fromUtf16(u"Größe \u20ac \u202e");
+        QTest::newRow("surrogate pair") << QString::fromUtf16(u"\U0001F600");
+        QTest::newRow("empty") << QString();
+    }
+    void laidOutAsQtLaysItOut()
+    {
+        QFETCH(QString, text);
+        const QJsonObject object{{"a", text},
+                                 {"b", QJsonArray{1, true, QJsonValue()}},
+                                 {"c", QJsonArray{}},
+                                 {"d", QJsonObject{{"e", qint64(1) << 40}}}};
+        for (const auto layout : {JsonWriter::Layout::Compact, JsonWriter::Layout::Indented}) {
+            QByteArray out;
+            JsonWriter json(out, layout);
+            json.beginObject();
+            json.member("a", text);
+            json.key("b").beginArray();
+            json.value(1);
+            json.value(true);
+            json.null();
+            json.endArray();
+            json.key("c").beginArray();
+            json.endArray();
+            json.key("d").beginObject();
+            json.member("e", qint64(1) << 40);
+            json.endObject();
+            json.endObject();
+            QCOMPARE(out, QJsonDocument(object).toJson(layout == JsonWriter::Layout::Compact
+                                                           ? QJsonDocument::Compact
+                                                           : QJsonDocument::Indented));
+        }
+    }
+
+    // Qt escapes a lone surrogate, which jq and others refuse.
+    void loneSurrogatesBecomeReplacementCharacters()
+    {
+        QByteArray out;
+        JsonWriter::appendEscaped(out,
+                                  QString::fromUtf16(u"a") + QChar(0xd800) + "b" + QChar(0xdfff));
+        QCOMPARE(out, QByteArray("a\\ufffdb\\ufffd"));
+        QCOMPARE(QJsonDocument::fromJson("[\"" + out + "\"]").array().first().toString(),
+                 QString::fromUtf16(u"a\ufffdb\ufffd"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJsonWriter)
+#include "tst_jsonwriter.moc"
