@@ -99,6 +99,18 @@ QString fleetListLine(const CheckResult& anyResult)
              printable(anyResult.listSource), listStateName(anyResult.listState));
 }
 
+FleetTotals fleetTotals(const QList<FleetRow>& rows)
+{
+    FleetTotals totals;
+    for (const FleetRow& row : rows) {
+        ++totals.machines[int(row.state)];
+        totals.missing += row.missing;
+        totals.security += row.security;
+        totals.oldestDays = std::max(totals.oldestDays, row.oldestDays.value_or(0));
+    }
+    return totals;
+}
+
 CheckState worstState(const QList<FleetRow>& rows)
 {
     CheckState worst = CheckState::Ok;

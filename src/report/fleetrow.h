@@ -35,6 +35,19 @@ QString fleetTitle(qsizetype machines);
 // When the fleet was checked, and against which list in which state.
 QString fleetListLine(const CheckResult& anyResult);
 
+// The fleet's sums: machines by state, missing and security patches, the
+// oldest missing patch in days.
+struct FleetTotals
+{
+    qint64 machines[4] = {}; // by CheckState
+    qint64 missing = 0;
+    qint64 security = 0;
+    qint64 oldestDays = 0;
+
+    qint64 in(CheckState state) const { return machines[int(state)]; }
+};
+FleetTotals fleetTotals(const QList<FleetRow>& rows);
+
 // The worst state of the machines: CRITICAL over UNKNOWN over WARNING over OK.
 CheckState worstState(const QList<FleetRow>& rows);
 // The rows ordered for attention: the worst state first, then the most

@@ -111,28 +111,21 @@ public:
     void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
                         QByteArray& out) const override
     {
-        int counts[4] = {};
-        qint64 missing = 0;
-        qint64 security = 0;
-        for (const FleetRow& row : rows) {
-            ++counts[int(row.state)];
-            missing += row.missing;
-            security += row.security;
-        }
+        const FleetTotals totals = fleetTotals(rows);
         JsonWriter json(out, JsonWriter::Layout::Compact);
         json.beginObject();
         json.member("checkedAt", anyResult.checkedAt.toString(Qt::ISODate));
         json.member("schemaVersion", 1);
         json.member("skyvaneVersion", QCoreApplication::applicationVersion());
         json.key("summary").beginObject();
-        json.member("critical", counts[int(CheckState::Critical)]);
+        json.member("critical", totals.in(CheckState::Critical));
         json.member("machines", qint64(rows.size()));
-        json.member("missing", missing);
-        json.member("ok", counts[int(CheckState::Ok)]);
-        json.member("security", security);
+        json.member("missing", totals.missing);
+        json.member("ok", totals.in(CheckState::Ok));
+        json.member("security", totals.security);
         json.member("state", checkStateName(worstState(rows)).toLower());
-        json.member("unknown", counts[int(CheckState::Unknown)]);
-        json.member("warning", counts[int(CheckState::Warning)]);
+        json.member("unknown", totals.in(CheckState::Unknown));
+        json.member("warning", totals.in(CheckState::Warning));
         json.endObject();
         // The machines' array follows the summary: the object is left open for it.
         out += ",\"machines\":[\n";

@@ -20,7 +20,9 @@ public:
         Indented
     };
 
-    JsonWriter(QByteArray& target, Layout layout) : out(target), compact(layout == Layout::Compact) {}
+    JsonWriter(QByteArray& target, Layout layout) : out(target), compact(layout == Layout::Compact)
+    {
+    }
 
     // Members of an object: key(), then one value or container.
     JsonWriter& key(const char* name);

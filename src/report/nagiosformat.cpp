@@ -51,19 +51,10 @@ QString performanceData(const QList<std::pair<const char*, qint64>>& values)
 
 QString fleetStatusLine(const QList<FleetRow>& rows)
 {
-    qint64 counts[4] = {};
-    qint64 missing = 0;
-    qint64 security = 0;
-    qint64 oldest = 0;
-    for (const FleetRow& row : rows) {
-        ++counts[int(row.state)];
-        missing += row.missing;
-        security += row.security;
-        oldest = std::max(oldest, row.oldestDays.value_or(0));
-    }
-    const qint64 critical = counts[int(CheckState::Critical)];
-    const qint64 warning = counts[int(CheckState::Warning)];
-    const qint64 unknown = counts[int(CheckState::Unknown)];
+    const FleetTotals totals = fleetTotals(rows);
+    const qint64 critical = totals.in(CheckState::Critical);
+    const qint64 warning = totals.in(CheckState::Warning);
+    const qint64 unknown = totals.in(CheckState::Unknown);
     return QStringLiteral("SKYVANE %1 - %2: %3 critical, %4 warning, %5 unknown, %6 ok|")
                .arg(checkStateName(worstState(rows)))
                .arg(rows.size() == 1 ? QStringLiteral("1 machine")
@@ -71,14 +62,14 @@ QString fleetStatusLine(const QList<FleetRow>& rows)
                .arg(critical)
                .arg(warning)
                .arg(unknown)
-               .arg(counts[int(CheckState::Ok)]) +
+               .arg(totals.in(CheckState::Ok)) +
            performanceData({{"machines", rows.size()},
                             {"critical", critical},
                             {"warning", warning},
                             {"unknown", unknown},
-                            {"missing", missing},
-                            {"security", security},
-                            {"oldest_days", oldest}}) +
+                            {"missing", totals.missing},
+                            {"security", totals.security},
+                            {"oldest_days", totals.oldestDays}}) +
            QLatin1Char('\n');
 }
 
