@@ -1,6 +1,5 @@
 #include "updaterequest.h"
 
-#include "core/common.h"
 #include "core/console.h"
 #include "core/localfile.h"
 #include "core/logger.h"
