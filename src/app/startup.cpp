@@ -246,8 +246,8 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     }
     if (options.showProxy) {
         printProxySettings(settings);
-        return exitCodeOf(
-            common->status); // a proxy that /p could not save is an error all the same
+        // A proxy that /p could not save is an error all the same.
+        return exitCodeOf(common->status);
     }
     return CheckPlan{std::move(format), *graceDays};
 }

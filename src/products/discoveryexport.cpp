@@ -98,14 +98,13 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return true;
     };
     RegistryFileResult result = loadRegistryExport(path, both);
-    if (!result.ok() || !vendorAfterSoftware) {
-        if (result.ok()) // its folders are on the machine that wrote it
-            result.value()->setOfAnotherMachine(true);
+    if (!result.ok())
         return result;
-    }
+    result.value()->setOfAnotherMachine(true); // its folders are on the machine that wrote it
+    if (!vendorAfterSoftware)
+        return result;
 
     // Else a second reading, for the display names of every patch name.
-    result.value()->setOfAnotherMachine(true);
     names = patchNames(*result.value());
     ExportSelection software;
     software.keepsKey = inInstalledSoftware;
