@@ -672,14 +672,6 @@
         <translation>ein Hex-Wert enthält etwas anderes als Bytes</translation>
     </message>
     <message>
-        <source>a dword value needs exactly four bytes</source>
-        <translation>ein DWORD-Wert braucht genau vier Bytes</translation>
-    </message>
-    <message>
-        <source>a qword value needs exactly eight bytes</source>
-        <translation>ein QWORD-Wert braucht genau acht Bytes</translation>
-    </message>
-    <message>
         <source>The registry export %1 cannot be read: line %2: %3.</source>
         <translation>Der Registrierungsexport %1 kann nicht gelesen werden: Zeile %2: %3.</translation>
     </message>
@@ -694,6 +686,26 @@
     <message>
         <source>the file is not valid UTF-16LE text</source>
         <translation>die Datei ist kein gültiger UTF-16LE-Text</translation>
+    </message>
+    <message>
+        <source>the keys read hold more than %1 keys and values, the bound for an export</source>
+        <translation>die gelesenen Schlüssel enthalten mehr als %1 Schlüssel und Werte, die Grenze für einen Export</translation>
+    </message>
+    <message>
+        <source>the keys read hold more than %1 characters of names and text, the bound for an export</source>
+        <translation>die gelesenen Schlüssel enthalten mehr als %1 Zeichen an Namen und Text, die Grenze für einen Export</translation>
+    </message>
+    <message>
+        <source>the line is longer than %1 characters, the bound for a line that is read</source>
+        <translation>die Zeile ist länger als %1 Zeichen, die Grenze für eine gelesene Zeile</translation>
+    </message>
+    <message>
+        <source>the file is not valid UTF-8 text</source>
+        <translation>die Datei ist kein gültiger UTF-8-Text</translation>
+    </message>
+    <message>
+        <source>the file holds more than %1 bytes, the bound for an export</source>
+        <translation>die Datei enthält mehr als %1 Bytes, die Grenze für einen Export</translation>
     </message>
 </context>
 <context>

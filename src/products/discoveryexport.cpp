@@ -89,7 +89,7 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return software;
     };
     both.keepsWhole = [&vendorSection](QStringView) { return vendorSection; };
-    both.keepsName = isDisplayName; // of the list of installed software
+    both.valueName = QStringLiteral("DisplayName"); // of the list of installed software
     both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
         if (!vendorSection)
             return isDisplayName(name) && names.contains(foldedCase(text));
@@ -108,11 +108,10 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     names = patchNames(*result.value());
     ExportSelection software;
     software.keepsKey = inInstalledSoftware;
-    software.keepsName = isDisplayName;
+    software.valueName = QStringLiteral("DisplayName");
     software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {
         return isDisplayName(name) && names.contains(foldedCase(text));
     };
-    software.checkedAlready = true;
     RegistryFileResult second = loadRegistryExport(path, software);
     if (!second.ok())
         return second; // the file changed between the two readings

@@ -1,136 +1,68 @@
-#include "registryfile.h"
+#include "exportparser.h"
 
-#include "exportlines.h"
 #include "exportvalues.h"
-#include "registrykey.h"
 
-#include "core/localfile.h"
 #include "core/logger.h"
 
-#include <QBuffer>
-
 namespace {
-enum class Dialect
+// A hash of a path's identity, made without a copy of it for ASCII paths.
+size_t identityHash(QStringView path)
 {
-    Version5,
-    Regedit4
-};
+    size_t hash = 0;
+    for (const QChar c : path) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return qHash(registryIdentity(path));
+        hash = hash * 31 + (u >= u'a' && u <= u'z' ? u - 0x20 : u);
+    }
+    return hash;
+}
 } // namespace
-
-class RegistryExportParser
-{
-public:
-    RegistryExportParser(ExportLines& source, const ExportSelection& kept)
-        : lines(source), dialect(source.isRegedit4() ? Dialect::Regedit4 : Dialect::Version5),
-          selection(kept)
-    {
-    }
-
-    RegistryFileResult run();
-
-private:
-    static constexpr int maxKeyDepth = 512; // as deep as the registry itself allows
-
-    bool nextLogicalLine(QStringView& line, int& firstLineNumber);
-    bool isHeader(QStringView line) const;
-    Result<void> parseLine(QStringView line, int number);
-    Result<void> parseKeyLine(QStringView line, int number);
-    Result<void> parseValueLine(QStringView line, int number);
-
-    ExportLines& lines;
-    Dialect dialect;
-    const ExportSelection& selection;
-    QStringView physical;
-    int lineNumber = 0;
-    bool brokenHex = false; // the logical line is a hex value that Windows drops
-    QString joined;         // a line continued with trailing backslashes
-    QString nameBuffer;     // a value's name and text, their capacity kept line after line
-    QString textBuffer;
-
-    std::unique_ptr<RegistryFileStore> result = std::make_unique<RegistryFileStore>();
-    RegistryFileStore::Key* currentKey = nullptr;
-    QString currentPath;
-    bool keyLeftOut = false; // a section kept out by the selection
-    // With a selection of values, a section's key is made only for a value
-    // kept; until then it may exist from an earlier section (looked up once).
-    bool keyPending = false;
-    bool keyLookedUp = false;
-    int lazyKeysMade = 0;
-    bool skipping = false; // in a section whose values are not kept
-};
-
-bool RegistryExportParser::nextLogicalLine(QStringView& line, int& firstLineNumber)
-{
-    if (!lines.next(physical))
-        return false;
-    line = physical;
-    firstLineNumber = ++lineNumber;
-    brokenHex = false;
-    // A joined export repeats the byte order mark of each part.
-    if (line.startsWith(QChar(QChar::ByteOrderMark)))
-        line = line.mid(1);
-    const QStringView trimmed = line.trimmed();
-    if (!trimmed.startsWith(QLatin1Char('"')) && !trimmed.startsWith(QLatin1Char('@')))
-        return true; // only value lines go on: never a comment or a key
-    // A value goes on over the next line after a trailing backslash (long hex
-    // data) or while a quoted text is open (a raw line feed in a text).
-    bool open = quoteOpenAfter(trimmed, false);
-    if (!open && continuationAt(trimmed) < 0)
-        return true;
-    joined = trimmed.toString();
-    bool more = open || unwrap(joined);
-    // Windows drops a hex value whose line breaks inside a byte or before its
-    // comma ("61,62\" then ",63"), and keeps the rest of the file.
-    const bool hex = !open && joined.contains(QLatin1String("=hex"), Qt::CaseInsensitive);
-    QStringView next;
-    while (more && lines.next(next)) {
-        ++lineNumber;
-        if (open) {
-            (joined += QLatin1Char('\n')) += next;
-            open = quoteOpenAfter(next, true);
-            more = open || unwrap(joined);
-            continue;
-        }
-        // Windows passes over blank lines and comment lines between the
-        // lines of a continued value.
-        const QStringView piece = next.trimmed();
-        if (piece.isEmpty() || piece.startsWith(QLatin1Char(';')))
-            continue;
-        brokenHex = brokenHex || (hex && !joined.trimmed().endsWith(QLatin1Char(',')));
-        joined += piece;
-        more = unwrap(joined);
-    }
-    line = joined;
-    return true;
-}
-
-RegistryFileResult RegistryExportParser::run()
-{
-    if (const Result<void> text = lines.decoding(); !text.ok())
-        return failure(RegistryFileError{0, text.errorString()});
-    QStringView line;
-    int number = 0;
-    if (!nextLogicalLine(line, number) || (line.isEmpty() && !lines.next(physical)))
-        return failure(RegistryFileError{0, RegistryFile::tr("the file is empty")});
-    if (!isHeader(line.trimmed()))
-        return failure(RegistryFileError{
-            1, RegistryFile::tr("the file does not start with a registry export header")});
-
-    while (nextLogicalLine(line, number)) {
-        if (const Result<void> parsed = parseLine(line, number); !parsed.ok())
-            return failure(RegistryFileError{number, parsed.errorString()});
-    }
-    result->lastChain.clear();
-    if (const Result<void> text = lines.decoding(); !text.ok())
-        return failure(RegistryFileError{0, text.errorString()});
-    return std::move(result);
-}
 
 bool RegistryExportParser::isHeader(QStringView line) const
 {
     return dialect == Dialect::Regedit4
                ? line == QLatin1String("REGEDIT4")
                : line == QLatin1String("Windows Registry Editor Version 5.00");
+}
+
+// Whether a key line that cannot be read names a key that would be read.
+bool RegistryExportParser::namesKeptKey(QStringView line) const
+{
+    QStringView path = line.mid(1);
+    const qsizetype close = path.lastIndexOf(QLatin1Char(']'));
+    path = close >= 0 ? path.left(close) : path;
+    if (path.startsWith(QLatin1Char('-')))
+        path = path.mid(1);
+    const QStringView hive = path.left(path.indexOf(QLatin1Char('\\')));
+    if (canonicalHiveName(hive) != QLatin1String("HKEY_LOCAL_MACHINE"))
+        return false;
+    return !selection.keepsKey || selection.keepsKey(path);
+}
+
+void RegistryExportParser::leaveSection()
+{
+    currentKey = nullptr;
+    keyLeftOut = false;
+    keyPending = false;
+    onlyNamed = false;
+    skipping = true;
+}
+
+// Counts what is kept against the bounds of an export.
+Result<void> RegistryExportParser::keep(qsizetype characters)
+{
+    ++keptEntries;
+    keptCharacters += characters;
+    if (keptEntries > bounds.keptEntries)
+        return failure(RegistryFile::tr("the keys read hold more than %1 keys and values, the "
+                                        "bound for an export")
+                           .arg(bounds.keptEntries));
+    if (keptCharacters > bounds.keptCharacters)
+        return failure(RegistryFile::tr("the keys read hold more than %1 characters of names "
+                                        "and text, the bound for an export")
+                           .arg(bounds.keptCharacters));
+    return {};
 }
 
 Result<void> RegistryExportParser::parseLine(QStringView rawLine, int number)
@@ -142,6 +74,7 @@ Result<void> RegistryExportParser::parseLine(QStringView rawLine, int number)
         currentKey = nullptr;
         keyLeftOut = false;
         keyPending = false;
+        onlyNamed = false;
         skipping = false;
         return {};
     }
@@ -154,13 +87,8 @@ Result<void> RegistryExportParser::parseLine(QStringView rawLine, int number)
                    .arg(number);
         return {};
     }
-    if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@'))) {
-        // A second reading of a file that was checked whole passes over what
-        // it does not keep.
-        if (selection.checkedAlready && (skipping || keyLeftOut || (!currentKey && !keyPending)))
-            return {};
-        return parseValueLine(line, number);
-    }
+    if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@')))
+        return parseValueLine(line);
     return failure(RegistryFile::tr("the line is neither a key, a value nor a comment"));
 }
 
@@ -194,6 +122,7 @@ Result<void> RegistryExportParser::parseKeyLine(QStringView line, int number)
     static const QString machine = QStringLiteral("HKEY_LOCAL_MACHINE");
     const QString hive = hiveName == machine ? machine : canonicalHiveName(hiveName);
     currentKey = nullptr;
+    onlyNamed = false;
     skipping = hive != QLatin1String("HKEY_LOCAL_MACHINE");
     if (skipping) {
         qCWarning(lcRegistry).noquote()
@@ -207,20 +136,22 @@ Result<void> RegistryExportParser::parseKeyLine(QStringView line, int number)
         skipping = true; // values under a deleted key are ignored, as regedit does
         return {};
     }
-    // A key that discovery never reads is checked like any other, but not kept.
     keyPending = false;
     keyLeftOut = selection.keepsKey && !selection.keepsKey(path);
     if (keyLeftOut)
         return {};
-    currentPath = path.toString();
+    currentPath.resize(0); // its capacity kept, section after section
+    currentPath += path;
     keyPending = selection.keepsValue && !(selection.keepsWhole && selection.keepsWhole(path));
     keyLookedUp = false;
-    if (!keyPending)
-        currentKey = result->ensureKey(path);
-    return {};
+    onlyNamed = keyPending && !selection.valueName.isEmpty();
+    if (keyPending)
+        return {};
+    currentKey = result->ensureKey(path);
+    return keep(path.size());
 }
 
-Result<void> RegistryExportParser::parseValueLine(QStringView line, int number)
+Result<void> RegistryExportParser::parseValueLine(QStringView line)
 {
     QString& name = nameBuffer;
     qsizetype pos = 0;
@@ -235,14 +166,12 @@ Result<void> RegistryExportParser::parseValueLine(QStringView line, int number)
     if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
         return failure(RegistryFile::tr("a value name is not followed by \"=\""));
 
-    if (selection.checkedAlready && selection.keepsName && !selection.keepsName(name))
-        return {}; // never kept, so never there to change
     QString& valueText = textBuffer;
     valueText.resize(0);
     bool remove = false;
     // Data that is not kept is only checked.
-    const bool onlyCheck = (!currentKey && !keyPending) ||
-                           (keyPending && selection.keepsName && !selection.keepsName(name));
+    const bool onlyCheck =
+        !currentKey && onlyNamed && !isSameRegistryName(name, selection.valueName);
     if (Result<void> read =
             parseValueData(line.mid(pos + 1).trimmed(), dialect == Dialect::Regedit4, valueText,
                            remove, onlyCheck);
@@ -251,69 +180,26 @@ Result<void> RegistryExportParser::parseValueLine(QStringView line, int number)
     const bool keep =
         !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
     // A key not made yet may stand from an earlier section, once any is made.
-    if (!currentKey && keyPending && (keep || (!keyLookedUp && lazyKeysMade > 0))) {
-        currentKey = keep ? result->ensureKey(currentPath) : result->findKey(currentPath);
+    if (!currentKey && keyPending && (keep || (!keyLookedUp && !lazyKeysMade.isEmpty()))) {
         keyLookedUp = true;
-        lazyKeysMade += keep ? 1 : 0;
+        const size_t identity = identityHash(currentPath);
+        if (keep) {
+            currentKey = result->ensureKey(currentPath);
+            lazyKeysMade.insert(identity);
+            if (Result<void> room = this->keep(currentPath.size()); !room.ok())
+                return room;
+        } else if (lazyKeysMade.contains(identity)) {
+            currentKey = result->findKey(currentPath);
+        }
     }
-    if (!currentKey) {
-        if (!skipping && !keyLeftOut && !keyPending)
-            qCWarning(lcRegistry).noquote()
-                << QStringLiteral(
-                       "Registry export line %1: a value before the first key is skipped")
-                       .arg(number);
+    if (!currentKey)
+        return {};
+    if (keep) {
+        if (Result<void> room = this->keep(name.size() + valueText.size()); !room.ok())
+            return room;
+        currentKey->setValue(name, valueText);
         return {};
     }
-    if (keep)
-        currentKey->setValue(name, valueText);
-    else
-        currentKey->removeValue(name); // deleted, or its earlier text no longer holds
+    currentKey->removeValue(name); // deleted, or its earlier text no longer holds
     return {};
-}
-
-namespace {
-RegistryFileResult parseFrom(QIODevice& device, const ExportSelection& selection)
-{
-    const qint64 start = device.pos();
-    ExportLines lines(device);
-    RegistryExportParser parser(lines, selection);
-    RegistryFileResult result = parser.run();
-    // A version 5 file that is no UTF-8 was saved in the ANSI code page.
-    if (!lines.decoding().ok() && lines.encoding() == ExportLines::Encoding::Utf8 &&
-        device.seek(start)) {
-        ExportLines ansi(device, true);
-        RegistryExportParser again(ansi, selection);
-        result = again.run();
-    }
-    return result;
-}
-} // namespace
-
-RegistryFileResult parseRegistryExport(const QByteArray& bytes, const ExportSelection& selection)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return parseFrom(buffer, selection);
-}
-
-RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection)
-{
-    const OpenedFile opened = openRegularFile(path, maxExportBytes);
-    if (!opened.ok())
-        return failure(RegistryFileError{0, opened.errorString()});
-    return parseFrom(*opened.value(), selection);
-}
-
-RegistryFileResult loadRegistryExport(const QString& fileName)
-{
-    return loadRegistryExport(LocalPath(fileName));
-}
-
-QString registryFileErrorText(const QString& fileName, const RegistryFileError& error)
-{
-    if (error.line > 0)
-        return RegistryFile::tr("The registry export %1 cannot be read: line %2: %3.")
-            .arg(fileName, QString::number(error.line), error.text);
-    return RegistryFile::tr("The registry export %1 cannot be read: %2.").arg(fileName, error.text);
 }

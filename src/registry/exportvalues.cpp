@@ -173,11 +173,8 @@ Result<void> parseValueData(QStringView data, bool regedit4, QString& valueText,
     QByteArray bytes;
     if (!parseHexBytes(list, bytes))
         return failure(RegistryFile::tr("a hex value holds something other than bytes"));
-    if ((type == RegistryValue::Dword || type == RegistryValue::DwordBigEndian) &&
-        bytes.size() != 4)
-        return failure(RegistryFile::tr("a dword value needs exactly four bytes"));
-    if (type == RegistryValue::Qword && bytes.size() != 8)
-        return failure(RegistryFile::tr("a qword value needs exactly eight bytes"));
+    // Data of any size is stored as Windows stores it, a qword of other than
+    // eight bytes too; readers then see what the live registry gives them.
     if (onlyCheck)
         return {};
     valueText = QString::fromStdU16String(RegistryValue::text(

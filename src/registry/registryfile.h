@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exportbounds.h"
+
 #include "core/result.h"
 #include "registrystore.h"
 
@@ -66,8 +68,8 @@ struct RegistryFileError
 };
 using RegistryFileResult = Result<std::unique_ptr<RegistryFileStore>, RegistryFileError>;
 
-// What of an export a store keeps: every key and value is read and checked,
-// but only those the selection names are kept (all when it names none).
+// What of an export a store keeps: the keys it names are read and checked,
+// all others passed over unread (all are read when it names none).
 struct ExportSelection
 {
     std::function<bool(QStringView keyPath)> keepsKey;
@@ -76,24 +78,24 @@ struct ExportSelection
     std::function<bool(const QString& keyPath, const QString& name, const QString& text)>
         keepsValue;
     std::function<bool(QStringView keyPath)> keepsWhole;
-    // Optional, with keepsValue: whether a value of that name can be kept at all
-    // in a key not kept whole.
-    std::function<bool(const QString& name)> keepsName;
-    // The file was read and found well-formed before: what is not kept is
-    // passed over unchecked.
-    bool checkedAlready = false;
+    // Optional, with keepsValue: the one value (an ASCII name) read in a key
+    // not kept whole; its other lines are passed over unread.
+    QString valueName;
 };
 
 // Reads a registry export as regedit and "reg export" write it: a
 // "Windows Registry Editor Version 5.00" file in UTF-16LE or UTF-8, or a
-// "REGEDIT4" file in 8-bit text. Any malformed line rejects the whole file.
+// "REGEDIT4" file in 8-bit text. A malformed line in a key that is read
+// rejects the whole file; what is not read is passed over on the raw bytes,
+// and the bounds hold whatever the file's size and shape.
 RegistryFileResult parseRegistryExport(const QByteArray& bytes,
-                                       const ExportSelection& selection = {});
+                                       const ExportSelection& selection = {},
+                                       const ExportBounds& bounds = {});
 // Only a regular file is read, and none larger than the bound; it is read in
 // chunks, never whole.
 RegistryFileResult loadRegistryExport(const QString& fileName);
-RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection = {});
-constexpr qint64 maxExportBytes = qint64(1) << 30;
+RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelection& selection = {},
+                                      const ExportBounds& bounds = {});
 
 // The user-facing description of a rejected file, naming the file and the line.
 QString registryFileErrorText(const QString& fileName, const RegistryFileError& error);

@@ -12,5 +12,13 @@ cmake --build build-fuzz --target fuzz_registryfile
 corpus="$(mktemp -d)"
 trap 'rm -rf "$corpus"' EXIT
 cp tests/data/registry/*.reg "$corpus"
+# The shapes a broken copy or a hostile share leaves, small enough to mutate.
+head=$(printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKLM\\SOFTWARE\\T]\r\n"V"="ok"\r\n')
+{ printf '%s' "$head"; head -c 4000 /dev/zero; } >"$corpus/nul-padding"
+{ printf '%s' "$head"; head -c 4000 /dev/zero | tr '\0' '\032'; } >"$corpus/ctrl-z-padding"
+{ printf ' \r\n\t\r\n%s;' "$head"; head -c 4000 /dev/zero | tr '\0' c; } >"$corpus/long-comment"
+{ printf '%s[HKLM\\SOFTWARE\\U\\E]\r\n"DisplayName"="x"\r\n"H"=hex:00,\\\r\n' "$head"
+  yes '  01,\' | head -n 500; printf '  02\r\n'; } >"$corpus/continued-lines"
+{ printf '%s' "$head"; yes '"N"="v"' | head -n 200; } >"$corpus/many-values"
 build-fuzz/tests/fuzz/fuzz_registryfile -max_total_time="$seconds" -max_len=65536 \
     -rss_limit_mb=2048 "$corpus"
