@@ -31,9 +31,9 @@ bool isUnder(QStringView path, QStringView tree)
            (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
 }
 
-bool inVendorTree(QStringView keyPath)
+// Of a path below HKEY_LOCAL_MACHINE.
+bool inVendorTree(QStringView path)
 {
-    const QStringView path = belowMachine(keyPath);
     return std::any_of(std::begin(vendorTrees), std::end(vendorTrees),
                        [path](QStringView tree) { return isUnder(path, tree); });
 }
@@ -56,6 +56,48 @@ QSet<QString> patchNames(const RegistryFileStore& store)
     return names;
 }
 
+// The patch names, folded, and a hash of each that an ASCII text is checked
+// against without a folded copy of it: most display names are no patch's.
+class FoldedNames
+{
+public:
+    void insert(const QString& text)
+    {
+        const QString folded = foldedCase(text);
+        hashes.insert(asciiFoldedHash(folded));
+        names.insert(folded);
+    }
+    bool contains(const QString& text) const
+    {
+        const size_t hash = asciiFoldedHash(text);
+        return (hash == 0 || hashes.contains(hash)) && names.contains(foldedCase(text));
+    }
+    void assignFolded(QSet<QString> folded)
+    {
+        hashes.clear();
+        for (const QString& name : folded)
+            hashes.insert(asciiFoldedHash(name));
+        names = std::move(folded);
+    }
+
+private:
+    // 0 for a text that is not ASCII (its folded form may be).
+    static size_t asciiFoldedHash(const QString& text)
+    {
+        size_t hash = 1;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u >= 0x80)
+                return 0;
+            hash = hash * 31 + (u >= u'A' && u <= u'Z' ? u + 0x20 : u);
+        }
+        return hash == 0 ? 1 : hash;
+    }
+
+    QSet<size_t> hashes;
+    QSet<QString> names;
+};
+
 bool isDisplayName(const QString& name)
 {
     return isSameRegistryName(name, u"DisplayName");
@@ -65,26 +107,26 @@ bool isDisplayName(const QString& name)
 RegistryFileResult loadExportForDiscovery(const LocalPath& path)
 {
     const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 1);
-    const auto inInstalledSoftware = [&uninstall](QStringView keyPath) {
-        const QStringView below = belowMachine(keyPath);
+    const auto inInstalledSoftware = [&uninstall](QStringView below) {
         return isUnder(below, uninstall) && below.size() > uninstall.size() &&
                !below.mid(uninstall.size() + 1).contains(QLatin1Char('\\'));
     };
     // One reading is enough when the vendor trees come before the list of
     // installed software, as "reg export" joins them: the patch names are
     // known by the time the display names come.
-    QSet<QString> names;
+    FoldedNames names;
     bool softwareSeen = false;
     bool vendorAfterSoftware = false;
     bool vendorSection = false; // the section being read
     ExportSelection both;
     both.keepsKey = [&](QStringView keyPath) {
-        vendorSection = inVendorTree(keyPath);
+        const QStringView below = belowMachine(keyPath);
+        vendorSection = inVendorTree(below);
         if (vendorSection) {
             vendorAfterSoftware = vendorAfterSoftware || softwareSeen;
             return true;
         }
-        const bool software = inInstalledSoftware(keyPath);
+        const bool software = inInstalledSoftware(below);
         softwareSeen = softwareSeen || software;
         return software;
     };
@@ -92,9 +134,9 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     both.valueName = QStringLiteral("DisplayName"); // of the list of installed software
     both.keepsValue = [&](const QString&, const QString& name, const QString& text) {
         if (!vendorSection)
-            return isDisplayName(name) && names.contains(foldedCase(text));
+            return isDisplayName(name) && names.contains(text);
         if (isSameRegistryName(name, u"Name"))
-            names.insert(foldedCase(text));
+            names.insert(text);
         return true;
     };
     RegistryFileResult result = loadRegistryExport(path, both);
@@ -105,12 +147,14 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
         return result;
 
     // Else a second reading, for the display names of every patch name.
-    names = patchNames(*result.value());
+    names.assignFolded(patchNames(*result.value()));
     ExportSelection software;
-    software.keepsKey = inInstalledSoftware;
+    software.keepsKey = [&](QStringView keyPath) {
+        return inInstalledSoftware(belowMachine(keyPath));
+    };
     software.valueName = QStringLiteral("DisplayName");
     software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {
-        return isDisplayName(name) && names.contains(foldedCase(text));
+        return isDisplayName(name) && names.contains(text);
     };
     RegistryFileResult second = loadRegistryExport(path, software);
     if (!second.ok())

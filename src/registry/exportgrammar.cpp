@@ -4,18 +4,35 @@
 
 #include "core/logger.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
-// A hash of a path's identity, made without a copy of it for ASCII paths.
+// A hash of a path's identity, made without a copy of an ASCII path: four
+// characters at a time, their lower-case letters raised to upper case.
 size_t identityHash(QStringView path)
 {
-    size_t hash = 0;
-    for (const QChar c : path) {
-        const char16_t u = c.unicode();
+    constexpr quint64 lanes = 0x0001000100010001ULL;
+    quint64 hash = quint64(path.size());
+    const char16_t* units = path.utf16();
+    qsizetype i = 0;
+    for (; i + 4 <= path.size(); i += 4) {
+        quint64 word;
+        std::memcpy(&word, units + i, 8);
+        if (word & (0xff80 * lanes))
+            return qHash(registryIdentity(path));
+        const quint64 fromA = word + (0x80 - 'a') * lanes;     // bit 7 set from 'a' on
+        const quint64 pastZ = word + (0x80 - 'z' - 1) * lanes; // bit 7 set past 'z'
+        word -= ((fromA & ~pastZ) & (0x80 * lanes)) >> 2;      // less 0x20 for each letter
+        hash = (hash ^ word) * 0x100000001b3ULL;
+    }
+    for (; i < path.size(); ++i) {
+        const char16_t u = units[i];
         if (u >= 0x80)
             return qHash(registryIdentity(path));
-        hash = hash * 31 + (u >= u'a' && u <= u'z' ? u - 0x20 : u);
+        hash = (hash ^ (u >= u'a' && u <= u'z' ? u - 0x20 : u)) * 0x100000001b3ULL;
     }
-    return hash;
+    return size_t(hash);
 }
 } // namespace
 
@@ -177,6 +194,45 @@ Result<void> RegistryExportParser::parseValueLine(QStringView line)
                            remove, onlyCheck);
         !read.ok())
         return read;
+    return storeValue(name, valueText, remove);
+}
+
+// The one value read in a key not kept whole, when written plainly
+// ("DisplayName"="text": no escape, nothing after it): read without the
+// general grammar, as most lines of the list of installed software are.
+bool RegistryExportParser::isPlainNamedValue(QStringView line, QStringView& name,
+                                             QStringView& text) const
+{
+    line = line.trimmed();
+    const qsizetype size = selection.valueName.size();
+    if (line.size() < size + 5 || line.at(0) != QLatin1Char('"') ||
+        line.at(size + 1) != QLatin1Char('"'))
+        return false;
+    name = line.mid(1, size);
+    if (!isSameRegistryName(name, selection.valueName))
+        return false;
+    qsizetype pos = size + 2;
+    while (pos < line.size() &&
+           (line.at(pos) == QLatin1Char(' ') || line.at(pos) == QLatin1Char('\t')))
+        ++pos;
+    if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
+        return false;
+    ++pos;
+    while (pos < line.size() &&
+           (line.at(pos) == QLatin1Char(' ') || line.at(pos) == QLatin1Char('\t')))
+        ++pos;
+    if (pos + 1 >= line.size() || line.at(pos) != QLatin1Char('"') ||
+        !line.endsWith(QLatin1Char('"')))
+        return false;
+    text = line.mid(pos + 1, line.size() - pos - 2);
+    return !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\\')) &&
+           !text.contains(QChar(0));
+}
+
+// Keeps a value read, or lets go of it (a deletion, or not kept).
+Result<void> RegistryExportParser::storeValue(const QString& name, const QString& valueText,
+                                              bool remove)
+{
     const bool keep =
         !remove && (!selection.keepsValue || selection.keepsValue(currentPath, name, valueText));
     // A key not made yet may stand from an earlier section, once any is made.

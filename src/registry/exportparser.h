@@ -40,6 +40,8 @@ private:
     Result<void> parseLine(QStringView line, int number);
     Result<void> parseKeyLine(QStringView line, int number);
     Result<void> parseValueLine(QStringView line);
+    bool isPlainNamedValue(QStringView line, QStringView& name, QStringView& text) const;
+    Result<void> storeValue(const QString& name, const QString& valueText, bool remove);
     Result<void> keep(qsizetype characters);
 
     ExportScanner& lines;

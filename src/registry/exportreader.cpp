@@ -108,6 +108,19 @@ RegistryFileResult RegistryExportParser::run()
             continue;
         }
         const bool inKeyRead = currentKey || keyPending;
+        if (onlyNamed && first == u'"') {
+            QStringView name, text;
+            const Result<QStringView> plain = lines.read();
+            if (plain.ok() && isPlainNamedValue(plain.value(), name, text)) {
+                nameBuffer.resize(0);
+                nameBuffer += name;
+                textBuffer.resize(0);
+                textBuffer += text;
+                if (Result<void> stored = storeValue(nameBuffer, textBuffer, false); !stored.ok())
+                    return failure(RegistryFileError{number, stored.errorString()});
+                continue;
+            }
+        }
         const Result<QStringView> line = logicalLine();
         Result<void> parsed =
             line.ok() ? parseLine(line.value(), number) : Result<void>(failure(line.errorString()));

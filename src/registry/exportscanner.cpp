@@ -25,6 +25,21 @@ bool isPadding(char16_t c)
     return c == 0 || c == 0x1a;
 }
 
+bool isAscii(const char* data, qsizetype length)
+{
+    qsizetype i = 0;
+    for (quint64 word; i + 8 <= length; i += 8) {
+        std::memcpy(&word, data + i, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; i < length; ++i) {
+        if (data[i] & 0x80)
+            return false;
+    }
+    return true;
+}
+
 char16_t asciiLower(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? char16_t(c + 0x20) : c;
@@ -282,6 +297,10 @@ Result<QStringView> ExportScanner::read()
         return view;
     }
     case Encoding::Utf8:
+        if (isAscii(data, length)) { // most lines: into the buffer kept line after line
+            decoded = QLatin1StringView(data, length);
+            break;
+        }
         if (!QByteArrayView(data, length).isValidUtf8()) {
             trouble = Problem::InvalidUtf8;
             return failure(problem().errorString());

@@ -2,6 +2,8 @@
 
 #include "registrykey.h"
 
+#include <cstring>
+
 QString registryIdentity(QStringView name)
 {
     QString upper(name.size(), Qt::Uninitialized);
@@ -27,7 +29,13 @@ bool startsWithRegistryName(QStringView text, QStringView prefix)
 {
     if (text.size() < prefix.size())
         return false;
-    for (qsizetype i = 0; i < prefix.size(); ++i) {
+    // Names are mostly spelled alike: what is the same is passed over four
+    // characters at a time.
+    qsizetype same = 0;
+    while (same + 4 <= prefix.size() &&
+           std::memcmp(text.utf16() + same, prefix.utf16() + same, 8) == 0)
+        same += 4;
+    for (qsizetype i = same; i < prefix.size(); ++i) {
         const char16_t x = text[i].unicode();
         const char16_t y = prefix[i].unicode();
         if (x == y)
