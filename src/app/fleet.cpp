@@ -19,6 +19,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QSet>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QThread>
 
@@ -100,9 +101,20 @@ public:
         }
         return placed;
     }
-    QByteArray read(std::pair<qint64, qint64> part)
+    // Writes a part to the console in pieces, so that no copy of a whole
+    // part is made, however large a machine's text.
+    void writeToConsole(std::pair<qint64, qint64> part)
     {
-        return file.seek(part.first) ? file.read(part.second) : QByteArray();
+        constexpr qint64 piece = 32 * 1024;
+        QStringDecoder decoder(QStringDecoder::Utf8); // holds a character cut in two
+        if (!file.seek(part.first))
+            return;
+        for (qint64 left = part.second; left > 0; left -= piece) {
+            const QByteArray bytes = file.read(std::min(piece, left));
+            if (bytes.isEmpty())
+                return;
+            writeConsole(decoder.decode(bytes));
+        }
     }
 
 private:
@@ -214,9 +226,9 @@ void writeFleet(const ReportFormat& format, const QList<FleetMachine>& machines,
         for (const FleetRow& row : order) {
             if (row.index != order.first().index)
                 format.writeSeparator(text);
-            text += spool.read(machines.at(row.index - 1).parts.at(part));
             writeConsole(QString::fromUtf8(text));
             text.clear();
+            spool.writeToConsole(machines.at(row.index - 1).parts.at(part));
         }
     }
     format.writeFleetTail(text);
