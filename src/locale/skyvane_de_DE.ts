@@ -963,5 +963,17 @@
         <source>An error occurred: %1 (%2, through the proxy %3)</source>
         <translation>Ein Fehler ist aufgetreten: %1 (%2, über den Proxy %3)</translation>
     </message>
+    <message>
+        <source>An error occurred: HTTP %1 %2 without a redirect target (%3)</source>
+        <translation>Ein Fehler ist aufgetreten: HTTP %1 %2 ohne Weiterleitungsziel (%3)</translation>
+    </message>
+    <message>
+        <source>An error occurred: HTTP %1 %2 is no patch list (%3)</source>
+        <translation>Ein Fehler ist aufgetreten: HTTP %1 %2 ist keine Patch-Liste (%3)</translation>
+    </message>
+    <message>
+        <source>An error occurred: the list, sent as %1, cannot be decoded (%2)</source>
+        <translation>Ein Fehler ist aufgetreten: die als %1 gesendete Liste kann nicht entpackt werden (%2)</translation>
+    </message>
 </context>
 </TS>

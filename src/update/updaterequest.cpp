@@ -84,6 +84,7 @@ void UpdateRequest::startReply(const QUrl& target)
     // held twice while it arrives.
     reply->setReadBufferSize(readAheadBytes);
     connect(reply, &QNetworkReply::finished, this, &UpdateRequest::onFinished);
+    connect(reply, &QNetworkReply::metaDataChanged, this, &UpdateRequest::onHeaders);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateRequest::onReadyRead);
     connect(reply, &QNetworkReply::errorOccurred, this, &UpdateRequest::onError);
     startTimer();
@@ -128,6 +129,45 @@ QNetworkReply* UpdateRequest::replyToHandle()
         return nullptr;
     }
     return source;
+}
+
+namespace {
+bool isRedirect(int status)
+{
+    // 303 asks for a GET of the target, which is what every request here is.
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+} // namespace
+
+// Only a 200 answer is a list: any other ends the attempt as soon as its
+// headers arrive, so its body, of whatever size or pace, is never read. A
+// redirect is followed at once. Qt answers a proxy's or server's request for
+// credentials itself.
+void UpdateRequest::onHeaders()
+{
+    auto* source = qobject_cast<QNetworkReply*>(sender());
+    const QVariant code =
+        source ? source->attribute(QNetworkRequest::HttpStatusCodeAttribute) : QVariant();
+    if (!isCurrent(source) || askingForCredentials || !code.isValid())
+        return;
+    const int status = code.toInt();
+    if (status == 200 || status == 401 || status == 407)
+        return;
+    const QString address = printable(source->url().toString());
+    const QString reason =
+        printable(source->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    if (isRedirect(status) &&
+        !source->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl().isEmpty()) {
+        followRedirect(source);
+        return;
+    }
+    const QString message = status >= 400 ? errorMessage(source)
+                            : isRedirect(status)
+                                ? tr("An error occurred: HTTP %1 %2 without a redirect target (%3)")
+                                      .arg(QString::number(status), reason, address)
+                                : tr("An error occurred: HTTP %1 %2 is no patch list (%3)")
+                                      .arg(QString::number(status), reason, address);
+    failAttempt(message);
 }
 
 void UpdateRequest::onReadyRead()
@@ -204,9 +244,7 @@ void UpdateRequest::refuseAsTooLarge()
 
 bool UpdateRequest::followRedirect(QNetworkReply* source)
 {
-    const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // 303 asks for a GET of the target, which is what every request here is.
-    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+    if (!isRedirect(source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()))
         return false;
     timer.stop();
     if (++redirectsFollowed > maxRedirects) {
@@ -237,10 +275,12 @@ bool UpdateRequest::followRedirect(QNetworkReply* source)
     return true;
 }
 
+// The reply is cut off before the message is shown: the desktop shows it in a
+// dialog, and the reply must not go on meanwhile.
 void UpdateRequest::failAttempt(const QString& message)
 {
-    reportNetworkError(message);
     discardReply();
+    reportNetworkError(message);
     received.clear();
     timer.stop();
     succeeded = false;
@@ -287,6 +327,12 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
     }
     if (!certificateProblem.isEmpty())
         return tr("An error occurred: %1 (%2)").arg(certificateProblem, address);
+    // A list the server compressed that does not inflate: Qt's own text names
+    // no encoding, this one does.
+    const QByteArray encoding = source->rawHeader("Content-Encoding");
+    if (status == 200 && !encoding.isEmpty())
+        return tr("An error occurred: the list, sent as %1, cannot be decoded (%2)")
+            .arg(printable(QString::fromLatin1(encoding)), address);
     // Qt reaches an http list through the proxy with its own connection, so a
     // dead proxy reads like a dead server: the proxy is named. Its refusal of
     // credentials was named already.

@@ -46,6 +46,7 @@ public:
 private slots:
     void onFinished();
     void onReadyRead();
+    void onHeaders();
     void onTimeout();
     void onSslErrors(QNetworkReply* reply, const QList<QSslError>& errors);
     void onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator);

@@ -100,6 +100,22 @@ private slots:
         row("server error: its reason named, escaped",
             Response::with(500, patchList).withReason("Broken\x1b[2J"), 1, "", failed,
             "<<<< An error occurred: HTTP 500 Broken\uFFFD[2J (SELF) >>>>");
+        const QByteArray large(1024 * 1024 + 1, ' ');
+        row("error answer: aborted at its headers, however large its body",
+            Response::with(500, large), 1, "", failed,
+            "<<<< An error occurred: HTTP 500 Internal Server Error (SELF) >>>>");
+        row("error answer: aborted at its headers, however slow its body",
+            Response::with(503, patchList).trickled(200), 1, "", failed,
+            "<<<< An error occurred: HTTP 503 Status (SELF) >>>>");
+        for (const int code : {206, 300})
+            row(QString::number(code) + " with a list: no list", Response::with(code, patchList), 1,
+                "", failed,
+                "<<<< An error occurred: HTTP " + QString::number(code) + " * (SELF) >>>>");
+        row("302 without a target: no redirect", Response::with(302, "moved"), 1, "", failed,
+            "<<<< An error occurred: HTTP 302 Found without a redirect target (SELF) >>>>");
+        row("compressed list that does not inflate: the encoding named",
+            Response::with(200, "not gzip at all").encodedAs("gzip"), 1, "", failed,
+            "<<<< An error occurred: the list, sent as gzip, cannot be decoded (SELF) >>>>");
         row("silent server: five attempts", Response::with(200).silently(), 5, "", failed);
         row("empty answer: five attempts", Response::with(200), 5, "", failed);
         row("an earlier failure leaves the attempts as they are", Response::with(200), 5, "",
@@ -108,7 +124,6 @@ private slots:
         row("time budget ends the retrieval", Response::with(200).silently(), 1, "", failed,
             "<<<< An error occurred: no patch list from SELF within the time budget of 1 s. >>>>",
             StatusCode::NoError, 1);
-        const QByteArray large(1024 * 1024 + 1, ' ');
         const QString tooLarge =
             "<<<< An error occurred: the patch list at SELF is larger than 1 MiB. >>>>";
         row("too large, by its length", Response::with(200, large), 1, "", failed, tooLarge);

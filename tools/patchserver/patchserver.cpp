@@ -34,6 +34,10 @@ QByteArray reasonPhrase(int status)
         return "Not Found";
     case 500:
         return "Internal Server Error";
+    case 206:
+        return "Partial Content";
+    case 300:
+        return "Multiple Choices";
     }
     return "Status";
 }
@@ -154,6 +158,8 @@ void PatchServer::respond(QTcpSocket* socket, const Response& response)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     if (!response.location.isEmpty())
         head += "Location: " + response.location + "\r\n";
+    if (!response.encoding.isEmpty())
+        head += "Content-Encoding: " + response.encoding + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     if (response.trickleChunkMs <= 0) {

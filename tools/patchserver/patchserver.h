@@ -28,6 +28,7 @@ public:
         bool silent = false;        // accept the request and never answer
         bool announceLength = true; // send "Content-Length"
         QByteArray reason;          // instead of the usual reason phrase
+        QByteArray encoding;        // sent as "Content-Encoding" when not empty
 
         static Response with(int status, const QByteArray& body = {},
                              const QByteArray& location = {})
@@ -53,6 +54,10 @@ public:
         Response withReason(const QByteArray& text) const
         {
             return changed([text](Response& r) { r.reason = text; });
+        }
+        Response encodedAs(const QByteArray& name) const
+        {
+            return changed([name](Response& r) { r.encoding = name; });
         }
 
     private:
