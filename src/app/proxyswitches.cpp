@@ -23,7 +23,7 @@ constexpr int usageErrorExitCode = 1;
 
 bool applyProxyFromCommandLine(const QString& text, Common& settings)
 {
-    const Result<QNetworkProxy> parsed = parseProxyUrl(text);
+    const Result<QNetworkProxy> parsed = parseGivenProxyUrl(text);
     if (!parsed.ok()) {
         reportError(ProxySwitches::tr("Proxy Error"), parsed.errorString());
         return false;

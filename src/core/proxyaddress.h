@@ -10,6 +10,9 @@
 // when none is given), or why it cannot be read: the error never repeats the
 // password. An empty text gives the default proxy.
 Result<QNetworkProxy> parseProxyUrl(const QString& text);
+// The same for an address given to be used: an empty or blank text (an unset
+// shell variable) names no proxy and cannot be read.
+Result<QNetworkProxy> parseGivenProxyUrl(const QString& text);
 
 // The port a text names, or 0 unless it is a whole number from 1 to 65535.
 int validPort(const QString& text);

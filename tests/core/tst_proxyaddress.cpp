@@ -7,7 +7,7 @@ class TestProxyAddress : public QObject
     Q_OBJECT
 
 private slots:
-    void parseProxyUrl_data()
+    void parseGivenProxyUrl_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("read"); // "user password host port", or "error"
@@ -25,12 +25,14 @@ private slots:
         row("port 0", "h:0", "error");
         row("other scheme", "ftp://al:pw@host", "error");
         row("no host", "http://al:pw@", "error");
+        row("empty, as an unset shell variable gives", "", "error");
+        row("blanks only", "  ", "error");
     }
-    void parseProxyUrl()
+    void parseGivenProxyUrl()
     {
         QFETCH(QString, text);
         QFETCH(QString, read);
-        const Result<QNetworkProxy> parsed = ::parseProxyUrl(text);
+        const Result<QNetworkProxy> parsed = ::parseGivenProxyUrl(text);
         QCOMPARE(parsed.ok() ? QStringList({parsed.value().user(), parsed.value().password(),
                                             parsed.value().hostName(),
                                             QString::number(parsed.value().port())})
