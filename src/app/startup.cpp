@@ -222,6 +222,10 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
                             nullptr);
         return usageErrorExitCode;
     }
+    if (const Result<QDateTime> given = readCheckTime(); !given.ok()) {
+        showCriticalMessage(Startup::tr("Usage Error"), given.errorString(), nullptr);
+        return usageErrorExitCode;
+    }
     const std::optional<int> budget =
         wholeNumberSwitch(options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
                           Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));

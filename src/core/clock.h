@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QDateTime>
 
 // The one moment a run counts ages from, taken once at start-up: the
@@ -7,3 +9,5 @@
 // says otherwise) when set, else the system clock. Setting it replays a check
 // as of another day, which is how reports are reproduced and tested.
 QDateTime checkTime();
+// The same, or why SKYVANE_NOW cannot be read: start-up refuses to run then.
+Result<QDateTime> readCheckTime();

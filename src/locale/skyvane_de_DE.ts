@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Clock</name>
+    <message>
+        <source>SKYVANE_NOW is &quot;%1&quot;, which is no date or date and time as ISO 8601 writes them (2026-06-01 or 2026-06-01T10:00:00).</source>
+        <translation>SKYVANE_NOW ist &quot;%1&quot;, kein Datum und keine Uhrzeit, wie ISO 8601 sie schreibt (2026-06-01 oder 2026-06-01T10:00:00).</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Show usage</source>

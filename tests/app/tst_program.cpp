@@ -8,14 +8,6 @@
 #include <QTcpServer>
 #include <QtTest>
 
-namespace {
-QString fixture(const char* name)
-{
-    QFile file(QStringLiteral(SKYVANE_TEST_DATA "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-} // namespace
-
 class TestProgram : public QObject
 {
     Q_OBJECT
@@ -106,6 +98,10 @@ private slots:
                      .arg(days)});
         row("time budget must be whole seconds", {"/c", "/t", "0.5"}, plain, 1,
             {"<<<< /t takes a whole number of seconds from 1 up, not \"0.5\". >>>>\n"});
+        row("a check time that cannot be read", {"SKYVANE_NOW=yesterday", "/c"}, plain, 1,
+            {"<<<< SKYVANE_NOW is \"yesterday\", which is no date"});
+        row("an empty proxy address", {"/c", "/p", ""}, plain, 1,
+            {"<<<< The proxy address cannot be read", "!saved"});
         row("unreachable server", {"/c", "/u", "CLOSED"}, plain, 3,
             {"<<<< An error occurred: ", " (CLOSED) >>>>\n"});
         row("broken export", {"/c", "/r", "tests/data/broken.reg"}, plain, 1,

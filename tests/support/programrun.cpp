@@ -1,5 +1,6 @@
 #include "programrun.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 
@@ -28,4 +29,10 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString fixture(const char* name)
+{
+    QFile file(QStringLiteral(SKYVANE_TEST_DATA "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }

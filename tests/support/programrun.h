@@ -15,3 +15,6 @@ struct ProgramRun
 };
 ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
                       const QStringList& environment = {});
+
+// The text of a file in tests/data.
+QString fixture(const char* name);
