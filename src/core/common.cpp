@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QObject>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -54,11 +55,34 @@ Common::Common()
 {
 }
 
+namespace {
+// Qt says that it could not parse a settings file (NUL bytes, broken UTF-8)
+// only when it writes it: a copy is written to find out.
+bool isDamaged(const QString& fileName)
+{
+    QTemporaryDir folder;
+    if (!QFileInfo(fileName).isFile() || !folder.isValid() ||
+        !QFile::copy(fileName, folder.filePath(QStringLiteral("probe.conf"))))
+        return false;
+    QSettings probe(folder.filePath(QStringLiteral("probe.conf")), QSettings::IniFormat);
+    probe.setValue(QStringLiteral("Probe/written"), true);
+    probe.sync();
+    return probe.status() == QSettings::FormatError;
+}
+} // namespace
+
 QStringList Common::readSettings()
 {
     QStringList problems;
     qCDebug(lcCore).noquote() << QStringLiteral("Common::readSettings()");
     QSettings store;
+    // A file that cannot be read as settings (NUL bytes, bytes that are no
+    // UTF-8) gives nothing: the defaults hold until the next save replaces it.
+    if (isDamaged(store.fileName()))
+        return QStringList{Settings::tr("The settings file %1 is damaged; its values were not "
+                                        "used.")
+                               .arg(printable(store.fileName()))} +
+               readMachineWideSettings(false);
     checkAtLogin = store.value(checkAtLoginKey).toBool();
     useProxyServer = store.value(useProxyServerKey).toBool();
     useProxyAuthentication = store.value(useAuthenticationKey).toBool();
@@ -145,21 +169,35 @@ Result<void> Common::saveMachineWideProxy(const QNetworkProxy* machineProxy)
 Result<void> Common::saveSettings()
 {
     qCDebug(lcCore).noquote() << QStringLiteral("Common::saveSettings()");
-    QSettings store;
-    store.setValue(checkAtLoginKey, checkAtLogin);
-    store.setValue(useProxyServerKey, useProxyServer);
-    store.setValue(useAuthenticationKey, useProxyAuthentication);
-    store.setValue(hostKey, proxy.hostName());
-    store.setValue(portKey, int(proxy.port()));
-    if (useProxyAuthentication) {
-        store.setValue(userKey, proxy.user());
-        store.setValue(passwordKey, scrambler.scramble(proxy.password()));
+    // A damaged file is replaced, not merged into.
+    if (const QSettings damaged; isDamaged(damaged.fileName()))
+        QFile::remove(damaged.fileName());
+    QList<std::pair<QString, QVariant>> values{{checkAtLoginKey, checkAtLogin},
+                                               {useProxyServerKey, useProxyServer},
+                                               {useAuthenticationKey, useProxyAuthentication},
+                                               {hostKey, proxy.hostName()},
+                                               {portKey, int(proxy.port())}};
+    if (useProxyAuthentication)
+        values << std::pair<QString, QVariant>{userKey, proxy.user()}
+               << std::pair<QString, QVariant>{passwordKey, scrambler.scramble(proxy.password())};
+    QString fileName;
+    {
+        QSettings store;
+        for (const auto& [key, value] : values)
+            store.setValue(key, value);
+        store.sync();
+        fileName = store.fileName();
+        if (store.status() == QSettings::AccessError)
+            return failure(statusMessageFor(StatusCode::SettingsWriteError));
     }
-    store.sync();
     // The file holds the proxy password, scrambled only: for its owner's eyes.
-    if (QFileInfo(store.fileName()).isFile())
-        QFile::setPermissions(store.fileName(), QFile::ReadOwner | QFile::WriteOwner);
-    if (store.status() != QSettings::NoError)
-        return failure(statusMessageFor(StatusCode::SettingsWriteError));
+    if (QFileInfo(fileName).isFile())
+        QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner);
+    // Saved means written and read back.
+    const QSettings written;
+    for (const auto& [key, value] : values) {
+        if (written.value(key).toString() != value.toString())
+            return failure(statusMessageFor(StatusCode::SettingsWriteError));
+    }
     return {};
 }

@@ -749,6 +749,10 @@
         <source>This system cannot protect a machine-wide proxy password; set the password per account with /p instead.</source>
         <translation>Dieses System kann kein rechnerweites Proxy-Kennwort schützen; setzen Sie das Kennwort stattdessen je Konto mit /p.</translation>
     </message>
+    <message>
+        <source>The settings file %1 is damaged; its values were not used.</source>
+        <translation>Die Einstellungsdatei %1 ist beschädigt; ihre Werte wurden nicht verwendet.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>

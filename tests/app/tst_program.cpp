@@ -115,6 +115,9 @@ private slots:
         row("unwritable settings, then listed", {"/p", "SERVER", "/s"}, {}, 2,
             {"Error writing settings.\n"});
         row("/k cannot save", {"/k"}, {}, 2, {"Error writing settings.\n"});
+        row("damaged settings: said, then replaced by the next save", {"/c", "/p", "SERVER"},
+            QByteArray("\0\0\n", 3), 0,
+            {"is damaged; its values were not used. >>>>", "and saved."});
         row("impossible port", {"/c", "/p", "h:99999"}, {}, 1,
             {"<<<< The proxy port 99999 is not a number from 1 to 65535; the proxy setting is "
              "not changed. >>>>\n"});
