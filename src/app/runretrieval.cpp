@@ -35,6 +35,13 @@ void RunRetrievalHost::failed(const QString& title, const QString& message)
     settings.status = StatusCode::NetworkError;
 }
 
+// Kept, not deleted: the run ends its process without waiting for it.
+void RunRetrievalHost::abandon(QNetworkAccessManager* network)
+{
+    (void)network;
+    settings.networkWorkAbandoned = true;
+}
+
 void RunRetrievalHost::gaveUp()
 {
     settings.status = StatusCode::NetworkError;

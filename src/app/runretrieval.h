@@ -20,6 +20,7 @@ public:
     void inform(const QString& title, const QString& text) override;
     void failed(const QString& title, const QString& message) override;
     void gaveUp() override;
+    void abandon(QNetworkAccessManager* network) override;
 
 protected:
     Common& settings;

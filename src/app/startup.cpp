@@ -332,7 +332,12 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     }
     if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
-    if (fleet)
-        return runFleet(options.exports, *check.format, check.graceDays, now, settings);
-    return checkMachine(options, check, consoleMode, frontend, now, settings);
+    const int exitCode =
+        fleet ? runFleet(options.exports, *check.format, check.graceDays, now, settings)
+              : checkMachine(options, check, consoleMode, frontend, now, settings);
+    // The time budget holds to the process's end: nothing waits for a reply
+    // or a name lookup that the retrieval cut off.
+    if (settings.networkWorkAbandoned)
+        endProcessNow(exitCode);
+    return exitCode;
 }

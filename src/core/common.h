@@ -39,6 +39,9 @@ public:
     // How long one retrieval of the list may take in all, in seconds; 0 for
     // no bound beyond its attempts and their time-outs.
     int retrievalBudgetSeconds = 0;
+    // A retrieval left network work behind that the process must not wait
+    // for at its end.
+    bool networkWorkAbandoned = false;
 
 private:
     QStringList readMachineWideSettings(bool userHasProxySetting);

@@ -12,3 +12,6 @@ void exitWithCodeOnCrash(int exitCode);
 // teardown: after a fleet's worker threads, MinGW's runtime under Wine was
 // seen to hang there for good, the report written, a monitor left waiting.
 [[noreturn]] void endProcess(int exitCode);
+// Ends the process with exitCode now, its output flushed, without waiting for
+// other threads or the runtime's teardown.
+[[noreturn]] void endProcessNow(int exitCode);

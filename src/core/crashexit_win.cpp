@@ -73,6 +73,11 @@ void exitWithCodeOnCrash(int exitCode)
     std::set_terminate(onTerminate);
 }
 
+void endProcessNow(int exitCode)
+{
+    endProcess(exitCode);
+}
+
 void endProcess(int exitCode)
 {
     std::fflush(nullptr);

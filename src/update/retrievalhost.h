@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QString>
 
@@ -52,6 +53,12 @@ public:
     virtual void failed(const QString& title, const QString& message) = 0;
     // The retrieval ended without a list, said or not (time-outs are silent).
     virtual void gaveUp() = 0;
+    // The network access of a retrieval that cut off a reply still under way:
+    // its thread may be busy with that reply (a server sending headers without
+    // end) or a name lookup that cannot be stopped, and deleting it waits for
+    // that thread for up to five seconds. The host may end its process
+    // without that wait instead.
+    virtual void abandon(QNetworkAccessManager* network) { delete network; }
 
 private:
     bool abortRequested = false;

@@ -33,7 +33,10 @@ UpdateRequest::UpdateRequest(const QString& address, RetrievalHost& retrievalHos
 UpdateRequest::~UpdateRequest()
 {
     discardReply();
-    delete manager;
+    if (cutOffUnfinishedReply)
+        host.abandon(manager);
+    else
+        delete manager;
 }
 
 Result<void> UpdateRequest::fetch(const QDeadlineTimer& retrievalDeadline)
@@ -107,6 +110,7 @@ void UpdateRequest::discardReply()
     QNetworkReply* old = reply;
     reply = nullptr;
     disconnect(old, nullptr, this, nullptr);
+    cutOffUnfinishedReply = cutOffUnfinishedReply || !old->isFinished();
     old->abort();
     old->deleteLater();
 }

@@ -87,4 +87,5 @@ private:
     int redirectsFollowed = 0;
     bool askingForCredentials = false;
     bool replyEndedWhileAsking = false;
+    bool cutOffUnfinishedReply = false;
 };

@@ -1,5 +1,6 @@
 #include "programrun.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -16,6 +17,8 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
     for (const QString& assignment : environment)
         env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
     QProcess process;
+    QElapsedTimer clock;
+    clock.start();
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QStringLiteral(SKYVANE_SOURCE_DIR));
     // "NETWORK=none": a machine with nothing but loopback, in a namespace of its own.
@@ -28,7 +31,7 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
 }
 
 QString fixture(const char* name)

@@ -12,6 +12,7 @@ struct ProgramRun
     int exitCode = -1;
     QString out;
     QString err;
+    qint64 elapsedMs = 0; // from its start until its end was seen
 };
 ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
                       const QStringList& environment = {});

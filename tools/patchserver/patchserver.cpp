@@ -148,11 +148,30 @@ void PatchServer::onReadyRead(QTcpSocket* socket)
     });
 }
 
+// Keeps four megabytes of header lines queued until the client hangs up.
+void PatchServer::floodHeaders(QTcpSocket* socket)
+{
+    const QByteArray lines =
+        QByteArray("X-Filler: ").append(100, 'a').append("\r\n").repeated(1000);
+    const auto refill = [socket, lines] {
+        while (socket->state() == QAbstractSocket::ConnectedState &&
+               socket->bytesToWrite() < 4 * 1024 * 1024)
+            socket->write(lines);
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    refill();
+}
+
 void PatchServer::respond(QTcpSocket* socket, const Response& response)
 {
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
         (response.reason.isEmpty() ? reasonPhrase(response.status) : response.reason) + "\r\n";
+    if (response.floodHeaders) {
+        socket->write(head);
+        floodHeaders(socket);
+        return;
+    }
     head += "Content-Type: application/json\r\n";
     if (response.announceLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

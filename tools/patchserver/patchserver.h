@@ -29,6 +29,7 @@ public:
         bool announceLength = true; // send "Content-Length"
         QByteArray reason;          // instead of the usual reason phrase
         QByteArray encoding;        // sent as "Content-Encoding" when not empty
+        bool floodHeaders = false;  // header lines without end, as fast as they are taken
 
         static Response with(int status, const QByteArray& body = {},
                              const QByteArray& location = {})
@@ -54,6 +55,10 @@ public:
         Response withReason(const QByteArray& text) const
         {
             return changed([text](Response& r) { r.reason = text; });
+        }
+        Response floodingHeaders() const
+        {
+            return changed([](Response& r) { r.floodHeaders = true; });
         }
         Response encodedAs(const QByteArray& name) const
         {
@@ -90,6 +95,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const Response& response);
+    void floodHeaders(QTcpSocket* socket);
     Response responseFor(const QString& path) const;
 
     QTcpServer* server = nullptr;
