@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>CheckResult</name>
+    <message>
+        <source>the list names no patches</source>
+        <translation>die Liste nennt keine Patches</translation>
+    </message>
+</context>
+<context>
     <name>Clock</name>
     <message>
         <source>SKYVANE_NOW is &quot;%1&quot;, which is no date or date and time as ISO 8601 writes them (2026-06-01 or 2026-06-01T10:00:00).</source>

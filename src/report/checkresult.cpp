@@ -4,6 +4,7 @@
 #include "products/quorixconfig.h"
 #include "update/availability.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -56,6 +57,13 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.versions = int(master.size());
     for (const VersionPatches& entry : master)
         result.patches += int(entry.patches.size());
+    // A list naming no version says nothing of any machine; a monitor must not
+    // read it as every patch installed.
+    if (result.listState == ListState::Ok && master.isEmpty()) {
+        result.listState = ListState::Invalid;
+        result.listProblem =
+            QCoreApplication::translate("CheckResult", "the list names no patches");
+    }
     result.products = software.products;
     result.installedPatches = software.patches;
     result.graceDays = graceDays;
