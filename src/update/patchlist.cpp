@@ -3,9 +3,9 @@
 #include "core/logger.h"
 
 #include "jsoninput.h"
+#include "listreader.h"
 
 #include <QCoreApplication>
-#include <rapidjson/reader.h>
 
 #include <optional>
 #include <vector>
@@ -257,7 +257,7 @@ QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes,
     builder.open = {Place::Version};
     builder.versions = {VersionPatches()};
     builder.field = Field::Patches;
-    rapidjson::Reader reader;
+    ListReader reader;
     reader.Parse<readerFlags | rapidjson::kParseStopWhenDoneFlag>(input, builder);
     return builder.versions.first().patches;
 }
@@ -269,7 +269,7 @@ QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encodin
         wanted = nullptr;
     JsonInput input(bytes, encoding);
     MasterListBuilder builder(input, wanted);
-    rapidjson::Reader reader;
+    ListReader reader;
     const bool read = !reader.Parse<readerFlags>(input, builder).IsError() && input.atEnd();
     if (valid)
         *valid = read && builder.hasProductArray();

@@ -52,6 +52,29 @@ private slots:
                                                            : QJsonDocument::Indented));
         }
     }
+    // A strict reader refuses a lone surrogate; the list may hold any.
+    void loneSurrogatesShownAsReplacement_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        const QChar high(0xd800), low(0xdfff);
+        QTest::newRow("high, then text") << QString(high) + 'y' << QByteArray(R"("\ufffdy")");
+        QTest::newRow("low, after text") << QString('x') + low << QByteArray(R"("x\ufffd")");
+        QTest::newRow("low before high: no pair")
+            << QString(low) + high << QByteArray(R"("\ufffd\ufffd")");
+        QTest::newRow("high at the end") << QString("x") + high << QByteArray(R"("x\ufffd")");
+    }
+    void loneSurrogatesShownAsReplacement()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        QByteArray out;
+        JsonWriter json(out, JsonWriter::Layout::Compact);
+        json.beginArray();
+        json.value(text);
+        json.endArray();
+        QCOMPARE(out, "[" + written + "]");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestJsonWriter)
