@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds Skyvane with a sanitizer into a folder of its own and runs the tests
-# that read exports and run fleets (worker threads) under it.
+# that read exports and lists and run fleets (worker threads) under it.
 # Usage: scripts/sanitize.sh asan|tsan [ctest -R pattern]
 #   asan  AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)
 #   tsan  ThreadSanitizer (build-tsan); Qt itself is not instrumented, so its
@@ -8,7 +8,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 kind="${1:-}"
-pattern="${2:-tst_program|tst_discovery|tst_registryfile}"
+pattern="${2:-tst_program|tst_fleetprogram|tst_discovery|tst_registryfile|tst_patchlist}"
 case "$kind" in
     asan) option=-DSKYVANE_SANITIZE=ON ;;
     tsan) option=-DSKYVANE_SANITIZE_THREAD=ON ;;

@@ -312,7 +312,12 @@ private slots:
             const ProgramRun reference = runProgram(work.filePath("linux-config"), linuxArguments);
             for (int round = 0; round < 20; ++round) {
                 const Run run = skyvane(arguments);
-                QCOMPARE(run.exitCode, reference.exitCode);
+                // A crash says on standard error what stopped it.
+                QVERIFY2(run.exitCode == reference.exitCode,
+                         qPrintable(QStringLiteral("round %1, exit %2: %3")
+                                        .arg(round)
+                                        .arg(run.exitCode)
+                                        .arg(run.err)));
                 QCOMPARE(withLinuxPaths(run.out), reference.out);
             }
             const QStringList left = leftSpools(work.filePath("prefix"));
