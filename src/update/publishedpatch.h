@@ -24,6 +24,10 @@ struct PublishedPatch
     bool operator!=(const PublishedPatch& other) const { return !(*this == other); }
 };
 
+// Made of implicitly shared texts, so a growing list moves its patches by
+// reallocating rather than holding the old and the new copy at once.
+Q_DECLARE_TYPEINFO(PublishedPatch, Q_RELOCATABLE_TYPE);
+
 inline size_t qHash(const PublishedPatch& patch, size_t seed = 0)
 {
     return qHashMulti(seed, patch.Name, patch.Products, patch.SecurityPatch, patch.Platform,
@@ -36,3 +40,4 @@ struct VersionPatches
     QString version;
     QList<PublishedPatch> patches;
 };
+Q_DECLARE_TYPEINFO(VersionPatches, Q_RELOCATABLE_TYPE);
