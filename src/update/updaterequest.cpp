@@ -331,10 +331,12 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
     }
     if (!certificateProblem.isEmpty())
         return tr("An error occurred: %1 (%2)").arg(certificateProblem, address);
-    // A list the server compressed that does not inflate: Qt's own text names
-    // no encoding, this one does.
+    // A list the server compressed that does not inflate (Qt's content error):
+    // Qt's own text names no encoding, this one does. Other failures of such a
+    // list, a connection cut off among them, keep their own text.
     const QByteArray encoding = source->rawHeader("Content-Encoding");
-    if (status == 200 && !encoding.isEmpty())
+    if (status == 200 && !encoding.isEmpty() &&
+        source->error() == QNetworkReply::UnknownContentError)
         return tr("An error occurred: the list, sent as %1, cannot be decoded (%2)")
             .arg(printable(QString::fromLatin1(encoding)), address);
     // Qt reaches an http list through the proxy with its own connection, so a
