@@ -1,7 +1,7 @@
 #pragma once
 
 #include "products/installedpatch.h"
-#include "publishedpatch.h"
+#include "patchset.h"
 
 #include <QHash>
 #include <QList>

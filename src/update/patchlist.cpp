@@ -42,8 +42,7 @@ public:
     {
     }
     // Reads one patch array that starts at the given place.
-    static QList<PublishedPatch> readPatchArray(const QByteArray& bytes, bool latin1,
-                                                qsizetype start);
+    static PatchSet readPatchArray(const QByteArray& bytes, bool latin1, qsizetype start);
 
     QList<VersionPatches> result() const { return versions; }
     bool hasProductArray() const { return productArray; }
@@ -248,8 +247,7 @@ private:
 constexpr unsigned readerFlags =
     rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
 
-QList<PublishedPatch> MasterListBuilder::readPatchArray(const QByteArray& bytes, bool latin1,
-                                                        qsizetype start)
+PatchSet MasterListBuilder::readPatchArray(const QByteArray& bytes, bool latin1, qsizetype start)
 {
     JsonInput input(bytes, latin1, start);
     MasterListBuilder builder(input, nullptr);
@@ -279,6 +277,8 @@ QList<VersionPatches> parse(const QByteArray& bytes, const ListEncoding& encodin
     for (const auto& [entry, start] : builder.patchesToRead)
         masterList[entry].patches =
             MasterListBuilder::readPatchArray(bytes, encoding.latin1, start);
+    for (VersionPatches& entry : masterList)
+        entry.patches.squeeze();
     for (const VersionPatches& entry : masterList) {
         for (const PublishedPatch& patch : entry.patches)
             qCDebug(lcUpdate).noquote()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/result.h"
-#include "publishedpatch.h"
+#include "patchset.h"
 
 // The master list of a patch list text: one entry per version object of the
 // "Product" array, each holding its patches meant for Windows ("Windows" or

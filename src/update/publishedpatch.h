@@ -33,11 +33,3 @@ inline size_t qHash(const PublishedPatch& patch, size_t seed = 0)
     return qHashMulti(seed, patch.Name, patch.Products, patch.SecurityPatch, patch.Platform,
                       patch.url, patch.QFE_ID, patch.ReleaseDate);
 }
-
-// One entry of the master list: a version and the patches published for it.
-struct VersionPatches
-{
-    QString version;
-    QList<PublishedPatch> patches;
-};
-Q_DECLARE_TYPEINFO(VersionPatches, Q_RELOCATABLE_TYPE);

@@ -2,7 +2,7 @@
 
 #include "core/result.h"
 #include "jsoninput.h"
-#include "publishedpatch.h"
+#include "patchset.h"
 
 #include <QCoreApplication>
 #include <QString>
