@@ -21,7 +21,7 @@ void RunRetrievalHost::keepProxyCredentials(const QNetworkProxy& proxy)
 {
     settings.proxy = proxy;
     settings.useProxyAuthentication = true;
-    (void)saveRunSettings(settings);
+    (void)saveRunSettingsOrReport(settings);
 }
 
 void RunRetrievalHost::inform(const QString& title, const QString& text)

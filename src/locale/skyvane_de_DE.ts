@@ -723,6 +723,13 @@
     </message>
 </context>
 <context>
+    <name>RunStatus</name>
+    <message>
+        <source>Settings Error</source>
+        <translation>Einstellungsfehler</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>No Error</source>

@@ -1,7 +1,6 @@
 #include "notificationdialog.h"
 
 #include "app/check.h"
-#include "app/runstatus.h"
 #include "core/clock.h"
 #include "core/common.h"
 #include "desktopretrieval.h"
@@ -100,12 +99,10 @@ void NotificationDialog::drawMainView()
 
 void NotificationDialog::showSettingsDialog()
 {
+    // The hidden check-at-logon box is never checked; the dialog's OK saves it so.
+    settings.checkAtLogin = false;
     SettingsDialog dialog(settings);
-    if (dialog.exec() == QDialog::Accepted) {
-        // The hidden check-at-logon box is never checked.
-        settings.checkAtLogin = false;
-        (void)saveRunSettings(settings);
-    }
+    dialog.exec();
 }
 
 void NotificationDialog::done(int result)

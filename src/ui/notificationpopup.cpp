@@ -188,5 +188,5 @@ void NotificationPopup::onTitleMoved(QPoint p)
 void NotificationPopup::closeEvent(QCloseEvent*)
 {
     settings.checkAtLogin = false;
-    (void)saveRunSettings(settings);
+    (void)saveRunSettingsOrReport(settings);
 }

@@ -79,6 +79,6 @@ void SettingsDialog::onOK()
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy, host, quint16(portText.toInt()),
                                   ui->proxyUsername->text(), ui->proxyPassword->text());
     common->useProxyAuthentication = ui->requireAuthenticationCheckbox->isChecked();
-    (void)saveRunSettings(*common);
+    (void)saveRunSettingsOrReport(*common);
     accept();
 }

@@ -112,6 +112,23 @@ private slots:
         QVERIFY(QSettings().allKeys().isEmpty());
     }
 
+    // Values that cannot be kept are said to be lost, not taken as saved.
+    void okThatCannotSaveSaysSo()
+    {
+        const QFileInfo store(QSettings().fileName());
+        QVERIFY(QDir(store.path()).removeRecursively() &&
+                QDir().mkpath(QFileInfo(store.path()).path()));
+        QFile blocker(store.path()); // a file where the settings folder belongs
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ModalWatcher watcher;
+        QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
+        QVERIFY(blocker.remove());
+        QCOMPARE(watcher.seen().size(), 1);
+        QCOMPARE(watcher.seen().first().text, "Error writing settings.");
+        QCOMPARE(world.settings.status, StatusCode::SettingsWriteError);
+    }
+
     // Every control of the four forms can be told apart by assistive
     // technology, and every label with a field reaches it by a mnemonic.
     void everyControlIsNamed_data()
