@@ -5,6 +5,25 @@
 #include <QProcess>
 #include <QTest>
 
+namespace {
+// A namespace whose only name server is an address on a link where nobody
+// answers: each lookup waits for the resolver's time-out (30 s, five times).
+// Exit 125 when this machine cannot make one.
+QString silentResolverScript(const QString& configDir)
+{
+    const QString resolver = configDir + QStringLiteral("/resolv.conf");
+    QFile file(resolver);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("nameserver 192.0.2.53\noptions timeout:30 attempts:5\n") < 0)
+        return QStringLiteral("exit 125");
+    return QStringLiteral("ip link set lo up && ip link add sv0 type veth peer name sv1 && "
+                          "ip link set sv1 up && ip link set sv0 up && "
+                          "ip addr add 192.0.2.1/24 dev sv0 && "
+                          "mount --bind '%1' /etc/resolv.conf || exit 125; exec \"$@\"")
+        .arg(resolver);
+}
+} // namespace
+
 ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
                       const QStringList& environment)
 {
@@ -25,6 +44,11 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
     if (environment.contains(QStringLiteral("NETWORK=none")))
         process.start(QStringLiteral("unshare"),
                       QStringList{"-n", QStringLiteral(SKYVANE_BINARY)} + arguments);
+    else if (environment.contains(QStringLiteral("NETWORK=silent-resolver")))
+        process.start(QStringLiteral("unshare"),
+                      QStringList{"-rnm", "sh", "-c", silentResolverScript(configDir), "sh",
+                                  QStringLiteral(SKYVANE_BINARY)} +
+                          arguments);
     else
         process.start(QStringLiteral(SKYVANE_BINARY), arguments);
     if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000))
