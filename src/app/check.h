@@ -18,12 +18,14 @@ struct CheckRequest
     int budgetSeconds = 0; // for the whole retrieval; 0: no bound
     int graceDays = 0;
     const InstalledSoftware* software = nullptr; // discovered once at start-up
+    QDateTime now;                               // ages count from it; taken once at start-up
 };
 
 // The check this run's switches and settings ask for, of the given software.
 CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
-                               const InstalledSoftware& software, const Common& settings);
+                               const InstalledSoftware& software, const QDateTime& now,
+                               const Common& settings);
 
-// Fetches the list and compares the discovered machine with it, as of now;
-// the result carries the run's status after the retrieval.
-CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host, const QDateTime& now);
+// Fetches the list and compares the discovered machine with it, as of the
+// request's moment; the result carries the run's status after the retrieval.
+CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host);

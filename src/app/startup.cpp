@@ -177,19 +177,18 @@ int writeReport(const ReportFormat& format, const CheckResult& result, int runEx
 
 // Switch "F": a machine-readable report instead of the console report; "G"
 // sets the grace period in days.
-int runMachineOutput(const ReportFormat& format, const CheckRequest& request, const QDateTime& now,
-                     Common& settings)
+int runMachineOutput(const ReportFormat& format, const CheckRequest& request, Common& settings)
 {
     RunRetrievalHost host(settings);
-    const CheckResult result = runCheck(request, host, now);
+    const CheckResult result = runCheck(request, host);
     return writeReport(format, result, exitCodeOf(settings.status));
 }
 
-void runConsoleMode(const CheckRequest& request, const QDateTime& now, Common& settings)
+void runConsoleMode(const CheckRequest& request, Common& settings)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
     RunRetrievalHost host(settings);
-    (void)writeReport(*consoleReportFormat(), runCheck(request, host, now), 0);
+    (void)writeReport(*consoleReportFormat(), runCheck(request, host), 0);
 }
 
 // "json, nagios, prometheus or html": the formats /f takes.
@@ -206,6 +205,7 @@ struct CheckPlan
 {
     std::unique_ptr<ReportFormat> format; // of /f, or the console's
     int graceDays = 0;
+    QDateTime now; // the one moment the run counts ages from
 };
 
 // Checks the switches' values and carries out those that end the run (the
@@ -222,8 +222,9 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
                             nullptr);
         return usageErrorExitCode;
     }
-    if (const Result<QDateTime> given = readCheckTime(); !given.ok()) {
-        showCriticalMessage(Startup::tr("Usage Error"), given.errorString(), nullptr);
+    const Result<QDateTime> now = readCheckTime();
+    if (!now.ok()) {
+        showCriticalMessage(Startup::tr("Usage Error"), now.errorString(), nullptr);
         return usageErrorExitCode;
     }
     const std::optional<int> budget =
@@ -253,12 +254,12 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         // A proxy that /p could not save is an error all the same.
         return exitCodeOf(common->status);
     }
-    return CheckPlan{std::move(format), *graceDays};
+    return CheckPlan{std::move(format), *graceDays, now.value()};
 }
 
 // The check of the machine (or of its export), reported as the switches ask.
 int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleMode,
-                 IDesktop* frontend, const QDateTime& now, Common& settings)
+                 IDesktop* frontend, Common& settings)
 {
     Common* common = &settings;
     // Discovery has read all it needs once it is done; a loaded export can be large.
@@ -267,12 +268,12 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
                                     : readRegistryExport(options.exports.first(), settings)));
 
     if (options.format)
-        return runMachineOutput(*plan.format,
-                                checkRequestOfRun(options, plan.graceDays, software, settings), now,
-                                settings);
-    const CheckRequest request = checkRequestOfRun(options, 0, software, settings);
+        return runMachineOutput(
+            *plan.format, checkRequestOfRun(options, plan.graceDays, software, plan.now, settings),
+            settings);
+    const CheckRequest request = checkRequestOfRun(options, 0, software, plan.now, settings);
     if (consoleMode) {
-        runConsoleMode(request, now, settings);
+        runConsoleMode(request, settings);
         return exitCodeOf(common->status);
     }
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
@@ -289,7 +290,6 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     // Nothing is logged before the log that the switches ask for is open.
     QLoggingCategory::setFilterRules(QStringLiteral("skyvane.*=false"));
     exitWithCodeOnCrash(crashExitCode);
-    const QDateTime now = checkTime();
     prepareConsoleOutput();
     const RunOptions options = parseRunOptions(argumentsOf(argc, argv));
     // Several exports, or a folder of them: a fleet, reported without a window.
@@ -333,8 +333,8 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
     const int exitCode =
-        fleet ? runFleet(options.exports, *check.format, check.graceDays, now, settings)
-              : checkMachine(options, check, consoleMode, frontend, now, settings);
+        fleet ? runFleet(options.exports, *check.format, check.graceDays, check.now, settings)
+              : checkMachine(options, check, consoleMode, frontend, settings);
     // The time budget holds to the process's end: nothing waits for a reply
     // or a name lookup that the retrieval cut off.
     if (settings.networkWorkAbandoned)

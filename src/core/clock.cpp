@@ -27,9 +27,3 @@ Result<QDateTime> readCheckTime()
         fixed.setTimeSpec(Qt::UTC);
     return fixed.toUTC();
 }
-
-QDateTime checkTime()
-{
-    const Result<QDateTime> given = readCheckTime();
-    return given.ok() ? given.value() : QDateTime::currentDateTimeUtc();
-}

@@ -1,7 +1,6 @@
 #include "iconwindow.h"
 
 #include "app/check.h"
-#include "core/clock.h"
 #include "core/common.h"
 #include "core/logger.h"
 #include "desktopretrieval.h"
@@ -67,7 +66,7 @@ void IconWindow::initialCheck()
 {
     DesktopRetrievalHost host(settings);
     checking = &host;
-    const CheckResult result = runCheck(checkRequest, host, checkTime());
+    const CheckResult result = runCheck(checkRequest, host);
     checking = nullptr;
     if (!host.aborted() && !result.missing.isEmpty()) {
         showNotificationPopup(result);

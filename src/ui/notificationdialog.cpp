@@ -1,7 +1,6 @@
 #include "notificationdialog.h"
 
 #include "app/check.h"
-#include "core/clock.h"
 #include "core/common.h"
 #include "desktopretrieval.h"
 #include "report/reporthtml.h"
@@ -77,7 +76,7 @@ void NotificationDialog::getPatchList()
     DesktopRetrievalHost host(settings);
     retrieval = &host;
     host.showProgress = [this](const QString& text) { ui->progressDetail->setText(text); };
-    checkResult = runCheck(checkRequest, host, checkTime());
+    checkResult = runCheck(checkRequest, host);
     retrieval = nullptr;
     QMetaObject::invokeMethod(this, &NotificationDialog::drawMainView, Qt::QueuedConnection);
 }

@@ -25,7 +25,13 @@ ExampleWorld::ExampleWorld()
 
 CheckRequest ExampleWorld::request() const
 {
-    return {QStringLiteral("example"), settings.patchListUrl, 0, 0, &software};
+    // Ages count from a fixed day, whatever today is.
+    return {QStringLiteral("example"),
+            settings.patchListUrl,
+            0,
+            0,
+            &software,
+            QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC)};
 }
 
 QString ExampleWorld::silentListUrl(QObject* context, const std::function<void()>& onRequest)
