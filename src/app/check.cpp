@@ -2,22 +2,63 @@
 
 #include "commandline.h"
 #include "core/common.h"
+#include "core/console.h"
 #include "products/quorixconfig.h"
 #include "runretrieval.h"
 #include "update/quorixupdate.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSysInfo>
 
-CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
+namespace {
+// The translation context of this file's texts.
+struct Check
+{
+    Q_DECLARE_TR_FUNCTIONS(Check)
+};
+} // namespace
+
+Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
+{
+    VerdictRules rules;
+    if (options.grace) {
+        bool isNumber = false;
+        rules.graceDays = options.grace->toInt(&isNumber);
+        if (!isNumber || rules.graceDays < 0)
+            return failure(Check::tr("/g takes a whole number of days from 0 up, not \"%1\".")
+                               .arg(printable(*options.grace)));
+    }
+    rules.securityOnly = options.securityOnly;
+    const struct
+    {
+        const std::optional<QString>& text;
+        Thresholds& limits;
+        const char* name;
+        int minimum;
+    } switches[] = {{options.countLimits, rules.count, "/count", 1},
+                    {options.ageLimits, rules.ageDays, "/age", 0}};
+    for (const auto& given : switches) {
+        if (!given.text)
+            continue;
+        const Result<Thresholds> limits = parseThresholds(*given.text, given.minimum);
+        if (!limits.ok())
+            return failure(Check::tr("%1 \"%2\" cannot be used: %3")
+                               .arg(QLatin1String(given.name), printable(given.text->left(40)),
+                                    limits.errorString()));
+        given.limits = limits.value();
+    }
+    return rules;
+}
+
+CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,
                                const InstalledSoftware& software, const QDateTime& now,
                                const Common& settings)
 {
     const QString machine = options.exports.isEmpty()
                                 ? QSysInfo::machineHostName()
                                 : QFileInfo(options.exports.first()).completeBaseName();
-    return {machine, settings.patchListUrl, settings.retrievalBudgetSeconds, graceDays, &software,
-            now};
+    return {machine, settings.patchListUrl, settings.retrievalBudgetSeconds, rules, &software, now};
 }
 
 CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host)
@@ -25,6 +66,6 @@ CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host)
     Q_ASSERT(request.software);
     const QuorixUpdate update = QuorixUpdate::retrieve(
         request.listUrl, host, request.software->versions, request.budgetSeconds);
-    return makeCheckResult(update, *request.software, request.machine, request.graceDays,
-                           request.now, host.runStatus());
+    return makeCheckResult(update, *request.software, request.machine, request.rules, request.now,
+                           host.runStatus());
 }

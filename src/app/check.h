@@ -16,13 +16,17 @@ struct CheckRequest
     QString machine; // the computer's name, or the export's with /r
     QString listUrl;
     int budgetSeconds = 0; // for the whole retrieval; 0: no bound
-    int graceDays = 0;
+    VerdictRules rules;
     const InstalledSoftware* software = nullptr; // discovered once at start-up
     QDateTime now;                               // ages count from it; taken once at start-up
 };
 
+// What raises the state in this run: /g, /securityonly, /count and /age;
+// why a switch's value cannot be read otherwise.
+Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
+
 // The check this run's switches and settings ask for, of the given software.
-CheckRequest checkRequestOfRun(const RunOptions& options, int graceDays,
+CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,
                                const InstalledSoftware& software, const QDateTime& now,
                                const Common& settings);
 

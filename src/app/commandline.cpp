@@ -49,12 +49,14 @@ QString withoutPassword(const QString& proxyUrl)
 QStringList unknownArguments(const QStringList& arguments)
 {
     static const QStringList withValue = {
-        QStringLiteral("F"), QStringLiteral("R"), QStringLiteral("V"),
-        QStringLiteral("L"), QStringLiteral("P"), QStringLiteral("U"),
-        QStringLiteral("T"), QStringLiteral("G"), QStringLiteral("MACHINEPROXY")};
-    static const QStringList flags = {QStringLiteral("C"), QStringLiteral("I"),
-                                      QStringLiteral("K"), QStringLiteral("S"),
-                                      QStringLiteral("H"), QStringLiteral("?")};
+        QStringLiteral("F"),     QStringLiteral("R"),  QStringLiteral("V"),
+        QStringLiteral("L"),     QStringLiteral("P"),  QStringLiteral("U"),
+        QStringLiteral("T"),     QStringLiteral("G"),  QStringLiteral("MACHINEPROXY"),
+        QStringLiteral("COUNT"), QStringLiteral("AGE")};
+    static const QStringList flags = {QStringLiteral("C"),           QStringLiteral("I"),
+                                      QStringLiteral("K"),           QStringLiteral("S"),
+                                      QStringLiteral("H"),           QStringLiteral("?"),
+                                      QStringLiteral("SECURITYONLY")};
     QStringList unknown;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString name = withoutPrefix(arguments.at(i));
@@ -109,6 +111,9 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.listUrl = value("U");
     options.budget = value("T");
     options.grace = value("G");
+    options.securityOnly = given("SECURITYONLY");
+    options.countLimits = value("COUNT");
+    options.ageLimits = value("AGE");
     options.machineProxy = value("MACHINEPROXY");
     options.unknown = unknownArguments(arguments);
     return options;

@@ -158,7 +158,7 @@ struct FleetCheck
 {
     const QuorixUpdate& update;
     StatusCode status; // the run's, once the list is fetched
-    int graceDays;
+    VerdictRules rules;
     QDateTime now;
     const ReportFormat& format;
     Spool& spool;
@@ -175,8 +175,7 @@ struct FleetCheck
             software = discoverInstalledSoftware(*loaded.value());
             loaded.value().reset();
         }
-        CheckResult result =
-            makeCheckResult(update, software, machine.name, graceDays, now, status);
+        CheckResult result = makeCheckResult(update, software, machine.name, rules, now, status);
         if (!read) {
             result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error());
             result.status = StatusCode::ConfigurationReadError;
@@ -243,7 +242,7 @@ int failedRun(const QString& title, const QString& message)
 }
 } // namespace
 
-int runFleet(const QStringList& given, const ReportFormat& format, int graceDays,
+int runFleet(const QStringList& given, const ReportFormat& format, const VerdictRules& rules,
              const QDateTime& now, Common& settings)
 {
     QList<FleetMachine> machines = namedMachines(fleetEntries(given));
@@ -260,7 +259,7 @@ int runFleet(const QStringList& given, const ReportFormat& format, int graceDays
     RunRetrievalHost host(settings);
     const QuorixUpdate update = QuorixUpdate::retrieve(settings.patchListUrl, host, std::nullopt,
                                                        settings.retrievalBudgetSeconds);
-    const FleetCheck check{update, settings.status, graceDays, now, format, spool};
+    const FleetCheck check{update, settings.status, rules, now, format, spool};
     checkOnAllCores(check, machines);
 
     QList<FleetRow> rows;
@@ -271,10 +270,10 @@ int runFleet(const QStringList& given, const ReportFormat& format, int graceDays
     }
     if (spool.failed())
         return spoolError();
-    writeFleet(format, machines, rows,
-               makeCheckResult(update, InstalledSoftware(), QString(), graceDays, check.now,
-                               settings.status),
-               spool);
+    writeFleet(
+        format, machines, rows,
+        makeCheckResult(update, InstalledSoftware(), QString(), rules, check.now, settings.status),
+        spool);
     const int runExitCode = settings.status != StatusCode::NoError ? exitCodeOf(settings.status)
                             : anyUnreadable ? int(StatusCode::ConfigurationReadError)
                                             : 0;

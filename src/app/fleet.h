@@ -30,6 +30,6 @@ bool isFleet(const QStringList& given);
 // is fetched once; the exports are read on all cores, each one freed as soon
 // as its machine is discovered and its report made, so memory does not grow
 // with the number of machines.
-// Ages count from now.
-int runFleet(const QStringList& given, const ReportFormat& format, int graceDays,
+// Ages count from now; the rules decide the machines' states.
+int runFleet(const QStringList& given, const ReportFormat& format, const VerdictRules& rules,
              const QDateTime& now, Common& settings);

@@ -204,7 +204,7 @@ QString formatChoice()
 struct CheckPlan
 {
     std::unique_ptr<ReportFormat> format; // of /f, or the console's
-    int graceDays = 0;
+    VerdictRules rules;
     QDateTime now; // the one moment the run counts ages from
 };
 
@@ -230,10 +230,13 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     const std::optional<int> budget =
         wholeNumberSwitch(options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
                           Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
-    const std::optional<int> graceDays = wholeNumberSwitch(
-        options.grace, 0, 0, Startup::tr("/g takes a whole number of days from 0 up, not \"%1\"."));
-    if (!budget || !graceDays)
+    if (!budget)
         return usageErrorExitCode;
+    Result<VerdictRules> rules = verdictRulesOfRun(options);
+    if (!rules.ok()) {
+        showCriticalMessage(Startup::tr("Usage Error"), rules.errorString(), nullptr);
+        return usageErrorExitCode;
+    }
     common->retrievalBudgetSeconds = *budget;
     if (options.machineProxy)
         return storeMachineWideProxy(*options.machineProxy, settings);
@@ -254,7 +257,7 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         // A proxy that /p could not save is an error all the same.
         return exitCodeOf(common->status);
     }
-    return CheckPlan{std::move(format), *graceDays, now.value()};
+    return CheckPlan{std::move(format), std::move(rules).value(), now.value()};
 }
 
 // The check of the machine (or of its export), reported as the switches ask.
@@ -269,9 +272,10 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
 
     if (options.format)
         return runMachineOutput(
-            *plan.format, checkRequestOfRun(options, plan.graceDays, software, plan.now, settings),
+            *plan.format, checkRequestOfRun(options, plan.rules, software, plan.now, settings),
             settings);
-    const CheckRequest request = checkRequestOfRun(options, 0, software, plan.now, settings);
+    const CheckRequest request =
+        checkRequestOfRun(options, VerdictRules(), software, plan.now, settings);
     if (consoleMode) {
         runConsoleMode(request, settings);
         return exitCodeOf(common->status);
@@ -333,7 +337,7 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
     if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
     const int exitCode =
-        fleet ? runFleet(options.exports, *check.format, check.graceDays, check.now, settings)
+        fleet ? runFleet(options.exports, *check.format, check.rules, check.now, settings)
               : checkMachine(options, check, consoleMode, frontend, settings);
     // The time budget holds to the process's end: nothing waits for a reply
     // or a name lookup that the retrieval cut off.

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Check</name>
+    <message>
+        <source>/g takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
+        <translation>/g erwartet eine ganze Zahl von Tagen ab 0, nicht &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; cannot be used: %3</source>
+        <translation>%1 &quot;%2&quot; ist nicht verwendbar: %3</translation>
+    </message>
+</context>
+<context>
     <name>CheckResult</name>
     <message>
         <source>the list names no patches</source>
@@ -906,10 +917,6 @@
         <translation>/t erwartet eine ganze Zahl von Sekunden ab 1, nicht &quot;%1&quot;.</translation>
     </message>
     <message>
-        <source>/g takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
-        <translation>/g erwartet eine ganze Zahl von Tagen ab 0, nicht &quot;%1&quot;.</translation>
-    </message>
-    <message>
         <source>No desktop is available to show Skyvane&apos;s window.  Use /c for the console report.</source>
         <translation>Es ist keine Arbeitsoberfläche für das Fenster von Skyvane verfügbar.  Verwenden Sie /c für den Bericht in der Konsole.</translation>
     </message>
@@ -999,6 +1006,17 @@
     <message>
         <source>An error occurred: the list, sent as %1, cannot be decoded (%2)</source>
         <translation>Ein Fehler ist aufgetreten: die als %1 gesendete Liste kann nicht entpackt werden (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Verdicts</name>
+    <message>
+        <source>it is no WARNING,CRITICAL pair of whole numbers from %1 up (&quot;5,10&quot;, &quot;5&quot; or &quot;,10&quot;).</source>
+        <translation>es ist kein Paar WARNING,CRITICAL ganzer Zahlen ab %1 (&quot;5,10&quot;, &quot;5&quot; oder &quot;,10&quot;).</translation>
+    </message>
+    <message>
+        <source>the WARNING limit is above the CRITICAL one.</source>
+        <translation>die Grenze für WARNING liegt über der für CRITICAL.</translation>
     </message>
 </context>
 </TS>

@@ -41,7 +41,7 @@ QString listStateName(ListState state)
 }
 
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
-                            const QString& machine, int graceDays, const QDateTime& now,
+                            const QString& machine, const VerdictRules& rules, const QDateTime& now,
                             StatusCode status)
 {
     CheckResult result;
@@ -66,11 +66,11 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     }
     result.products = software.products;
     result.installedPatches = software.patches;
-    result.graceDays = graceDays;
+    result.rules = rules;
     result.status = status;
     ProductsOfPatch named(software.products);
     for (const PublishedPatch& patch : update.availablePatchesFor(software)) {
-        result.missing.append(missingPatch(patch, result.checkedAt.date(), graceDays));
+        result.missing.append(missingPatch(patch, result.checkedAt.date(), rules.graceDays));
         result.missing.last().products = named.of(patch);
     }
     return result;
@@ -123,13 +123,6 @@ std::optional<qint64> CheckResult::oldestAgeDays() const
     return oldestAge(missing);
 }
 
-bool CheckResult::raises(bool securityOnly) const
-{
-    return std::any_of(missing.begin(), missing.end(), [securityOnly](const MissingPatch& patch) {
-        return !patch.inGrace && (patch.security || !securityOnly);
-    });
-}
-
 QString checkStateName(CheckState state)
 {
     static const char* const names[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
@@ -150,9 +143,7 @@ MachineCheck machineCheck(const CheckResult& result)
             summary += QStringLiteral(": ") + statusMessageFor(result.status);
         return {CheckState::Unknown, summary};
     }
-    const CheckState state = result.raises(true)    ? CheckState::Critical
-                             : result.raises(false) ? CheckState::Warning
-                                                    : CheckState::Ok;
+    const CheckState state = patchState(result.missing, result.rules);
     const int count = int(result.missing.size());
     const std::optional<qint64> oldest = result.oldestAgeDays();
     const auto counted = [](qint64 n, const char* one, const char* many) {

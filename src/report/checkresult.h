@@ -4,6 +4,7 @@
 #include "products/installedpatch.h"
 #include "update/publishedpatch.h"
 #include "update/quorixupdate.h"
+#include "verdictrules.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -41,7 +42,7 @@ struct CheckResult
     QList<IQuorixProduct*> products;
     QList<InstalledPatch> installedPatches;
     QList<MissingPatch> missing; // each distinct patch once, in patch-list order
-    int graceDays = 0;
+    VerdictRules rules;
     int exceededBudgetSeconds = 0; // the retrieval's time budget, when it ran out
     StatusCode status = StatusCode::NoError;
 
@@ -49,7 +50,6 @@ struct CheckResult
     QList<MissingPatch> missingFor(const IQuorixProduct* product) const;
     int securityCount() const;
     std::optional<qint64> oldestAgeDays() const;
-    bool raises(bool securityOnly) const; // whether a patch past grace is missing
 };
 
 // How a check stands, by the numbers of the Monitoring Plugins.
@@ -83,5 +83,5 @@ MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int g
 
 // The check of a machine against the list, as of now, in the run's status.
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
-                            const QString& machine, int graceDays, const QDateTime& now,
+                            const QString& machine, const VerdictRules& rules, const QDateTime& now,
                             StatusCode status);

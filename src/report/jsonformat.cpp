@@ -61,12 +61,35 @@ void writeProducts(JsonWriter& json, const CheckResult& result)
     json.endArray();
 }
 
+void writeLimits(JsonWriter& json, const char* name, const Thresholds& limits)
+{
+    const auto number = [](const std::optional<int>& limit) {
+        return limit ? std::optional<qint64>(*limit) : std::nullopt;
+    };
+    json.key(name).beginObject();
+    json.member("critical", number(limits.critical));
+    json.member("warning", number(limits.warning));
+    json.endObject();
+}
+
+// Only where the operator set them: a plain check's document stays as it was.
+void writeThresholds(JsonWriter& json, const VerdictRules& rules)
+{
+    if (!rules.hasThresholds())
+        return;
+    json.key("thresholds").beginObject();
+    writeLimits(json, "ageDays", rules.ageDays);
+    writeLimits(json, "count", rules.count);
+    json.member("securityOnly", rules.securityOnly);
+    json.endObject();
+}
+
 void writeReport(JsonWriter& json, const CheckResult& result)
 {
     json.beginObject();
     json.member("checkedAt", result.checkedAt.toString(Qt::ISODate));
     json.key("counts").beginObject();
-    json.member("graceDays", result.graceDays);
+    json.member("graceDays", result.rules.graceDays);
     json.member("missing", qint64(result.missing.size()));
     json.member("oldestDays", result.oldestAgeDays());
     json.member("security", result.securityCount());
@@ -90,6 +113,7 @@ void writeReport(JsonWriter& json, const CheckResult& result)
     json.member("code", int(result.status));
     json.member("message", statusMessageFor(result.status));
     json.endObject();
+    writeThresholds(json, result.rules);
     json.endObject();
 }
 

@@ -104,6 +104,15 @@ private slots:
                 {QStringLiteral(
                      "<<<< /g takes a whole number of days from 0 up, not \"%1\". >>>>\n")
                      .arg(days)});
+        row("limits that cannot be met", {"/f", "nagios", "/count", "5,2"}, plain, 1,
+            {"2><<<< /count \"5,2\" cannot be used: the WARNING limit is above the CRITICAL one. "
+             ">>>>\n"});
+        for (const char* limits : {"x", "1,2,3", "", ",", "-1"})
+            row(qPrintable(QStringLiteral("age limits must be whole days: %1").arg(limits)),
+                {"/f", "nagios", "/age", limits}, plain, 1,
+                {QStringLiteral("2><<<< /age \"%1\" cannot be used: it is no WARNING,CRITICAL pair "
+                                "of whole numbers from 0 up")
+                     .arg(limits)});
         row("time budget must be whole seconds", {"/c", "/t", "0.5"}, plain, 1,
             {"<<<< /t takes a whole number of seconds from 1 up, not \"0.5\". >>>>\n"});
         row("a check time that cannot be read", {"SKYVANE_NOW=yesterday", "/c"}, plain, 1,

@@ -75,6 +75,10 @@ private slots:
                                << QStringList{"/r", "examples/fleet", "/r",
                                               "tests/data/r&d-lab.reg"}
                                << 1;
+        QTest::newRow("fleet, thresholds set")
+            << "/sky_vane/patches.json"
+            << QStringList{"/r", "examples/fleet", "/securityonly", "/count", "2,3", "/age", ",30"}
+            << 1;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {

@@ -29,7 +29,7 @@ CheckRequest ExampleWorld::request() const
     return {QStringLiteral("example"),
             settings.patchListUrl,
             0,
-            0,
+            {},
             &software,
             QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC)};
 }
