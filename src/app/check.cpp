@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "core/common.h"
 #include "core/console.h"
+#include "fleet.h"
 #include "products/quorixconfig.h"
 #include "runretrieval.h"
 #include "update/quorixupdate.h"
@@ -19,16 +20,34 @@ struct Check
 };
 } // namespace
 
+// A daily export task that missed a run, or a weekend, is not stale yet.
+constexpr int defaultMaxExportAgeDays = 3;
+
+std::optional<int> wholeDays(const std::optional<QString>& text, int fallback)
+{
+    if (!text)
+        return fallback;
+    bool isNumber = false;
+    const int days = text->toInt(&isNumber);
+    return isNumber && days >= 0 ? std::optional<int>(days) : std::nullopt;
+}
+
 Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
 {
     VerdictRules rules;
-    if (options.grace) {
-        bool isNumber = false;
-        rules.graceDays = options.grace->toInt(&isNumber);
-        if (!isNumber || rules.graceDays < 0)
-            return failure(Check::tr("/g takes a whole number of days from 0 up, not \"%1\".")
-                               .arg(printable(*options.grace)));
-    }
+    const std::optional<int> graceDays = wholeDays(options.grace, 0);
+    if (!graceDays)
+        return failure(Check::tr("/g takes a whole number of days from 0 up, not \"%1\".")
+                           .arg(printable(*options.grace)));
+    rules.graceDays = *graceDays;
+    // Only unattended checks tell states; the console and the windows list patches.
+    const bool unattended = options.format || isFleet(options.exports);
+    const std::optional<int> maxAge =
+        wholeDays(options.maxExportAge, unattended ? defaultMaxExportAgeDays : 0);
+    if (!maxAge)
+        return failure(Check::tr("/maxage takes a whole number of days from 0 up, not \"%1\".")
+                           .arg(printable(*options.maxExportAge)));
+    rules.maxExportAgeDays = *maxAge;
     rules.securityOnly = options.securityOnly;
     const struct
     {
@@ -58,7 +77,8 @@ CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& ru
     const QString machine = options.exports.isEmpty()
                                 ? QSysInfo::machineHostName()
                                 : QFileInfo(options.exports.first()).completeBaseName();
-    return {machine, settings.patchListUrl, settings.retrievalBudgetSeconds, rules, &software, now};
+    return {machine, settings.patchListUrl, settings.retrievalBudgetSeconds, rules, &software,
+            now,     std::nullopt};
 }
 
 CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host)
@@ -66,6 +86,8 @@ CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host)
     Q_ASSERT(request.software);
     const QuorixUpdate update = QuorixUpdate::retrieve(
         request.listUrl, host, request.software->versions, request.budgetSeconds);
-    return makeCheckResult(update, *request.software, request.machine, request.rules, request.now,
-                           host.runStatus());
+    CheckResult result = makeCheckResult(update, *request.software, request.machine, request.rules,
+                                         request.now, host.runStatus());
+    result.exported = request.exported;
+    return result;
 }

@@ -19,6 +19,7 @@ struct CheckRequest
     VerdictRules rules;
     const InstalledSoftware* software = nullptr; // discovered once at start-up
     QDateTime now;                               // ages count from it; taken once at start-up
+    std::optional<ExportFacts> exported;         // of the registry export the machine was read from
 };
 
 // What raises the state in this run: /g, /securityonly, /count and /age;

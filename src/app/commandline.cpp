@@ -49,10 +49,10 @@ QString withoutPassword(const QString& proxyUrl)
 QStringList unknownArguments(const QStringList& arguments)
 {
     static const QStringList withValue = {
-        QStringLiteral("F"),     QStringLiteral("R"),  QStringLiteral("V"),
-        QStringLiteral("L"),     QStringLiteral("P"),  QStringLiteral("U"),
-        QStringLiteral("T"),     QStringLiteral("G"),  QStringLiteral("MACHINEPROXY"),
-        QStringLiteral("COUNT"), QStringLiteral("AGE")};
+        QStringLiteral("F"),     QStringLiteral("R"),   QStringLiteral("V"),
+        QStringLiteral("L"),     QStringLiteral("P"),   QStringLiteral("U"),
+        QStringLiteral("T"),     QStringLiteral("G"),   QStringLiteral("MACHINEPROXY"),
+        QStringLiteral("COUNT"), QStringLiteral("AGE"), QStringLiteral("MAXAGE")};
     static const QStringList flags = {QStringLiteral("C"),           QStringLiteral("I"),
                                       QStringLiteral("K"),           QStringLiteral("S"),
                                       QStringLiteral("H"),           QStringLiteral("?"),
@@ -114,6 +114,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.securityOnly = given("SECURITYONLY");
     options.countLimits = value("COUNT");
     options.ageLimits = value("AGE");
+    options.maxExportAge = value("MAXAGE");
     options.machineProxy = value("MACHINEPROXY");
     options.unknown = unknownArguments(arguments);
     return options;

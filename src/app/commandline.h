@@ -11,23 +11,24 @@ class Common;
 // case, a value in the argument that follows (empty when none does).
 struct RunOptions
 {
-    QStringList arguments;              // as given, the program first
-    bool console = false;               // c
-    std::optional<QString> format;      // f NAME
-    QStringList exports;                // r FILE-OR-FOLDER, any number of them
-    bool tray = false;                  // i
-    std::optional<QString> verbosity;   // v LEVEL
-    std::optional<QString> logFile;     // l FILE
-    std::optional<QString> proxy;       // p URL
-    bool removeProxy = false;           // k
-    bool showProxy = false;             // s
-    bool help = false;                  // h or ?
-    std::optional<QString> listUrl;     // u URL
-    std::optional<QString> budget;      // t SECONDS
-    std::optional<QString> grace;       // g DAYS
-    bool securityOnly = false;          // securityonly
-    std::optional<QString> countLimits; // count WARNING,CRITICAL
-    std::optional<QString> ageLimits;   // age WARNING,CRITICAL (days)
+    QStringList arguments;               // as given, the program first
+    bool console = false;                // c
+    std::optional<QString> format;       // f NAME
+    QStringList exports;                 // r FILE-OR-FOLDER, any number of them
+    bool tray = false;                   // i
+    std::optional<QString> verbosity;    // v LEVEL
+    std::optional<QString> logFile;      // l FILE
+    std::optional<QString> proxy;        // p URL
+    bool removeProxy = false;            // k
+    bool showProxy = false;              // s
+    bool help = false;                   // h or ?
+    std::optional<QString> listUrl;      // u URL
+    std::optional<QString> budget;       // t SECONDS
+    std::optional<QString> grace;        // g DAYS
+    bool securityOnly = false;           // securityonly
+    std::optional<QString> countLimits;  // count WARNING,CRITICAL
+    std::optional<QString> ageLimits;    // age WARNING,CRITICAL (days)
+    std::optional<QString> maxExportAge; // maxage DAYS
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
     QStringList unknown; // arguments that are no switch nor a switch's value

@@ -167,16 +167,18 @@ struct FleetCheck
     void run(FleetMachine& machine, int index) const
     {
         InstalledSoftware software;
-        RegistryFileResult loaded = machine.entry.error.isEmpty()
-                                        ? loadExportForDiscovery(machine.entry.path)
-                                        : failure(RegistryFileError{0, machine.entry.error});
+        Result<DiscoveryExport, RegistryFileError> loaded =
+            machine.entry.error.isEmpty() ? loadExportForDiscovery(machine.entry.path)
+                                          : failure(RegistryFileError{0, machine.entry.error});
         const bool read = loaded.ok();
         if (read) {
-            software = discoverInstalledSoftware(*loaded.value());
-            loaded.value().reset();
+            software = discoverInstalledSoftware(*loaded.value().store);
+            loaded.value().store.reset();
         }
         CheckResult result = makeCheckResult(update, software, machine.name, rules, now, status);
-        if (!read) {
+        if (read)
+            result.exported = loaded.value().facts;
+        else {
             result.exportError = registryFileErrorText(machine.entry.path.shown(), loaded.error());
             result.status = StatusCode::ConfigurationReadError;
             qCCritical(lcApp).noquote() << result.exportError;

@@ -116,12 +116,14 @@ void installTranslator(QTranslator& translator, const QString& prefix)
 
 // Switch "R": discovery reads a registry export instead of the machine's
 // registry; an export that cannot be read is an empty machine.
-std::unique_ptr<RegistryStore> readRegistryExport(const QString& fileName, Common& settings)
+std::unique_ptr<RegistryStore>
+readRegistryExport(const QString& fileName, std::optional<ExportFacts>& facts, Common& settings)
 {
-    RegistryFileResult result = loadExportForDiscovery(LocalPath(fileName));
+    Result<DiscoveryExport, RegistryFileError> result = loadExportForDiscovery(LocalPath(fileName));
     if (result.ok()) {
         qCInfo(lcApp).noquote() << QStringLiteral("Reading the registry export %1").arg(fileName);
-        return std::move(result).value();
+        facts = result.value().facts;
+        return std::move(result.value().store);
     }
     const QString message = registryFileErrorText(fileName, result.error());
     reportError(Startup::tr("Registry Error"), message);
@@ -266,14 +268,16 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
 {
     Common* common = &settings;
     // Discovery has read all it needs once it is done; a loaded export can be large.
-    const InstalledSoftware software = discoverInstalledSoftware(
-        *(options.exports.isEmpty() ? createNativeRegistry()
-                                    : readRegistryExport(options.exports.first(), settings)));
+    std::optional<ExportFacts> facts;
+    const InstalledSoftware software = discoverInstalledSoftware(*(
+        options.exports.isEmpty() ? createNativeRegistry()
+                                  : readRegistryExport(options.exports.first(), facts, settings)));
 
-    if (options.format)
-        return runMachineOutput(
-            *plan.format, checkRequestOfRun(options, plan.rules, software, plan.now, settings),
-            settings);
+    if (options.format) {
+        CheckRequest request = checkRequestOfRun(options, plan.rules, software, plan.now, settings);
+        request.exported = facts;
+        return runMachineOutput(*plan.format, request, settings);
+    }
     const CheckRequest request =
         checkRequestOfRun(options, VerdictRules(), software, plan.now, settings);
     if (consoleMode) {

@@ -11,12 +11,20 @@
         <source>%1 &quot;%2&quot; cannot be used: %3</source>
         <translation>%1 &quot;%2&quot; ist nicht verwendbar: %3</translation>
     </message>
+    <message>
+        <source>/maxage takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
+        <translation>/maxage erwartet eine ganze Zahl von Tagen ab 0, nicht &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>CheckResult</name>
     <message>
         <source>the list names no patches</source>
         <translation>die Liste nennt keine Patches</translation>
+    </message>
+    <message>
+        <source>the export holds no list of installed software: patches recorded only there cannot be seen</source>
+        <translation>der Export enthält keine Liste der installierten Software: Patches, die nur dort verzeichnet sind, bleiben unsichtbar</translation>
     </message>
 </context>
 <context>
@@ -214,6 +222,26 @@
     <message>
         <source>No updates missing for %1.</source>
         <translation>Für %1 fehlen keine Updates.</translation>
+    </message>
+    <message>
+        <source>export holds nothing</source>
+        <translation>Export enthält nichts</translation>
+    </message>
+    <message>
+        <source>export too old</source>
+        <translation>Export zu alt</translation>
+    </message>
+    <message>
+        <source>below thresholds</source>
+        <translation>unter den Schwellen</translation>
+    </message>
+    <message>
+        <source>%1, partial export</source>
+        <translation>%1, unvollständiger Export</translation>
+    </message>
+    <message>
+        <source>Export (days)</source>
+        <translation>Export (Tage)</translation>
     </message>
 </context>
 <context>

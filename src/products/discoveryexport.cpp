@@ -104,7 +104,7 @@ bool isDisplayName(const QString& name)
 }
 } // namespace
 
-RegistryFileResult loadExportForDiscovery(const LocalPath& path)
+Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPath& path)
 {
     const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 1);
     const auto inInstalledSoftware = [&uninstall](QStringView below) {
@@ -115,6 +115,7 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     // installed software, as "reg export" joins them: the patch names are
     // known by the time the display names come.
     FoldedNames names;
+    ExportFacts facts;
     bool softwareSeen = false;
     bool vendorAfterSoftware = false;
     bool vendorSection = false; // the section being read
@@ -122,6 +123,8 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     both.keepsKey = [&](QStringView keyPath) {
         const QStringView below = belowMachine(keyPath);
         vendorSection = inVendorTree(below);
+        facts.vendorTrees = facts.vendorTrees || vendorSection;
+        facts.installedSoftware = facts.installedSoftware || isUnder(below, uninstall);
         if (vendorSection) {
             vendorAfterSoftware = vendorAfterSoftware || softwareSeen;
             return true;
@@ -141,10 +144,11 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     };
     RegistryFileResult result = loadRegistryExport(path, both);
     if (!result.ok())
-        return result;
+        return failure(result.error());
     result.value()->setOfAnotherMachine(true); // its folders are on the machine that wrote it
+    facts.modified = modificationTime(path);
     if (!vendorAfterSoftware)
-        return result;
+        return DiscoveryExport{std::move(result).value(), facts};
 
     // Else a second reading, for the display names of every patch name.
     names.assignFolded(patchNames(*result.value()));
@@ -158,7 +162,7 @@ RegistryFileResult loadExportForDiscovery(const LocalPath& path)
     };
     RegistryFileResult second = loadRegistryExport(path, software);
     if (!second.ok())
-        return second; // the file changed between the two readings
+        return failure(second.error()); // the file changed between the two readings
     result.value()->takeKeysOf(*second.value());
-    return result;
+    return DiscoveryExport{std::move(result).value(), facts};
 }

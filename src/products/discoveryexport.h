@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exportfacts.h"
 #include "registry/registryfile.h"
 
 class LocalPath;
@@ -12,4 +13,9 @@ class LocalPath;
 // whatever its size; once when the vendor trees come first, as "reg export"
 // joins them, else a second time for the display names. The store is of
 // another machine: the folders it names are on the machine that wrote it.
-RegistryFileResult loadExportForDiscovery(const LocalPath& path);
+struct DiscoveryExport
+{
+    std::unique_ptr<RegistryFileStore> store;
+    ExportFacts facts;
+};
+Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPath& path);

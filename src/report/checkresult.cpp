@@ -123,6 +123,22 @@ std::optional<qint64> CheckResult::oldestAgeDays() const
     return oldestAge(missing);
 }
 
+std::optional<qint64> CheckResult::exportAgeSeconds() const
+{
+    if (!exported || !exported->modified.isValid())
+        return std::nullopt;
+    return std::max<qint64>(0, exported->modified.secsTo(checkedAt));
+}
+
+QString exportCoverageNote(const CheckResult& result)
+{
+    if (!result.exported || !result.exported->vendorTrees || result.exported->installedSoftware)
+        return QString();
+    return QCoreApplication::translate("CheckResult",
+                                       "the export holds no list of installed software: patches "
+                                       "recorded only there cannot be seen");
+}
+
 QString checkStateName(CheckState state)
 {
     static const char* const names[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
@@ -133,6 +149,11 @@ MachineCheck machineCheck(const CheckResult& result)
 {
     if (result.status == StatusCode::ConfigurationReadError)
         return {CheckState::Unknown, QStringLiteral("registry export unreadable")};
+    if (result.exported && !result.exported->holdsAnything())
+        return {CheckState::Unknown, QStringLiteral("export holds nothing Skyvane reads")};
+    if (const std::optional<qint64> age = result.exportAgeSeconds();
+        age && result.rules.maxExportAgeDays > 0 && *age > result.rules.maxExportAgeDays * 86400LL)
+        return {CheckState::Unknown, QStringLiteral("export is %1 days old").arg(*age / 86400)};
     if (result.listState != ListState::Ok) {
         QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
         if (result.exceededBudgetSeconds > 0)

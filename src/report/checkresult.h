@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/statuscode.h"
+#include "products/exportfacts.h"
 #include "products/installedpatch.h"
 #include "update/publishedpatch.h"
 #include "update/quorixupdate.h"
@@ -32,7 +33,8 @@ struct CheckResult
 {
     QDateTime checkedAt; // UTC
     QString machine;
-    QString exportError; // why the machine's registry export could not be read
+    QString exportError;                 // why the machine's registry export could not be read
+    std::optional<ExportFacts> exported; // of a machine read from its registry export
     QString listSource;
     ListState listState = ListState::Unreachable;
     QString listProblem; // why the list is not usable, in the user's language
@@ -50,6 +52,8 @@ struct CheckResult
     QList<MissingPatch> missingFor(const IQuorixProduct* product) const;
     int securityCount() const;
     std::optional<qint64> oldestAgeDays() const;
+    // Of the export, from its modification time to the check (never below 0).
+    std::optional<qint64> exportAgeSeconds() const;
 };
 
 // How a check stands, by the numbers of the Monitoring Plugins.
@@ -66,6 +70,10 @@ struct MachineCheck
     QString summary; // "3 updates missing (1 security, oldest 45 days)"
 };
 MachineCheck machineCheck(const CheckResult& result);
+// What a reader must know of the machine's export beyond its state: that it
+// lacks the list of installed software; empty when nothing is amiss.
+QString exportCoverageNote(const CheckResult& result);
+
 // "OK", "WARNING", "CRITICAL", "UNKNOWN".
 QString checkStateName(CheckState state);
 

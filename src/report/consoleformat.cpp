@@ -121,6 +121,8 @@ public:
                        QLatin1Char('\n');
         if (!result.exportError.isEmpty())
             text += QLatin1Char(' ') + printable(result.exportError) + QLatin1Char('\n');
+        if (const QString note = exportCoverageNote(result); !note.isEmpty())
+            text += QLatin1Char(' ') + note + QLatin1Char('\n');
         return {(text + consoleReportText(result)).toUtf8()};
     }
 };

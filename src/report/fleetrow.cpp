@@ -35,8 +35,12 @@ QString stateText(const CheckResult& result, CheckState state)
 {
     switch (state) {
     case CheckState::Unknown:
-        return result.exportError.isEmpty() ? FleetReport::tr("no patch list")
-                                            : FleetReport::tr("export unreadable");
+        if (!result.exportError.isEmpty())
+            return FleetReport::tr("export unreadable");
+        if (result.exported && !result.exported->holdsAnything())
+            return FleetReport::tr("export holds nothing");
+        return result.listState == ListState::Ok ? FleetReport::tr("export too old")
+                                                 : FleetReport::tr("no patch list");
     case CheckState::Critical:
         return FleetReport::tr("security updates missing");
     case CheckState::Warning:
@@ -46,8 +50,10 @@ QString stateText(const CheckResult& result, CheckState state)
     }
     if (result.products.isEmpty())
         return FleetReport::tr("no products");
-    return result.missing.isEmpty() ? FleetReport::tr("up to date")
-                                    : FleetReport::tr("in grace period");
+    if (result.missing.isEmpty())
+        return FleetReport::tr("up to date");
+    return result.rules.hasThresholds() ? FleetReport::tr("below thresholds")
+                                        : FleetReport::tr("in grace period");
 }
 } // namespace
 
@@ -61,8 +67,13 @@ FleetRow fleetRow(const CheckResult& result, int index)
     row.missing = int(result.missing.size());
     row.security = result.securityCount();
     row.oldestDays = result.oldestAgeDays();
+    if (const std::optional<qint64> age = result.exportAgeSeconds())
+        row.exportAgeDays = *age / (24 * 60 * 60);
+    row.partialExport = !exportCoverageNote(result).isEmpty();
     row.state = machineCheck(result).state;
     row.stateText = stateText(result, row.state);
+    if (row.partialExport)
+        row.stateText = FleetReport::tr("%1, partial export").arg(row.stateText);
     row.status = result.status;
     return row;
 }
@@ -71,7 +82,8 @@ QStringList fleetColumnTitles()
 {
     return {FleetReport::tr("Machine"),       FleetReport::tr("Products"),
             FleetReport::tr("Missing"),       FleetReport::tr("Security"),
-            FleetReport::tr("Oldest (days)"), FleetReport::tr("State")};
+            FleetReport::tr("Oldest (days)"), FleetReport::tr("Export (days)"),
+            FleetReport::tr("State")};
 }
 
 QStringList fleetRowTexts(const FleetRow& row)
@@ -83,6 +95,7 @@ QStringList fleetRowTexts(const FleetRow& row)
             read ? QString::number(row.missing) : none,
             read ? QString::number(row.security) : none,
             read && row.oldestDays ? QString::number(*row.oldestDays) : none,
+            row.exportAgeDays ? QString::number(*row.exportAgeDays) : none,
             row.stateText};
 }
 

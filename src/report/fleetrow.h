@@ -19,6 +19,8 @@ struct FleetRow
     int missing = 0;
     int security = 0;
     std::optional<qint64> oldestDays;
+    std::optional<qint64> exportAgeDays; // of a machine read from an export
+    bool partialExport = false;          // without the list of installed software
     CheckState state = CheckState::Unknown;
     QString stateText;
     StatusCode status = StatusCode::NoError;

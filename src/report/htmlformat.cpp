@@ -115,6 +115,8 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
     if (!result.exportError.isEmpty())
         return html + QStringLiteral("<p class=\"error\">") + escapeHtml(result.exportError) +
                QStringLiteral("</p>\n</section>\n");
+    if (const QString note = exportCoverageNote(result); !note.isEmpty())
+        html += QStringLiteral("<p class=\"error\">") + escapeHtml(note) + QStringLiteral("</p>\n");
     if (result.products.isEmpty())
         return html + QStringLiteral("<p>") + FleetReport::tr("No Quorix products are installed.") +
                QStringLiteral("</p>\n</section>\n");

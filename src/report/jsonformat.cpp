@@ -84,6 +84,24 @@ void writeThresholds(JsonWriter& json, const VerdictRules& rules)
     json.endObject();
 }
 
+void writeExport(JsonWriter& json, const CheckResult& result)
+{
+    if (!result.exported)
+        return;
+    json.key("export").beginObject();
+    json.member("ageSeconds", result.exportAgeSeconds());
+    json.member("installedSoftware", result.exported->installedSoftware);
+    json.key("modified");
+    if (result.exported->modified.isValid())
+        json.value(result.exported->modified.toString(Qt::ISODate));
+    else
+        json.null();
+    if (const QString note = exportCoverageNote(result); !note.isEmpty())
+        json.member("note", note);
+    json.member("vendorTrees", result.exported->vendorTrees);
+    json.endObject();
+}
+
 void writeReport(JsonWriter& json, const CheckResult& result)
 {
     json.beginObject();
@@ -94,6 +112,7 @@ void writeReport(JsonWriter& json, const CheckResult& result)
     json.member("oldestDays", result.oldestAgeDays());
     json.member("security", result.securityCount());
     json.endObject();
+    writeExport(json, result);
     if (!result.exportError.isEmpty())
         json.member("exportError", result.exportError);
     json.key("installedPatches").beginArray();

@@ -41,6 +41,21 @@ QString patchLines(const CheckResult& result, const QString& indent)
     return text;
 }
 
+// "Export: 2 days old", and what the export lacks: after the patches, so the
+// patch lines still follow the products they name.
+QString exportLine(const CheckResult& result, const QString& indent)
+{
+    const std::optional<qint64> age = result.exportAgeSeconds();
+    if (!result.exported)
+        return QString();
+    QString text = indent + QStringLiteral("Export: ") +
+                   (age ? QStringLiteral("%1 days old").arg(*age / (24 * 60 * 60))
+                        : QStringLiteral("age unknown"));
+    if (const QString note = exportCoverageNote(result); !note.isEmpty())
+        text += QStringLiteral("; ") + note;
+    return longOutputText(text) + QLatin1Char('\n');
+}
+
 QString performanceData(const QList<std::pair<const char*, qint64>>& values)
 {
     QStringList parts;
@@ -84,7 +99,7 @@ public:
                 performanceData({{"missing", result.missing.size()},
                                  {"security", result.securityCount()},
                                  {"oldest_days", result.oldestAgeDays().value_or(0)}}) +
-                QLatin1Char('\n') + patchLines(result, QString()))
+                QLatin1Char('\n') + patchLines(result, QString()) + exportLine(result, QString()))
                    .toUtf8();
     }
     bool exitsWithCheckState() const override { return true; }
@@ -95,7 +110,8 @@ public:
         const MachineCheck check = machineCheck(result);
         return {(longOutputText(row.machine) + QStringLiteral(": ") + checkStateName(check.state) +
                  QStringLiteral(" - ") + longOutputText(check.summary) + QLatin1Char('\n') +
-                 patchLines(result, QStringLiteral("  ")))
+                 patchLines(result, QStringLiteral("  ")) +
+                 exportLine(result, QStringLiteral("  ")))
                     .toUtf8()};
     }
     void writeFleetHead(const QList<FleetRow>& rows, const CheckResult&,

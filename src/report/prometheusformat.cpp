@@ -21,7 +21,10 @@ const MetricFamily families[] = {
     {"patch_list_state", "The state of the patch list: 1 for the state it is in."},
     {"status_code", "The run's status code: 0 no error, 1 configuration, 2 settings, 3 network."},
     {"check_timestamp_seconds", "When the check ran, in seconds since 1970 (UTC)."},
+    {"export_age_seconds",
+     "Age in seconds of the registry export the machine was read from, by its modification time."},
 };
+constexpr int exportAgeFamily = 6;
 constexpr int familyCount = int(std::size(families));
 
 QString labelValue(QString text)
@@ -85,6 +88,8 @@ QList<QByteArray> samples(const CheckResult& result, bool labelMachine)
                state == result.listState ? QStringLiteral("1") : QStringLiteral("0"));
     sample(4, QString(), QString::number(int(result.status)));
     sample(5, QString(), QString::number(result.checkedAt.toSecsSinceEpoch()));
+    if (const std::optional<qint64> age = result.exportAgeSeconds())
+        sample(exportAgeFamily, QString(), QString::number(*age));
     return samples;
 }
 
@@ -94,8 +99,11 @@ public:
     void writeMachine(const CheckResult& result, QByteArray& out) const override
     {
         const QList<QByteArray> machine = samples(result, false);
-        for (int family = 0; family < familyCount; ++family)
-            out += familyHead(family) + machine.at(family);
+        for (int family = 0; family < familyCount; ++family) {
+            // A machine's own registry has no export, nor a family for one.
+            if (family != exportAgeFamily || !machine.at(family).isEmpty())
+                out += familyHead(family) + machine.at(family);
+        }
     }
     QList<QByteArray> fleetMachineParts(const CheckResult& result, const FleetRow&) const override
     {

@@ -31,6 +31,7 @@ struct VerdictRules
     bool securityOnly = false; // other patches are listed but leave the state OK
     Thresholds count;          // at least W (C) counted patches missing
     Thresholds ageDays;        // a counted patch older than W (C) days
+    int maxExportAgeDays = 0;  // an export older than this is UNKNOWN; 0: any age
     bool hasThresholds() const { return securityOnly || count.isSet() || ageDays.isSet(); }
 };
 

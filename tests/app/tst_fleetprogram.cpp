@@ -120,6 +120,84 @@ private slots:
         QCOMPARE(result.exitCode, exitCode);
     }
 
+    // How old an export is and what it holds, told in every format; time is
+    // the check's (SKYVANE_NOW) against the file's, both set here.
+    void exportCoverageAndAge_data()
+    {
+        QTest::addColumn<QString>("trees"); // "vendor", "uninstall", "vendor uninstall", "other"
+        QTest::addColumn<int>("ageHours");  // of the file, before the check
+        QTest::addColumn<QStringList>("extra"); // switches, "/f FORMAT" first
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("output");
+        const QStringList nagios{"/f", "nagios"};
+        const auto row = [](const char* name, const char* trees, int ageHours,
+                            const QStringList& extra, int exitCode, const QStringList& output) {
+            QTest::newRow(name) << trees << ageHours << extra << exitCode << output;
+        };
+        const char* both = "vendor uninstall";
+        row("fresh: its age told", both, 30, nagios, 0,
+            {"SKYVANE OK - no updates missing|", "\nExport: 1 days old\n"});
+        row("stale by the default of three days", both, 4 * 24 + 1, nagios, 3,
+            {"SKYVANE UNKNOWN - export is 4 days old|"});
+        row("no bound with /maxage 0", both, 400 * 24, nagios + QStringList{"/maxage", "0"}, 0,
+            {"SKYVANE OK - ", "Export: 400 days old"});
+        row("within a bound of its own", both, 4 * 24 + 1, nagios + QStringList{"/maxage", "5"}, 0,
+            {"SKYVANE OK - "});
+        row("a file from ahead of the check is new", both, -5, nagios, 0, {"Export: 0 days old"});
+        row("only the list of installed software: a machine without products", "uninstall", 1,
+            nagios, 0, {"SKYVANE OK - no updates missing|"});
+        row("none of the trees", "other", 1, nagios, 3,
+            {"SKYVANE UNKNOWN - export holds nothing Skyvane reads|"});
+        row("no list of installed software: the state kept, the gap told", "vendor", 1, nagios, 0,
+            {"SKYVANE OK - ",
+             "Export: 0 days old; the export holds no list of installed software"});
+        row("json", "vendor", 50, {"/f", "json"}, 0,
+            {"\"ageSeconds\": 180000,", "\"installedSoftware\": false,",
+             "\"note\": \"the export holds no list of installed software"});
+        row("prometheus", both, 50, {"/f", "prometheus"}, 0,
+            {"\nskyvane_export_age_seconds 180000\n"});
+        row("html", "vendor", 1, {"/f", "html"}, 0,
+            {"up to date, partial export", "<p class=\"error\">the export holds no list"});
+        row("fleet on the console", both, 5 * 24, {"FLEET"}, 0, {"  5  export too old\n"});
+        row("maxage must be whole days", both, 1, nagios + QStringList{"/maxage", "x"}, 1,
+            {"/maxage takes a whole number of days from 0 up, not \"x\"."});
+    }
+    void exportCoverageAndAge()
+    {
+        QFETCH(QString, trees);
+        QFETCH(int, ageHours);
+        QFETCH(QStringList, extra);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, output);
+        const QDateTime checkedAt(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC);
+        QByteArray text = "Windows Registry Editor Version 5.00\r\n\r\n";
+        if (trees.contains("vendor"))
+            text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Zelvan for Quorix]\r\n"
+                    "\"Version\"=\"10.3\"\r\n\"InstallDir\"=\"C:\\\\Zelvan\"\r\n\r\n";
+        if (trees.contains("uninstall"))
+            text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+                    "Uninstall\\7-Zip]\r\n\"DisplayName\"=\"7-Zip\"\r\n\r\n";
+        if (trees == "other")
+            text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"V\"=\"1\"\r\n";
+        const QString folder = config->filePath("fleet");
+        QFile file(folder + "/web-09.reg");
+        QVERIFY(QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) &&
+                file.write(text) == text.size() && file.flush());
+        QVERIFY(file.setFileTime(checkedAt.addSecs(-ageHours * 3600LL),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        const QStringList machine = extra == QStringList{"FLEET"}
+                                        ? QStringList{"/c", "/r", folder}
+                                        : extra + QStringList{"/r", file.fileName()};
+        const ProgramRun result = runProgram(
+            config->path(), machine + QStringList{"/u", server.url("/sky_vane/patches.json")},
+            {"SKYVANE_NOW=" + checkedAt.toString(Qt::ISODate)});
+        for (const QString& expected : output)
+            QVERIFY2(result.out.contains(expected) || result.err.contains(expected),
+                     qPrintable(expected + " in:\n" + result.out + result.err));
+        QCOMPARE(result.exitCode, exitCode);
+    }
+
 private:
     ProgramRun run(const QStringList& arguments) { return runProgram(config->path(), arguments); }
     PatchServer server;

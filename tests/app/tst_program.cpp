@@ -193,12 +193,15 @@ private slots:
             0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
         const QStringList fleet{"/r", "examples/fleet", "/r", "tests/data/r&d-lab.reg"};
         row("fleet on the console", QStringList{"/c"} + fleet, plain, 1,
-            {" Machine        Products  Missing  Security  Oldest (days)  State\n"
-             " app-server-01         3        2         1             89  security updates "
-             "missing\n"
-             " mail-03               1        0         0              -  up to date\n"
-             " old-05                -        -         -              -  export unreadable\n"
-             " print-04              0        0         0              -  no products\n",
+            {" Machine        Products  Missing  Security  Oldest (days)  Export (days)  State\n"
+             " app-server-01         3        2         1             89              0  security "
+             "updates missing\n"
+             " mail-03               1        0         0              -              0  up to "
+             "date\n"
+             " old-05                -        -         -              -              -  export "
+             "unreadable\n"
+             " print-04              0        0         0              -              0  no "
+             "products\n",
              " Machine old-05\n The registry export examples/fleet/old-05.reg cannot be read: line "
              "4: a quoted text is not closed.\n==="});
         row("fleet: the worst state", QStringList{"/f", "nagios"} + fleet, plain, 2,

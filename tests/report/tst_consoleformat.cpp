@@ -69,8 +69,10 @@ private slots:
     void fleetReport()
     {
         const std::unique_ptr<ReportFormat> console = consoleReportFormat();
-        const CheckResult up = result(StatusCode::NoError, 0),
-                          behind = result(StatusCode::NoError, 2);
+        const CheckResult up = result(StatusCode::NoError, 0);
+        CheckResult behind = result(StatusCode::NoError, 2);
+        // Read from an export two and a half days old that lacks the Uninstall list.
+        behind.exported = ExportFacts{behind.checkedAt.addSecs(-60 * 60 * 60), true, false};
         const QList<FleetRow> rows{fleetRow(up, 1), fleetRow(behind, 2)};
         QByteArray text;
         console->writeFleetHead(rows, up, text);

@@ -122,14 +122,18 @@ private slots:
             report.contains("machines") ? report["machines"].toArray() : QJsonArray{report};
         int listed = 0;
         int missing = 0;
+        int exported = 0; // machines read from an export, whose age every output tells
         for (const QJsonValue machine : machines) {
+            exported += machine.toObject().contains("export");
             for (const QJsonValue product : machine["products"].toArray())
                 listed += int(product["missing"].toArray().size());
             missing += machine["counts"]["missing"].toInt();
         }
         // A fleet's check has a line per machine before the machine's patches.
         const int machineLines = report.contains("machines") ? int(machines.size()) : 0;
-        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + missing);
+        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + missing + exported);
+        QCOMPARE(nagios.out.count("Export: "), exported);
+        QCOMPARE(metrics.out.count("\nskyvane_export_age_seconds"), exported);
         QVERIFY(!nagios.out.section('\n', 1).contains('|')); // no performance data there
         QVERIFY(nagios.out.contains(QStringLiteral(" missing=%1;").arg(missing)) ||
                 nagios.out.contains(QStringLiteral("|missing=%1;").arg(missing)));

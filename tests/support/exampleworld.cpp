@@ -31,7 +31,8 @@ CheckRequest ExampleWorld::request() const
             0,
             {},
             &software,
-            QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC)};
+            QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC),
+            std::nullopt};
 }
 
 QString ExampleWorld::silentListUrl(QObject* context, const std::function<void()>& onRequest)

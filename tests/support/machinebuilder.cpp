@@ -78,6 +78,6 @@ std::unique_ptr<RegistryStore> MachineBuilder::install(const Dialect& dialect) c
     const QByteArray bytes = exportText(dialect);
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         qFatal("cannot write a machine's export");
-    RegistryFileResult loaded = loadExportForDiscovery(LocalPath(file.fileName()));
-    return loaded.ok() ? std::move(loaded).value() : nullptr;
+    auto loaded = loadExportForDiscovery(LocalPath(file.fileName()));
+    return loaded.ok() ? std::move(loaded.value().store) : nullptr;
 }
