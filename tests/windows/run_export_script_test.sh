@@ -1,0 +1,42 @@
+#!/bin/sh
+# The fleet's export script (examples/export-for-skyvane.cmd), run by Wine's
+# cmd on a throw-away machine: it joins the trees that exist there, names
+# them in a comment, and Skyvane reads what it wrote; without the list of
+# installed software it fails and leaves the last good export as it was.
+# Arguments: the Linux skyvane program, the source folder.
+set -eu
+skyvane="$1"
+source="$2"
+work="$(mktemp -d)"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+windows() { echo "Z:$1" | tr / '\\'; }
+
+wine reg add 'HKLM\SOFTWARE\VANDRY\Zelvan for Quorix' /v Version /d 10.3 /f /reg:64 >/dev/null 2>&1 ||
+    fail "cannot make the machine"
+mkdir "$work/share"
+script="$(windows "$source/examples/export-for-skyvane.cmd")"
+wine cmd /c "$script" "$(windows "$work/share")" >"$work/out" 2>&1 || fail "the export failed: $(cat "$work/out")"
+set -- "$work"/share/*.reg
+[ "$#" = 1 ] && [ -f "$1" ] || fail "not one export in the share: $*"
+exported="$1"
+iconv -f UTF-16 -t UTF-8 "$exported" | tr -d '\r' >"$work/text"
+grep -qx '; Skyvane export holds: HKLM\\SOFTWARE\\VANDRY HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall; not on this server: HKLM\\SOFTWARE\\VANDRY_CALDER HKLM\\SOFTWARE\\VandryFoundry HKLM\\SOFTWARE\\VandryRouteKeying *' "$work/text" ||
+    fail "no comment naming the trees in: $(head -20 "$work/text")"
+"$skyvane" /f json /r "$exported" /u "file://$source/examples/server/sky_vane/patches.json" >"$work/report.json" ||
+    fail "Skyvane does not read the export"
+jq -e '.export.vendorTrees and .export.installedSoftware and .export.ageSeconds < 3600' "$work/report.json" >/dev/null ||
+    fail "the report does not see both trees: $(jq .export "$work/report.json")"
+
+# Without the list of installed software: a failed task, the last export kept.
+cp "$exported" "$work/last.reg"
+wine reg delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' /f /reg:64 >/dev/null 2>&1 ||
+    fail "cannot remove the list of installed software"
+if wine cmd /c "$script" "$(windows "$work/share")" >"$work/out" 2>&1; then
+    fail "an export without the list of installed software succeeded"
+fi
+grep -q "the list of installed software cannot be exported; nothing written" "$work/out" ||
+    fail "the failure is not told: $(cat "$work/out")"
+cmp -s "$exported" "$work/last.reg" || fail "the last good export was replaced"
+echo "PASS"
