@@ -3,7 +3,10 @@
 #include "commandline.h"
 #include "core/common.h"
 #include "core/console.h"
+#include "core/localfile.h"
+#include "core/logger.h"
 #include "fleet.h"
+#include "messages.h"
 #include "products/quorixconfig.h"
 #include "runretrieval.h"
 #include "update/quorixupdate.h"
@@ -48,6 +51,14 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
         return failure(Check::tr("/maxage takes a whole number of days from 0 up, not \"%1\".")
                            .arg(printable(*options.maxExportAge)));
     rules.maxExportAgeDays = *maxAge;
+    if (options.acknowledged) {
+        Result<QList<Acknowledgement>> entries =
+            readAcknowledgements(LocalPath(*options.acknowledged));
+        if (!entries.ok())
+            return failure(entries.errorString());
+        rules.acknowledged =
+            std::make_shared<const QList<Acknowledgement>>(std::move(entries).value());
+    }
     rules.securityOnly = options.securityOnly;
     const struct
     {
@@ -68,6 +79,21 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
         given.limits = limits.value();
     }
     return rules;
+}
+
+void reportUnusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
+{
+    for (const int line : unusedAcknowledgements(rules, used)) {
+        const auto entry =
+            std::find_if(rules.acknowledged->begin(), rules.acknowledged->end(),
+                         [line](const Acknowledgement& a) { return a.line == line; });
+        const QString text = Check::tr("The acknowledgement of \"%1\" (line %2) matches no "
+                                       "missing patch of this run.")
+                                 .arg(printable(entry->patch))
+                                 .arg(line);
+        qCWarning(lcApp).noquote() << text;
+        showInformationMessage(Check::tr("Unused Acknowledgement"), text, nullptr);
+    }
 }
 
 CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,

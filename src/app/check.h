@@ -26,6 +26,10 @@ struct CheckRequest
 // why a switch's value cannot be read otherwise.
 Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
 
+// Tells of each acknowledgement that none of the run's machines used, so that
+// the file does not rot.
+void reportUnusedAcknowledgements(const VerdictRules& rules, const QList<int>& used);
+
 // The check this run's switches and settings ask for, of the given software.
 CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,
                                const InstalledSoftware& software, const QDateTime& now,

@@ -52,7 +52,8 @@ QStringList unknownArguments(const QStringList& arguments)
         QStringLiteral("F"),     QStringLiteral("R"),   QStringLiteral("V"),
         QStringLiteral("L"),     QStringLiteral("P"),   QStringLiteral("U"),
         QStringLiteral("T"),     QStringLiteral("G"),   QStringLiteral("MACHINEPROXY"),
-        QStringLiteral("COUNT"), QStringLiteral("AGE"), QStringLiteral("MAXAGE")};
+        QStringLiteral("COUNT"), QStringLiteral("AGE"), QStringLiteral("MAXAGE"),
+        QStringLiteral("ACK")};
     static const QStringList flags = {QStringLiteral("C"),           QStringLiteral("I"),
                                       QStringLiteral("K"),           QStringLiteral("S"),
                                       QStringLiteral("H"),           QStringLiteral("?"),
@@ -115,6 +116,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.countLimits = value("COUNT");
     options.ageLimits = value("AGE");
     options.maxExportAge = value("MAXAGE");
+    options.acknowledged = value("ACK");
     options.machineProxy = value("MACHINEPROXY");
     options.unknown = unknownArguments(arguments);
     return options;

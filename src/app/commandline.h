@@ -29,6 +29,7 @@ struct RunOptions
     std::optional<QString> countLimits;  // count WARNING,CRITICAL
     std::optional<QString> ageLimits;    // age WARNING,CRITICAL (days)
     std::optional<QString> maxExportAge; // maxage DAYS
+    std::optional<QString> acknowledged; // ack FILE
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
     QStringList unknown; // arguments that are no switch nor a switch's value

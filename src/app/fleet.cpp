@@ -1,5 +1,6 @@
 #include "fleet.h"
 
+#include "check.h"
 #include "runretrieval.h"
 #include "runstatus.h"
 
@@ -266,10 +267,14 @@ int runFleet(const QStringList& given, const ReportFormat& format, const Verdict
 
     QList<FleetRow> rows;
     bool anyUnreadable = false;
+    QList<int> acknowledgementsUsed;
     for (const FleetMachine& machine : machines) {
         rows << machine.row;
         anyUnreadable = anyUnreadable || !machine.row.exportError.isEmpty();
+        acknowledgementsUsed += machine.row.acknowledgementsUsed;
     }
+    if (update.listState() == ListState::Ok)
+        reportUnusedAcknowledgements(rules, acknowledgementsUsed);
     if (spool.failed())
         return spoolError();
     writeFleet(

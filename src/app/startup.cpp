@@ -183,6 +183,8 @@ int runMachineOutput(const ReportFormat& format, const CheckRequest& request, Co
 {
     RunRetrievalHost host(settings);
     const CheckResult result = runCheck(request, host);
+    if (result.listState == ListState::Ok)
+        reportUnusedAcknowledgements(request.rules, result.acknowledgementsUsed);
     return writeReport(format, result, exitCodeOf(settings.status));
 }
 

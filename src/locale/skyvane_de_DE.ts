@@ -2,6 +2,69 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AcknowledgementFile</name>
+    <message>
+        <source>line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is given twice for this patch</source>
+        <translation>&quot;%1&quot; ist für diesen Patch zweimal angegeben</translation>
+    </message>
+    <message>
+        <source>more than %1 machine patterns</source>
+        <translation>mehr als %1 Rechnermuster</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no date (YYYY-MM-DD)</source>
+        <translation>&quot;%1&quot; ist kein Datum (JJJJ-MM-TT)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is none of machines, expires and reason</source>
+        <translation>&quot;%1&quot; ist keiner von machines, expires und reason</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has no expires date</source>
+        <translation>&quot;%1&quot; hat kein Ablaufdatum (expires)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has no reason</source>
+        <translation>&quot;%1&quot; hat keinen Grund (reason)</translation>
+    </message>
+    <message>
+        <source>it is not UTF-8 text</source>
+        <translation>sie ist kein UTF-8-Text</translation>
+    </message>
+    <message>
+        <source>longer than %1 characters</source>
+        <translation>länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>a patch&apos;s name in [ ] is not closed or empty</source>
+        <translation>der Name eines Patches in [ ] ist nicht geschlossen oder leer</translation>
+    </message>
+    <message>
+        <source>more than %1 patches</source>
+        <translation>mehr als %1 Patches</translation>
+    </message>
+    <message>
+        <source>neither [patch] nor key = value</source>
+        <translation>weder [Patch] noch Schlüssel = Wert</translation>
+    </message>
+    <message>
+        <source>a value before the first [patch]</source>
+        <translation>ein Wert vor dem ersten [Patch]</translation>
+    </message>
+    <message>
+        <source>The acknowledgements file %1 cannot be read: %2</source>
+        <translation>Die Datei der Ausnahmen %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>it is larger than 1 MiB</source>
+        <translation>sie ist größer als 1 MiB</translation>
+    </message>
+</context>
+<context>
     <name>Check</name>
     <message>
         <source>/g takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
@@ -14,6 +77,14 @@
     <message>
         <source>/maxage takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
         <translation>/maxage erwartet eine ganze Zahl von Tagen ab 0, nicht &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>The acknowledgement of &quot;%1&quot; (line %2) matches no missing patch of this run.</source>
+        <translation>Die Ausnahme für &quot;%1&quot; (Zeile %2) trifft auf keinen fehlenden Patch dieses Laufs zu.</translation>
+    </message>
+    <message>
+        <source>Unused Acknowledgement</source>
+        <translation>Unbenutzte Ausnahme</translation>
     </message>
 </context>
 <context>

@@ -40,6 +40,34 @@ QString listStateName(ListState state)
     return QString();
 }
 
+namespace {
+void markAcknowledged(MissingPatch& missing, const QString& machine, const QDate& today,
+                      const QList<Acknowledgement>& entries, QList<int>& used)
+{
+    for (const Acknowledgement& entry : entries) {
+        const bool names = missing.patch.Name.compare(entry.patch, Qt::CaseInsensitive) == 0 ||
+                           (!missing.patch.QFE_ID.isEmpty() &&
+                            missing.patch.QFE_ID.compare(entry.patch, Qt::CaseInsensitive) == 0);
+        if (!names || !entry.covers(machine))
+            continue;
+        missing.acknowledged =
+            AcknowledgedMark{entry.line, entry.expires, entry.reason, today > entry.expires};
+        if (!used.contains(entry.line))
+            used << entry.line;
+        return;
+    }
+}
+} // namespace
+
+void markAcknowledged(CheckResult& result)
+{
+    if (!result.rules.acknowledged)
+        return;
+    for (MissingPatch& missing : result.missing)
+        markAcknowledged(missing, result.machine, result.checkedAt.date(),
+                         *result.rules.acknowledged, result.acknowledgementsUsed);
+}
+
 CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware& software,
                             const QString& machine, const VerdictRules& rules, const QDateTime& now,
                             StatusCode status)
@@ -73,6 +101,7 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
         result.missing.append(missingPatch(patch, result.checkedAt.date(), rules.graceDays));
         result.missing.last().products = named.of(patch);
     }
+    markAcknowledged(result);
     return result;
 }
 
@@ -83,7 +112,8 @@ MissingPatch missingPatch(const PublishedPatch& patch, const QDate& today, int g
                          releaseDate(patch.ReleaseDate),
                          std::nullopt,
                          false,
-                         {}};
+                         {},
+                         std::nullopt};
     // A date ahead of ours (a server in another time zone, a clock that is
     // behind) is a patch out today: it is missing, and only grace excuses it.
     if (missing.released)
@@ -137,6 +167,16 @@ QString exportCoverageNote(const CheckResult& result)
     return QCoreApplication::translate("CheckResult",
                                        "the export holds no list of installed software: patches "
                                        "recorded only there cannot be seen");
+}
+
+QString acknowledgementNote(const MissingPatch& patch)
+{
+    if (!patch.acknowledged)
+        return QString();
+    const AcknowledgedMark& mark = *patch.acknowledged;
+    return (mark.expired ? QStringLiteral("acknowledgement expired %1: %2")
+                         : QStringLiteral("acknowledged until %1: %2"))
+        .arg(mark.expires.toString(Qt::ISODate), mark.reason);
 }
 
 QString checkStateName(CheckState state)

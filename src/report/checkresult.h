@@ -16,6 +16,15 @@
 class IQuorixProduct;
 struct InstalledSoftware;
 
+// An acknowledgement that names a missing patch on this machine.
+struct AcknowledgedMark
+{
+    int line = 0; // of its entry in the file
+    QDate expires;
+    QString reason;
+    bool expired = false; // the check is past its last day: the patch counts again
+};
+
 // A missing patch as a check reports it: whether it is a security fix and
 // how long it has been out.
 struct MissingPatch
@@ -26,6 +35,7 @@ struct MissingPatch
     std::optional<qint64> ageDays;
     bool inGrace = false;            // younger than the grace period: listed, but raises nothing
     QList<IQuorixProduct*> products; // the installed products it names
+    std::optional<AcknowledgedMark> acknowledged;
 };
 
 // Everything one check found, once, for every machine-readable output.
@@ -45,7 +55,8 @@ struct CheckResult
     QList<InstalledPatch> installedPatches;
     QList<MissingPatch> missing; // each distinct patch once, in patch-list order
     VerdictRules rules;
-    int exceededBudgetSeconds = 0; // the retrieval's time budget, when it ran out
+    QList<int> acknowledgementsUsed; // the lines of the entries that marked a patch
+    int exceededBudgetSeconds = 0;   // the retrieval's time budget, when it ran out
     StatusCode status = StatusCode::NoError;
 
     // The missing patches that name a product.
@@ -73,6 +84,14 @@ MachineCheck machineCheck(const CheckResult& result);
 // What a reader must know of the machine's export beyond its state: that it
 // lacks the list of installed software; empty when nothing is amiss.
 QString exportCoverageNote(const CheckResult& result);
+
+// Marks the missing patches that an acknowledgement of the rules names for
+// the machine (the first entry that does), and notes the entries used.
+void markAcknowledged(CheckResult& result);
+
+// "acknowledged until 2027-01-31: REASON" or "acknowledgement expired
+// 2026-11-30: REASON"; empty for a patch no acknowledgement names.
+QString acknowledgementNote(const MissingPatch& patch);
 
 // "OK", "WARNING", "CRITICAL", "UNKNOWN".
 QString checkStateName(CheckState state);

@@ -75,6 +75,7 @@ FleetRow fleetRow(const CheckResult& result, int index)
     if (row.partialExport)
         row.stateText = FleetReport::tr("%1, partial export").arg(row.stateText);
     row.status = result.status;
+    row.acknowledgementsUsed = result.acknowledgementsUsed;
     return row;
 }
 

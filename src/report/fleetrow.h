@@ -24,6 +24,7 @@ struct FleetRow
     CheckState state = CheckState::Unknown;
     QString stateText;
     StatusCode status = StatusCode::NoError;
+    QList<int> acknowledgementsUsed; // lines of the acknowledgements that marked a patch
 };
 
 FleetRow fleetRow(const CheckResult& result, int index);

@@ -140,9 +140,14 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
                     .arg(escapeHtml(product->name()));
         const QList<MissingPatch> missing = result.missingFor(product);
         for (const MissingPatch& m : missing)
-            html += QStringLiteral("<tr>") + cell(patchLink(m.patch)) +
-                    cell(m.security ? yes : QString()) + cell(escapeHtml(m.patch.ReleaseDate)) +
-                    QStringLiteral("</tr>\n");
+            html +=
+                QStringLiteral("<tr>") +
+                cell(patchLink(m.patch) + (m.acknowledged ? QStringLiteral("<br><em>") +
+                                                                escapeHtml(acknowledgementNote(m)) +
+                                                                QStringLiteral("</em>")
+                                                          : QString())) +
+                cell(m.security ? yes : QString()) + cell(escapeHtml(m.patch.ReleaseDate)) +
+                QStringLiteral("</tr>\n");
         if (missing.isEmpty())
             html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
                         .arg(FleetReport::tr("no updates available"));

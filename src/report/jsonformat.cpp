@@ -39,6 +39,13 @@ void writeMissing(JsonWriter& json, const MissingPatch& m)
         json.null();
     json.member("security", m.security);
     json.member("url", m.patch.url);
+    if (m.acknowledged) {
+        json.key("acknowledged").beginObject();
+        json.member("expired", m.acknowledged->expired);
+        json.member("expires", m.acknowledged->expires.toString(Qt::ISODate));
+        json.member("reason", m.acknowledged->reason);
+        json.endObject();
+    }
     json.endObject();
 }
 

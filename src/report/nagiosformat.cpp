@@ -30,6 +30,8 @@ QString patchLines(const CheckResult& result, const QString& indent)
             notes << QStringLiteral("%1 days").arg(*m.ageDays);
         if (m.inGrace)
             notes << QStringLiteral("in grace");
+        if (m.acknowledged)
+            notes << acknowledgementNote(m);
         text += indent +
                 longOutputText(products.join(QStringLiteral(", ")) + QStringLiteral(": ") +
                                m.patch.Name) +

@@ -52,9 +52,22 @@ Result<Thresholds> parseThresholds(const QString& text, int minimum)
     return thresholds;
 }
 
+QList<int> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
+{
+    QList<int> unused;
+    if (rules.acknowledged) {
+        for (const Acknowledgement& entry : *rules.acknowledged) {
+            if (!used.contains(entry.line))
+                unused << entry.line;
+        }
+    }
+    return unused;
+}
+
 bool countsForState(const MissingPatch& patch, const VerdictRules& rules)
 {
-    return !patch.inGrace && (patch.security || !rules.securityOnly);
+    const bool excused = patch.acknowledged && !patch.acknowledged->expired;
+    return !patch.inGrace && !excused && (patch.security || !rules.securityOnly);
 }
 
 CheckState patchState(const QList<MissingPatch>& missing, const VerdictRules& rules)

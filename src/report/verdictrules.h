@@ -1,9 +1,11 @@
 #pragma once
 
+#include "acknowledgements.h"
 #include "core/result.h"
 
 #include <QList>
 
+#include <memory>
 #include <optional>
 
 struct MissingPatch;
@@ -32,8 +34,12 @@ struct VerdictRules
     Thresholds count;          // at least W (C) counted patches missing
     Thresholds ageDays;        // a counted patch older than W (C) days
     int maxExportAgeDays = 0;  // an export older than this is UNKNOWN; 0: any age
+    std::shared_ptr<const QList<Acknowledgement>> acknowledged; // of /ack; none: nothing
     bool hasThresholds() const { return securityOnly || count.isSet() || ageDays.isSet(); }
 };
+
+// The lines of the acknowledgements that none of the used lines is.
+QList<int> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used);
 
 bool countsForState(const MissingPatch& patch, const VerdictRules& rules);
 CheckState patchState(const QList<MissingPatch>& missing, const VerdictRules& rules);

@@ -192,6 +192,14 @@ private slots:
         row("local list by its path", {"/c", "/u", "examples/server/sky_vane/patches.json"}, plain,
             0, {"    - Zelvan for Quorix 10.3 Hotfix 8\n"});
         const QStringList fleet{"/r", "examples/fleet", "/r", "tests/data/r&d-lab.reg"};
+        row("acknowledged patches: marked, raising nothing; an unused entry named",
+            QStringList{"/f", "nagios", "/ack", "examples/acknowledged.ini"} + fleet, plain, 3,
+            {"Patch 3 (security, 89 days, acknowledged until 2027-01-31: Breaks",
+             "\nweb-02: OK - 1 update missing",
+             "2><<<< The acknowledgement of \"Taskwell Manager 10.3 Update 2\" (line 22) matches "
+             "no missing patch of this run. >>>>\n"});
+        row("acknowledgements that cannot be read", {"/f", "nagios", "/ack", "CONFIG/none.ini"},
+            plain, 1, {"2><<<< The acknowledgements file CONFIG/none.ini cannot be read: "});
         row("fleet on the console", QStringList{"/c"} + fleet, plain, 1,
             {" Machine        Products  Missing  Security  Oldest (days)  Export (days)  State\n"
              " app-server-01         3        2         1             89              0  security "

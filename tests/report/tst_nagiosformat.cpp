@@ -75,6 +75,13 @@ private slots:
             "WARNING - 2 updates missing (1 security, oldest 30 days)", "2 1 30", 1);
         row("count and age: the worse of both", "n1 n2 n20", "/count 3,5 /age 10", 0,
             "WARNING - 3 updates missing (0 security, oldest 20 days)", "3 0 20", 1);
+        // ACKS: s45 until the check's day, s5 until the day before, n10 for other machines.
+        row("acknowledged: listed, raises nothing", "s45 n3", "/ack ACKS", 0,
+            "WARNING - 2 updates missing (1 security, oldest 45 days)", "2 1 45", 1);
+        row("acknowledgement expired: counts again", "s5", "/ack ACKS", 0,
+            "CRITICAL - 1 update missing (1 security, oldest 5 days)", "1 1 5", 2);
+        row("acknowledged for other machines only", "n10", "/ack ACKS", 0,
+            "WARNING - 1 update missing (0 security, oldest 10 days)", "1 0 10", 1);
         row("list unreachable", "", "", 3,
             "UNKNOWN - patch list unreachable: Network connection error.", "0 0 0", 3);
         row("invalid list", "", "", 0, "UNKNOWN - patch list invalid", "0 0 0", 3);
@@ -96,8 +103,15 @@ private slots:
                            : QTest::currentDataTag() == QLatin1String("invalid list")
                                ? ListState::Invalid
                                : ListState::Ok;
-        const Result<VerdictRules> verdict =
-            verdictRulesOfRun(parseRunOptions(QStringList{"skyvane"} + rules.split(' ')));
+        QTemporaryFile acks;
+        QVERIFY(acks.open() &&
+                acks.write("[S45]\nexpires = 2031-03-01\nreason = frozen\n"
+                           "[s5]\nexpires = 2031-02-28\nreason = ran out\n"
+                           "[n10]\nmachines = other-*\nexpires = 2031-03-01\n"
+                           "reason = elsewhere\n") > 0 &&
+                acks.flush());
+        const Result<VerdictRules> verdict = verdictRulesOfRun(parseRunOptions(
+            QStringList{"skyvane"} + rules.replace("ACKS", acks.fileName()).split(' ')));
         QVERIFY(verdict.ok());
         result.rules = verdict.value();
         const QDate today(2031, 3, 1);
@@ -111,6 +125,8 @@ private slots:
                 released};
             result.missing.append(missingPatch(patch, today, result.rules.graceDays));
         }
+        result.checkedAt = today.startOfDay(Qt::UTC);
+        markAcknowledged(result);
         const std::unique_ptr<ReportFormat> nagios = reportFormatNamed("nagios");
         QByteArray text;
         nagios->writeMachine(result, text);
