@@ -224,7 +224,7 @@ void writeFleet(const ReportFormat& format, const QList<FleetMachine>& machines,
     const QList<FleetRow> order = format.listsWorstFirst() ? worstFirst(rows) : rows;
     const qsizetype parts = machines.isEmpty() ? 0 : machines.first().parts.size();
     for (qsizetype part = 0; part < parts; ++part) {
-        format.writePartHead(int(part), text);
+        format.writePartHead(int(part), anyResult, text);
         for (const FleetRow& row : order) {
             if (row.index != order.first().index)
                 format.writeSeparator(text);

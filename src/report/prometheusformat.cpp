@@ -23,8 +23,11 @@ const MetricFamily families[] = {
     {"check_timestamp_seconds", "When the check ran, in seconds since 1970 (UTC)."},
     {"export_age_seconds",
      "Age in seconds of the registry export the machine was read from, by its modification time."},
+    {"acknowledged_patches",
+     "Missing patches that an acknowledgement (/ack) names, by whether it has expired."},
 };
 constexpr int exportAgeFamily = 6;
+constexpr int acknowledgedFamily = 7;
 constexpr int familyCount = int(std::size(families));
 
 QString labelValue(QString text)
@@ -90,6 +93,18 @@ QList<QByteArray> samples(const CheckResult& result, bool labelMachine)
     sample(5, QString(), QString::number(result.checkedAt.toSecsSinceEpoch()));
     if (const std::optional<qint64> age = result.exportAgeSeconds())
         sample(exportAgeFamily, QString(), QString::number(*age));
+    if (result.rules.acknowledged) {
+        for (const bool expired : {false, true}) {
+            const auto count = std::count_if(
+                result.missing.begin(), result.missing.end(), [expired](const MissingPatch& m) {
+                    return m.acknowledged && m.acknowledged->expired == expired;
+                });
+            sample(acknowledgedFamily,
+                   QStringLiteral("expired=\"%1\"")
+                       .arg(expired ? QStringLiteral("true") : QStringLiteral("false")),
+                   QString::number(count));
+        }
+    }
     return samples;
 }
 
@@ -100,8 +115,10 @@ public:
     {
         const QList<QByteArray> machine = samples(result, false);
         for (int family = 0; family < familyCount; ++family) {
-            // A machine's own registry has no export, nor a family for one.
-            if (family != exportAgeFamily || !machine.at(family).isEmpty())
+            // A machine's own registry has no export, a run without /ack no
+            // acknowledgements: nor a family for them.
+            const bool optional = family == exportAgeFamily || family == acknowledgedFamily;
+            if (!optional || !machine.at(family).isEmpty())
                 out += familyHead(family) + machine.at(family);
         }
     }
@@ -110,7 +127,11 @@ public:
         return samples(result, true);
     }
     void writeFleetHead(const QList<FleetRow>&, const CheckResult&, QByteArray&) const override {}
-    void writePartHead(int part, QByteArray& out) const override { out += familyHead(part); }
+    void writePartHead(int part, const CheckResult& anyResult, QByteArray& out) const override
+    {
+        if (part != acknowledgedFamily || anyResult.rules.acknowledged)
+            out += familyHead(part);
+    }
 };
 } // namespace
 

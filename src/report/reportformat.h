@@ -27,7 +27,10 @@ public:
                                                 const FleetRow& row) const = 0;
     virtual void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
                                 QByteArray& out) const = 0;
-    virtual void writePartHead(int /*part*/, QByteArray& /*out*/) const {}
+    virtual void writePartHead(int /*part*/, const CheckResult& /*anyResult*/,
+                               QByteArray& /*out*/) const
+    {
+    }
     virtual void writeSeparator(QByteArray& /*out*/) const {}
     virtual void writeFleetTail(QByteArray& /*out*/) const {}
     // Whether the machines follow the head worst first, or in the order given.

@@ -75,6 +75,9 @@ private slots:
                                << QStringList{"/r", "examples/fleet", "/r",
                                               "tests/data/r&d-lab.reg"}
                                << 1;
+        QTest::newRow("acknowledged, one of them expired")
+            << "/sky_vane/patches.json"
+            << (example + QStringList{"/ack", "examples/acknowledged.ini"}) << 0;
         QTest::newRow("fleet, thresholds set")
             << "/sky_vane/patches.json"
             << QStringList{"/r", "examples/fleet", "/securityonly", "/count", "2,3", "/age", ",30"}
