@@ -22,14 +22,6 @@ struct CheckRequest
     std::optional<ExportFacts> exported;         // of the registry export the machine was read from
 };
 
-// What raises the state in this run: /g, /securityonly, /count and /age;
-// why a switch's value cannot be read otherwise.
-Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
-
-// Tells of each acknowledgement that none of the run's machines used, so that
-// the file does not rot.
-void reportUnusedAcknowledgements(const VerdictRules& rules, const QList<int>& used);
-
 // The check this run's switches and settings ask for, of the given software.
 CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,
                                const InstalledSoftware& software, const QDateTime& now,

@@ -3,6 +3,7 @@
 #include "check.h"
 #include "runretrieval.h"
 #include "runstatus.h"
+#include "verdictswitches.h"
 
 #include "core/common.h"
 #include "core/console.h"

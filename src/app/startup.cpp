@@ -21,6 +21,7 @@
 #include "runretrieval.h"
 #include "runstatus.h"
 #include "update/quorixupdate.h"
+#include "verdictswitches.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

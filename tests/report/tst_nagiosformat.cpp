@@ -1,8 +1,8 @@
 // A machine's check by the Monitoring Plugins rules: its state and exit
 // status, the status line with its performance data, a line per patch.
 
-#include "app/check.h"
 #include "app/commandline.h"
+#include "app/verdictswitches.h"
 #include "fakeproduct.h"
 #include "report/reportformats.h"
 

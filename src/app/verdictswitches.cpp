@@ -1,0 +1,93 @@
+#include "verdictswitches.h"
+
+#include "commandline.h"
+#include "core/console.h"
+#include "core/localfile.h"
+#include "core/logger.h"
+#include "fleet.h"
+#include "messages.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+// The translation context of this file's texts.
+struct Check
+{
+    Q_DECLARE_TR_FUNCTIONS(Check)
+};
+
+// A daily export task that missed a run, or a weekend, is not stale yet.
+constexpr int defaultMaxExportAgeDays = 3;
+
+std::optional<int> wholeDays(const std::optional<QString>& text, int fallback)
+{
+    if (!text)
+        return fallback;
+    bool isNumber = false;
+    const int days = text->toInt(&isNumber);
+    return isNumber && days >= 0 ? std::optional<int>(days) : std::nullopt;
+}
+} // namespace
+
+Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
+{
+    VerdictRules rules;
+    const std::optional<int> graceDays = wholeDays(options.grace, 0);
+    if (!graceDays)
+        return failure(Check::tr("/g takes a whole number of days from 0 up, not \"%1\".")
+                           .arg(printable(*options.grace)));
+    rules.graceDays = *graceDays;
+    // Only unattended checks tell states; the console and the windows list patches.
+    const bool unattended = options.format || isFleet(options.exports);
+    const std::optional<int> maxAge =
+        wholeDays(options.maxExportAge, unattended ? defaultMaxExportAgeDays : 0);
+    if (!maxAge)
+        return failure(Check::tr("/maxage takes a whole number of days from 0 up, not \"%1\".")
+                           .arg(printable(*options.maxExportAge)));
+    rules.maxExportAgeDays = *maxAge;
+    if (options.acknowledged) {
+        Result<QList<Acknowledgement>> entries =
+            readAcknowledgements(LocalPath(*options.acknowledged));
+        if (!entries.ok())
+            return failure(entries.errorString());
+        rules.acknowledged =
+            std::make_shared<const QList<Acknowledgement>>(std::move(entries).value());
+    }
+    rules.securityOnly = options.securityOnly;
+    const struct
+    {
+        const std::optional<QString>& text;
+        Thresholds& limits;
+        const char* name;
+        int minimum;
+    } switches[] = {{options.countLimits, rules.count, "/count", 1},
+                    {options.ageLimits, rules.ageDays, "/age", 0}};
+    for (const auto& given : switches) {
+        if (!given.text)
+            continue;
+        const Result<Thresholds> limits = parseThresholds(*given.text, given.minimum);
+        if (!limits.ok())
+            return failure(Check::tr("%1 \"%2\" cannot be used: %3")
+                               .arg(QLatin1String(given.name), printable(given.text->left(40)),
+                                    limits.errorString()));
+        given.limits = limits.value();
+    }
+    return rules;
+}
+
+void reportUnusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
+{
+    for (const int line : unusedAcknowledgements(rules, used)) {
+        const auto entry =
+            std::find_if(rules.acknowledged->begin(), rules.acknowledged->end(),
+                         [line](const Acknowledgement& a) { return a.line == line; });
+        const QString text = Check::tr("The acknowledgement of \"%1\" (line %2) matches no "
+                                       "missing patch of this run.")
+                                 .arg(printable(entry->patch))
+                                 .arg(line);
+        qCWarning(lcApp).noquote() << text;
+        showInformationMessage(Check::tr("Unused Acknowledgement"), text, nullptr);
+    }
+}
