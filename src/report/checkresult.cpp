@@ -191,8 +191,9 @@ MachineCheck machineCheck(const CheckResult& result)
         return {CheckState::Unknown, QStringLiteral("registry export unreadable")};
     if (result.exported && !result.exported->holdsAnything())
         return {CheckState::Unknown, QStringLiteral("export holds nothing Skyvane reads")};
+    // In whole days, as the message says them: 3.5 days is not over a bound of 3.
     if (const std::optional<qint64> age = result.exportAgeSeconds();
-        age && result.rules.maxExportAgeDays > 0 && *age > result.rules.maxExportAgeDays * 86400LL)
+        age && result.rules.maxExportAgeDays > 0 && *age / 86400 > result.rules.maxExportAgeDays)
         return {CheckState::Unknown, QStringLiteral("export is %1 days old").arg(*age / 86400)};
     if (result.listState != ListState::Ok) {
         QString summary = QStringLiteral("patch list ") + listStateName(result.listState);

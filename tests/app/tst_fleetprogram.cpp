@@ -141,6 +141,8 @@ private slots:
             {"SKYVANE UNKNOWN - export is 4 days old|"});
         row("no bound with /maxage 0", both, 400 * 24, nagios + QStringList{"/maxage", "0"}, 0,
             {"SKYVANE OK - ", "Export: 400 days old"});
+        row("three and a half days are three: within the default", both, 3 * 24 + 12, nagios, 0,
+            {"Export: 3 days old"});
         row("within a bound of its own", both, 4 * 24 + 1, nagios + QStringList{"/maxage", "5"}, 0,
             {"SKYVANE OK - "});
         row("a file from ahead of the check is new", both, -5, nagios, 0, {"Export: 0 days old"});
