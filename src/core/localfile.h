@@ -3,7 +3,6 @@
 #include "result.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -41,9 +40,6 @@ using OpenedFile = Result<std::unique_ptr<QFile>, FileError>;
 // without blocking (a FIFO or device never stalls the open), and checked on
 // the open descriptor, so nothing swapped in after a check is read.
 OpenedFile openRegularFile(const LocalPath& path, qint64 maxBytes);
-
-// When a regular file was last written (UTC); invalid when it cannot be told.
-QDateTime modificationTime(const LocalPath& path);
 
 // The entries of a folder whose names end in the suffix (in any letter case),
 // of every kind (links, FIFOs and folders too), sorted by their shown names.

@@ -146,7 +146,7 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
     if (!result.ok())
         return failure(result.error());
     result.value()->setOfAnotherMachine(true); // its folders are on the machine that wrote it
-    facts.modified = modificationTime(path);
+    facts.modified = result.value()->fileModified();
     if (!vendorAfterSoftware)
         return DiscoveryExport{std::move(result).value(), facts};
 

@@ -185,7 +185,12 @@ RegistryFileResult loadRegistryExport(const LocalPath& path, const ExportSelecti
     const OpenedFile opened = openRegularFile(path, bounds.fileBytes);
     if (!opened.ok())
         return failure(RegistryFileError{0, opened.errorString()});
-    return parseFrom(*opened.value(), selection, bounds, path.shown());
+    RegistryFileResult result = parseFrom(*opened.value(), selection, bounds, path.shown());
+    // Of the file that was read, not of whatever bears its name by now.
+    if (result.ok())
+        result.value()->setFileModified(
+            opened.value()->fileTime(QFileDevice::FileModificationTime).toUTC());
+    return result;
 }
 
 RegistryFileResult loadRegistryExport(const QString& fileName)

@@ -8,6 +8,7 @@
 class LocalPath;
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QVarLengthArray>
 
@@ -44,6 +45,10 @@ public:
     bool removeKey(const QString& path);
     // Moves the keys and values of another store into this one.
     void takeKeysOf(RegistryFileStore& other);
+    // When the export was last written (UTC), as the file it was read from
+    // said; invalid for a store not read from a file.
+    QDateTime fileModified() const { return modified; }
+    void setFileModified(const QDateTime& time) { modified = time; }
 
 private:
     friend class RegistryExportParser;
@@ -58,6 +63,7 @@ private:
     // export share most of their path, so findKey() and ensureKey() look up
     // only the rest.
     std::vector<Key*> lastChain;
+    QDateTime modified;
 };
 
 // Why an export was rejected.
