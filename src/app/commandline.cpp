@@ -122,6 +122,15 @@ RunOptions parseRunOptions(const QStringList& arguments)
     return options;
 }
 
+std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum, int fallback)
+{
+    if (!text)
+        return fallback;
+    bool isNumber = false;
+    const int number = text->toInt(&isNumber);
+    return isNumber && number >= minimum ? std::optional<int>(number) : std::nullopt;
+}
+
 void logProgramArguments(const QStringList& arguments)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("Program arguments:");

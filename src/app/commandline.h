@@ -37,6 +37,10 @@ struct RunOptions
 
 RunOptions parseRunOptions(const QStringList& arguments);
 
+// The value of a switch that takes a whole number from minimum up: the
+// fallback when the switch is not given, nothing when its value is something else.
+std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum, int fallback);
+
 // The process's own argument vector, entry 0 being the program.
 QStringList argumentsOf(int argc, char** argv);
 

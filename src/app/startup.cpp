@@ -140,20 +140,14 @@ void reportOfflineMachine(Common& settings)
     settings.status = StatusCode::NetworkError;
 }
 
-// The value of a switch that takes a whole number from minimum up: the
-// fallback when the switch is not given, nothing (after the usage message)
-// when its value is something else.
-std::optional<int> wholeNumberSwitch(const std::optional<QString>& text, int minimum, int fallback,
-                                     const QString& usage)
+// As wholeNumberSwitch(), with the usage message when the value is no such number.
+std::optional<int> wholeNumberOrUsage(const std::optional<QString>& text, int minimum, int fallback,
+                                      const QString& usage)
 {
-    if (!text)
-        return fallback;
-    bool isNumber = false;
-    const int number = text->toInt(&isNumber);
-    if (isNumber && number >= minimum)
-        return number;
-    showCriticalMessage(Startup::tr("Usage Error"), usage.arg(printable(*text)), nullptr);
-    return std::nullopt;
+    const std::optional<int> number = wholeNumberSwitch(text, minimum, fallback);
+    if (!number)
+        showCriticalMessage(Startup::tr("Usage Error"), usage.arg(printable(*text)), nullptr);
+    return number;
 }
 
 // A monitor ends a check after 60 s by default; an unattended run ends its
@@ -232,9 +226,9 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         showCriticalMessage(Startup::tr("Usage Error"), now.errorString(), nullptr);
         return usageErrorExitCode;
     }
-    const std::optional<int> budget =
-        wholeNumberSwitch(options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
-                          Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
+    const std::optional<int> budget = wholeNumberOrUsage(
+        options.budget, 1, options.format ? unattendedBudgetSeconds : 0,
+        Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
     if (!budget)
         return usageErrorExitCode;
     Result<VerdictRules> rules = verdictRulesOfRun(options);

@@ -20,21 +20,12 @@ struct Check
 
 // A daily export task that missed a run, or a weekend, is not stale yet.
 constexpr int defaultMaxExportAgeDays = 3;
-
-std::optional<int> wholeDays(const std::optional<QString>& text, int fallback)
-{
-    if (!text)
-        return fallback;
-    bool isNumber = false;
-    const int days = text->toInt(&isNumber);
-    return isNumber && days >= 0 ? std::optional<int>(days) : std::nullopt;
-}
 } // namespace
 
 Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
 {
     VerdictRules rules;
-    const std::optional<int> graceDays = wholeDays(options.grace, 0);
+    const std::optional<int> graceDays = wholeNumberSwitch(options.grace, 0, 0);
     if (!graceDays)
         return failure(Check::tr("/g takes a whole number of days from 0 up, not \"%1\".")
                            .arg(printable(*options.grace)));
@@ -42,7 +33,7 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
     // Only unattended checks tell states; the console and the windows list patches.
     const bool unattended = options.format || isFleet(options.exports);
     const std::optional<int> maxAge =
-        wholeDays(options.maxExportAge, unattended ? defaultMaxExportAgeDays : 0);
+        wholeNumberSwitch(options.maxExportAge, 0, unattended ? defaultMaxExportAgeDays : 0);
     if (!maxAge)
         return failure(Check::tr("/maxage takes a whole number of days from 0 up, not \"%1\".")
                            .arg(printable(*options.maxExportAge)));
