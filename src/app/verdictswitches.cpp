@@ -9,8 +9,6 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
-
 namespace {
 // The translation context of this file's texts.
 struct Check
@@ -70,14 +68,11 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
 
 void reportUnusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
 {
-    for (const int line : unusedAcknowledgements(rules, used)) {
-        const auto entry =
-            std::find_if(rules.acknowledged->begin(), rules.acknowledged->end(),
-                         [line](const Acknowledgement& a) { return a.line == line; });
+    for (const Acknowledgement& entry : unusedAcknowledgements(rules, used)) {
         const QString text = Check::tr("The acknowledgement of \"%1\" (line %2) matches no "
                                        "missing patch of this run.")
-                                 .arg(printable(entry->patch))
-                                 .arg(line);
+                                 .arg(printable(entry.patch))
+                                 .arg(entry.line);
         qCWarning(lcApp).noquote() << text;
         showInformationMessage(Check::tr("Unused Acknowledgement"), text, nullptr);
     }

@@ -6,8 +6,7 @@
 struct RunOptions;
 
 // What raises the state in this run: /g, /maxage, /ack, /securityonly, /count
-// and /age;
-// why a switch's value cannot be read otherwise.
+// and /age; why a switch's value cannot be read otherwise.
 Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
 
 // Tells of each acknowledgement that none of the run's machines used, so that

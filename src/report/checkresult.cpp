@@ -160,6 +160,12 @@ std::optional<qint64> CheckResult::exportAgeSeconds() const
     return std::max<qint64>(0, exported->modified.secsTo(checkedAt));
 }
 
+std::optional<qint64> CheckResult::exportAgeDays() const
+{
+    const std::optional<qint64> seconds = exportAgeSeconds();
+    return seconds ? std::optional<qint64>(*seconds / (24 * 60 * 60)) : std::nullopt;
+}
+
 QString exportCoverageNote(const CheckResult& result)
 {
     if (!result.exported || !result.exported->vendorTrees || result.exported->installedSoftware)
@@ -192,9 +198,9 @@ MachineCheck machineCheck(const CheckResult& result)
     if (result.exported && !result.exported->holdsAnything())
         return {CheckState::Unknown, QStringLiteral("export holds nothing Skyvane reads")};
     // In whole days, as the message says them: 3.5 days is not over a bound of 3.
-    if (const std::optional<qint64> age = result.exportAgeSeconds();
-        age && result.rules.maxExportAgeDays > 0 && *age / 86400 > result.rules.maxExportAgeDays)
-        return {CheckState::Unknown, QStringLiteral("export is %1 days old").arg(*age / 86400)};
+    if (const std::optional<qint64> days = result.exportAgeDays();
+        days && result.rules.maxExportAgeDays > 0 && *days > result.rules.maxExportAgeDays)
+        return {CheckState::Unknown, QStringLiteral("export is %1 days old").arg(*days)};
     if (result.listState != ListState::Ok) {
         QString summary = QStringLiteral("patch list ") + listStateName(result.listState);
         if (result.exceededBudgetSeconds > 0)

@@ -65,6 +65,7 @@ struct CheckResult
     std::optional<qint64> oldestAgeDays() const;
     // Of the export, from its modification time to the check (never below 0).
     std::optional<qint64> exportAgeSeconds() const;
+    std::optional<qint64> exportAgeDays() const; // whole days of it
 };
 
 // How a check stands, by the numbers of the Monitoring Plugins.

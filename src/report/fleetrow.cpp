@@ -67,12 +67,10 @@ FleetRow fleetRow(const CheckResult& result, int index)
     row.missing = int(result.missing.size());
     row.security = result.securityCount();
     row.oldestDays = result.oldestAgeDays();
-    if (const std::optional<qint64> age = result.exportAgeSeconds())
-        row.exportAgeDays = *age / (24 * 60 * 60);
-    row.partialExport = !exportCoverageNote(result).isEmpty();
+    row.exportAgeDays = result.exportAgeDays();
     row.state = machineCheck(result).state;
     row.stateText = stateText(result, row.state);
-    if (row.partialExport)
+    if (!exportCoverageNote(result).isEmpty())
         row.stateText = FleetReport::tr("%1, partial export").arg(row.stateText);
     row.status = result.status;
     row.acknowledgementsUsed = result.acknowledgementsUsed;

@@ -20,7 +20,6 @@ struct FleetRow
     int security = 0;
     std::optional<qint64> oldestDays;
     std::optional<qint64> exportAgeDays; // of a machine read from an export
-    bool partialExport = false;          // without the list of installed software
     CheckState state = CheckState::Unknown;
     QString stateText;
     StatusCode status = StatusCode::NoError;

@@ -47,12 +47,12 @@ QString patchLines(const CheckResult& result, const QString& indent)
 // patch lines still follow the products they name.
 QString exportLine(const CheckResult& result, const QString& indent)
 {
-    const std::optional<qint64> age = result.exportAgeSeconds();
     if (!result.exported)
         return QString();
-    QString text = indent + QStringLiteral("Export: ") +
-                   (age ? QStringLiteral("%1 days old").arg(*age / (24 * 60 * 60))
-                        : QStringLiteral("age unknown"));
+    const std::optional<qint64> days = result.exportAgeDays();
+    QString text =
+        indent + QStringLiteral("Export: ") +
+        (days ? QStringLiteral("%1 days old").arg(*days) : QStringLiteral("age unknown"));
     if (const QString note = exportCoverageNote(result); !note.isEmpty())
         text += QStringLiteral("; ") + note;
     return longOutputText(text) + QLatin1Char('\n');

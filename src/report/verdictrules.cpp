@@ -52,13 +52,13 @@ Result<Thresholds> parseThresholds(const QString& text, int minimum)
     return thresholds;
 }
 
-QList<int> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
+QList<Acknowledgement> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used)
 {
-    QList<int> unused;
+    QList<Acknowledgement> unused;
     if (rules.acknowledged) {
         for (const Acknowledgement& entry : *rules.acknowledged) {
             if (!used.contains(entry.line))
-                unused << entry.line;
+                unused << entry;
         }
     }
     return unused;

@@ -25,21 +25,22 @@ Result<Thresholds> parseThresholds(const QString& text, int minimum);
 // What raises a machine's state once its list and export are usable. Without
 // thresholds a missing security patch is CRITICAL and any other WARNING;
 // with them, the thresholds alone decide. A patch counts unless it is within
-// grace or, security-only, no security patch; a counted patch without a
-// known release date is older than any age limit.
+// grace, acknowledged until a day not yet past, or, security-only, no
+// security patch; a counted patch without a known release date is older
+// than any age limit.
 struct VerdictRules
 {
     int graceDays = 0;
     bool securityOnly = false; // other patches are listed but leave the state OK
     Thresholds count;          // at least W (C) counted patches missing
     Thresholds ageDays;        // a counted patch older than W (C) days
-    int maxExportAgeDays = 0;  // an export older than this is UNKNOWN; 0: any age
+    int maxExportAgeDays = 0;  // an export more whole days old is UNKNOWN; 0: any age
     std::shared_ptr<const QList<Acknowledgement>> acknowledged; // of /ack; none: nothing
     bool hasThresholds() const { return securityOnly || count.isSet() || ageDays.isSet(); }
 };
 
-// The lines of the acknowledgements that none of the used lines is.
-QList<int> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used);
+// The acknowledgements whose lines are not among those used.
+QList<Acknowledgement> unusedAcknowledgements(const VerdictRules& rules, const QList<int>& used);
 
 bool countsForState(const MissingPatch& patch, const VerdictRules& rules);
 CheckState patchState(const QList<MissingPatch>& missing, const VerdictRules& rules);
