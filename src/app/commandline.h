@@ -30,6 +30,7 @@ struct RunOptions
     std::optional<QString> ageLimits;    // age WARNING,CRITICAL (days)
     std::optional<QString> maxExportAge; // maxage DAYS
     std::optional<QString> acknowledged; // ack FILE
+    std::optional<QString> since;        // since FILE: an earlier /f json report
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
     QStringList unknown; // arguments that are no switch nor a switch's value

@@ -6,6 +6,7 @@
 #include "core/logger.h"
 #include "fleet.h"
 #include "messages.h"
+#include "report/previousreport.h"
 
 #include <QCoreApplication>
 
@@ -43,6 +44,15 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
             return failure(entries.errorString());
         rules.acknowledged =
             std::make_shared<const QList<Acknowledgement>>(std::move(entries).value());
+    }
+    if (options.since) {
+        if (!unattended)
+            return failure(Check::tr("/since compares machine-readable reports: give it with /f "
+                                     "or with a fleet of exports."));
+        Result<PreviousReport> previous = readPreviousReport(LocalPath(*options.since));
+        if (!previous.ok())
+            return failure(previous.errorString());
+        rules.previous = std::make_shared<const PreviousReport>(std::move(previous).value());
     }
     rules.securityOnly = options.securityOnly;
     const struct

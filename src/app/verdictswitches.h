@@ -6,7 +6,8 @@
 struct RunOptions;
 
 // What raises the state in this run: /g, /maxage, /ack, /securityonly, /count
-// and /age; why a switch's value cannot be read otherwise.
+// and /age, and the report /since compares with; why a switch's value or
+// file cannot be used otherwise.
 Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
 
 // Tells of each acknowledgement that none of the run's machines used, so that

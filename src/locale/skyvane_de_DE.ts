@@ -86,6 +86,10 @@
         <source>Unused Acknowledgement</source>
         <translation>Unbenutzte Ausnahme</translation>
     </message>
+    <message>
+        <source>/since compares machine-readable reports: give it with /f or with a fleet of exports.</source>
+        <translation>/since vergleicht maschinenlesbare Berichte: geben Sie es mit /f oder mit einer Flotte von Exporten an.</translation>
+    </message>
 </context>
 <context>
     <name>CheckResult</name>
@@ -313,6 +317,26 @@
     <message>
         <source>Export (days)</source>
         <translation>Export (Tage)</translation>
+    </message>
+    <message>
+        <source>%1: %2 changed, %3 new, %4 gone</source>
+        <translation>%1: %2 geändert, %3 neu, %4 entfallen</translation>
+    </message>
+    <message>
+        <source>%1 and %2 more</source>
+        <translation>%1 und %2 weitere</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Gone: %1</source>
+        <translation>Entfallen: %1</translation>
+    </message>
+    <message>
+        <source>Nothing changed.</source>
+        <translation>Nichts hat sich geändert.</translation>
     </message>
 </context>
 <context>
@@ -626,6 +650,65 @@
     </message>
 </context>
 <context>
+    <name>PreviousReportFile</name>
+    <message>
+        <source>&quot;%1&quot; is longer than %2 characters</source>
+        <translation>„%1“ ist länger als %2 Zeichen</translation>
+    </message>
+    <message>
+        <source>it is nested deeper than %1 levels</source>
+        <translation>er ist tiefer als %1 Ebenen verschachtelt</translation>
+    </message>
+    <message>
+        <source>it has more than %1 machines</source>
+        <translation>er hat mehr als %1 Maschinen</translation>
+    </message>
+    <message>
+        <source>machine %1 has no name</source>
+        <translation>Maschine %1 hat keinen Namen</translation>
+    </message>
+    <message>
+        <source>it has more than %1 missing patches</source>
+        <translation>er hat mehr als %1 fehlende Patches</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no state</source>
+        <translation>„%1“ ist kein Zustand</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has a value of the wrong type</source>
+        <translation>„%1“ hat einen Wert falschen Typs</translation>
+    </message>
+    <message>
+        <source>it is no JSON report of Skyvane (it has no schemaVersion)</source>
+        <translation>er ist kein JSON-Bericht von Skyvane (er hat keine schemaVersion)</translation>
+    </message>
+    <message>
+        <source>it has schema version %1; this Skyvane reads version %2</source>
+        <translation>er hat die Schemaversion %1; dieses Skyvane liest Version %2</translation>
+    </message>
+    <message>
+        <source>its checkedAt is no date and time</source>
+        <translation>sein checkedAt ist kein Datum mit Uhrzeit</translation>
+    </message>
+    <message>
+        <source>it names neither a machine nor machines</source>
+        <translation>er nennt weder eine Maschine noch Maschinen</translation>
+    </message>
+    <message>
+        <source>it is no JSON (at byte %1)</source>
+        <translation>er ist kein JSON (bei Byte %1)</translation>
+    </message>
+    <message>
+        <source>The previous report &quot;%1&quot; cannot be used: %2.</source>
+        <translation>Der frühere Bericht „%1“ kann nicht verwendet werden: %2.</translation>
+    </message>
+    <message>
+        <source>it is larger than 512 MiB</source>
+        <translation>er ist größer als 512 MiB</translation>
+    </message>
+</context>
+<context>
     <name>ProxyAddress</name>
     <message>
         <source>The proxy port %1 is not a number from 1 to 65535; the proxy setting is not changed.</source>
@@ -830,6 +913,41 @@
     <message>
         <source>the file holds more than %1 bytes, the bound for an export</source>
         <translation>die Datei enthält mehr als %1 Bytes, die Grenze für einen Export</translation>
+    </message>
+</context>
+<context>
+    <name>ReportChanges</name>
+    <message>
+        <source>Since %1 UTC</source>
+        <translation>Seit %1 UTC</translation>
+    </message>
+    <message>
+        <source>new since then</source>
+        <translation>seitdem neu</translation>
+    </message>
+    <message>
+        <source>was %1</source>
+        <translation>war %1</translation>
+    </message>
+    <message>
+        <source>newly missing: %1</source>
+        <translation>neu fehlend: %1</translation>
+    </message>
+    <message>
+        <source>no longer missing: %1</source>
+        <translation>nicht mehr fehlend: %1</translation>
+    </message>
+    <message>
+        <source>patches not compared</source>
+        <translation>Patches nicht verglichen</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation>neu</translation>
     </message>
 </context>
 <context>

@@ -94,7 +94,8 @@ public:
     void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
                         QByteArray& out) const override
     {
-        QList<QStringList> table{fleetColumnTitles()};
+        const std::optional<FleetChanges> changes = fleetChanges(rows, anyResult);
+        QList<QStringList> table{fleetColumnTitles(changes.has_value())};
         for (const FleetRow& row : rows)
             table << fleetRowTexts(row);
         QList<qsizetype> widths(table.first().size(), 0);
@@ -104,7 +105,10 @@ public:
         }
         const QString rule(79, QLatin1Char('='));
         QString text = rule + QLatin1Char('\n') + QLatin1Char(' ') + fleetTitle(rows.size()) +
-                       QStringLiteral("\n ") + fleetListLine(anyResult) + QStringLiteral("\n\n");
+                       QStringLiteral("\n ") + fleetListLine(anyResult) + QLatin1Char('\n');
+        if (changes)
+            text += QLatin1Char(' ') + fleetChangesLine(*changes) + QLatin1Char('\n');
+        text += QLatin1Char('\n');
         for (const QStringList& line : table) {
             text += QLatin1Char(' ') + line.first().leftJustified(widths.first());
             // The numbers right-aligned, the state as it is.

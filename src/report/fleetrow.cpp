@@ -1,6 +1,7 @@
 #include "fleetrow.h"
 
 #include "core/console.h"
+#include "previousreport.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -74,28 +75,70 @@ FleetRow fleetRow(const CheckResult& result, int index)
         row.stateText = FleetReport::tr("%1, partial export").arg(row.stateText);
     row.status = result.status;
     row.acknowledgementsUsed = result.acknowledgementsUsed;
+    row.changes = changesSince(result);
     return row;
 }
 
-QStringList fleetColumnTitles()
+std::optional<FleetChanges> fleetChanges(const QList<FleetRow>& rows, const CheckResult& anyResult)
 {
-    return {FleetReport::tr("Machine"),       FleetReport::tr("Products"),
-            FleetReport::tr("Missing"),       FleetReport::tr("Security"),
-            FleetReport::tr("Oldest (days)"), FleetReport::tr("Export (days)"),
-            FleetReport::tr("State")};
+    if (!anyResult.rules.previous)
+        return std::nullopt;
+    FleetChanges changes;
+    changes.since = anyResult.rules.previous->checkedAt;
+    QStringList checked;
+    for (const FleetRow& row : rows) {
+        checked << row.machine;
+        if (row.changes && row.changes->isNew)
+            ++changes.added;
+        else if (row.changes && row.changes->any())
+            ++changes.changed;
+    }
+    changes.gone = goneMachines(*anyResult.rules.previous, checked);
+    return changes;
+}
+
+QString fleetChangesLine(const FleetChanges& changes)
+{
+    QString text = FleetReport::tr("%1: %2 changed, %3 new, %4 gone")
+                       .arg(sinceTitle(changes.since))
+                       .arg(changes.changed)
+                       .arg(changes.added)
+                       .arg(changes.gone.size());
+    // The names in full are in the JSON report; a line names the first few.
+    constexpr qsizetype namedGone = 20;
+    if (!changes.gone.isEmpty()) {
+        QString names = changes.gone.mid(0, namedGone).join(QStringLiteral(", "));
+        if (changes.gone.size() > namedGone)
+            names =
+                FleetReport::tr("%1 and %2 more").arg(names).arg(changes.gone.size() - namedGone);
+        text += QStringLiteral(" (") + printable(names) + QLatin1Char(')');
+    }
+    return text + QLatin1Char('.');
+}
+
+QStringList fleetColumnTitles(bool withChanges)
+{
+    QStringList titles{FleetReport::tr("Machine"),       FleetReport::tr("Products"),
+                       FleetReport::tr("Missing"),       FleetReport::tr("Security"),
+                       FleetReport::tr("Oldest (days)"), FleetReport::tr("Export (days)")};
+    if (withChanges)
+        titles << FleetReport::tr("Changed");
+    return titles << FleetReport::tr("State");
 }
 
 QStringList fleetRowTexts(const FleetRow& row)
 {
     const QString none = QStringLiteral("-");
     const bool read = row.exportError.isEmpty();
-    return {printable(row.machine),
-            read ? QString::number(row.products) : none,
-            read ? QString::number(row.missing) : none,
-            read ? QString::number(row.security) : none,
-            read && row.oldestDays ? QString::number(*row.oldestDays) : none,
-            row.exportAgeDays ? QString::number(*row.exportAgeDays) : none,
-            row.stateText};
+    QStringList texts{printable(row.machine),
+                      read ? QString::number(row.products) : none,
+                      read ? QString::number(row.missing) : none,
+                      read ? QString::number(row.security) : none,
+                      read && row.oldestDays ? QString::number(*row.oldestDays) : none,
+                      row.exportAgeDays ? QString::number(*row.exportAgeDays) : none};
+    if (row.changes)
+        texts << changeCell(*row.changes);
+    return texts << row.stateText;
 }
 
 QString fleetTitle(qsizetype machines)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changes.h"
 #include "checkresult.h"
 
 #include <QByteArray>
@@ -23,19 +24,35 @@ struct FleetRow
     CheckState state = CheckState::Unknown;
     QString stateText;
     StatusCode status = StatusCode::NoError;
-    QList<int> acknowledgementsUsed; // lines of the acknowledgements that marked a patch
+    QList<int> acknowledgementsUsed;       // lines of the acknowledgements that marked a patch
+    std::optional<MachineChanges> changes; // since the previous report, when there is one
 };
 
 FleetRow fleetRow(const CheckResult& result, int index);
 
 // The fleet table: its column titles, and a row's texts from the machine's
 // name to its state ("-" for the numbers of a machine that was not read).
-QStringList fleetColumnTitles();
+// With changes since a previous report, their column stands before the state.
+QStringList fleetColumnTitles(bool withChanges);
 QStringList fleetRowTexts(const FleetRow& row);
 // "Quorix updates on 5 machines", the report's title.
 QString fleetTitle(qsizetype machines);
 // When the fleet was checked, and against which list in which state.
 QString fleetListLine(const CheckResult& anyResult);
+
+// Of a run that compares with a previous report: when that was made, the
+// machines this run checked that it did not have, those that changed, and
+// those it had that this run did not check.
+struct FleetChanges
+{
+    QDateTime since;
+    qint64 added = 0;
+    qint64 changed = 0; // of the machines it had
+    QStringList gone;
+};
+std::optional<FleetChanges> fleetChanges(const QList<FleetRow>& rows, const CheckResult& anyResult);
+// "Since 2026-12-07 12:00 UTC: 2 changed, 1 new, 1 gone (print-09)."
+QString fleetChangesLine(const FleetChanges& changes);
 
 // The fleet's sums: machines by state, missing and security patches, the
 // oldest missing patch in days.

@@ -76,10 +76,35 @@ QString patchLink(const PublishedPatch& patch)
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(*target, escapeHtml(patch.Name));
 }
 
-QString summaryTable(const QList<FleetRow>& ordered)
+// What changed since the previous report, first on the page: the reader of
+// a daily mail wants what is new before the whole state.
+QString sinceSection(const QList<FleetRow>& ordered, const FleetChanges& changes)
+{
+    QString items;
+    for (const FleetRow& row : ordered) {
+        if (!row.changes || !row.changes->any())
+            continue;
+        items += QStringLiteral("<li><a href=\"#machine-%1\">%2</a>: %3</li>\n")
+                     .arg(QString::number(row.index), escapeHtml(row.machine),
+                          escapeHtml(changePhrases(*row.changes).join(QStringLiteral("; "))));
+    }
+    if (!changes.gone.isEmpty())
+        items +=
+            QStringLiteral("<li>") +
+            FleetReport::tr("Gone: %1").arg(escapeHtml(changes.gone.join(QStringLiteral(", ")))) +
+            QStringLiteral("</li>\n");
+    return QStringLiteral("<section class=\"since\">\n<h2>%1</h2>\n")
+               .arg(sinceTitle(changes.since).toHtmlEscaped()) +
+           (items.isEmpty() ? QStringLiteral("<p>") + FleetReport::tr("Nothing changed.") +
+                                  QStringLiteral("</p>\n")
+                            : QStringLiteral("<ul>\n") + items + QStringLiteral("</ul>\n")) +
+           QStringLiteral("</section>\n");
+}
+
+QString summaryTable(const QList<FleetRow>& ordered, bool withChanges)
 {
     QString html = QStringLiteral("<table>\n<tr>");
-    for (const QString& title : fleetColumnTitles())
+    for (const QString& title : fleetColumnTitles(withChanges))
         html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
     html += QStringLiteral("</tr>\n");
     for (const FleetRow& row : ordered) {
@@ -88,7 +113,7 @@ QString summaryTable(const QList<FleetRow>& ordered)
                 cell(QStringLiteral("<a href=\"#machine-%1\">%2</a>")
                          .arg(QString::number(row.index), texts.first().toHtmlEscaped()));
         for (qsizetype column = 1; column + 1 < texts.size(); ++column)
-            html += cell(texts.at(column), true);
+            html += cell(texts.at(column).toHtmlEscaped(), true);
         html += cell(QStringLiteral("<span class=\"state\">%1</span>")
                          .arg(texts.last().toHtmlEscaped())) +
                 QStringLiteral("</tr>\n");
@@ -170,12 +195,15 @@ public:
                         QByteArray& out) const override
     {
         const QString title = fleetTitle(rows.size());
+        const QList<FleetRow> ordered = worstFirst(rows);
+        const std::optional<FleetChanges> changes = fleetChanges(rows, anyResult);
         out += (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
                                "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
                                "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")
                     .arg(title.toHtmlEscaped(), QLatin1String(style),
                          fleetListLine(anyResult).toHtmlEscaped()) +
-                summaryTable(worstFirst(rows)))
+                (changes ? sinceSection(ordered, *changes) : QString()) +
+                summaryTable(ordered, changes.has_value()))
                    .toUtf8();
     }
     QList<QByteArray> fleetMachineParts(const CheckResult& result,

@@ -4,6 +4,7 @@
 // members of each object stand in the order of their names.
 
 #include "jsonwriter.h"
+#include "previousreport.h"
 #include "products/iquorixproduct.h"
 #include "reportformat.h"
 #include "update/availability.h"
@@ -109,9 +110,50 @@ void writeExport(JsonWriter& json, const CheckResult& result)
     json.endObject();
 }
 
+void writeNames(JsonWriter& json, const char* name, const QStringList& names)
+{
+    json.key(name).beginArray();
+    for (const QString& text : names)
+        json.value(text);
+    json.endArray();
+}
+
+void writeChanges(JsonWriter& json, const CheckResult& result)
+{
+    const std::optional<MachineChanges> changes = changesSince(result);
+    if (!changes)
+        return;
+    json.key("changes").beginObject();
+    json.member("compared", changes->compared);
+    json.member("new", changes->isNew);
+    writeNames(json, "newlyMissing", changes->newlyMissing);
+    writeNames(json, "noLongerMissing", changes->noLongerMissing);
+    json.key("previousState");
+    if (changes->previousState)
+        json.value(checkStateName(*changes->previousState).toLower());
+    else
+        json.null();
+    json.member("since", result.rules.previous->checkedAt.toString(Qt::ISODate));
+    json.endObject();
+}
+
+void writeFleetChanges(JsonWriter& json, const QList<FleetRow>& rows, const CheckResult& anyResult)
+{
+    const std::optional<FleetChanges> changes = fleetChanges(rows, anyResult);
+    if (!changes)
+        return;
+    json.key("changes").beginObject();
+    json.member("added", changes->added);
+    json.member("changed", changes->changed);
+    writeNames(json, "gone", changes->gone);
+    json.member("since", changes->since.toString(Qt::ISODate));
+    json.endObject();
+}
+
 void writeReport(JsonWriter& json, const CheckResult& result)
 {
     json.beginObject();
+    writeChanges(json, result);
     json.member("checkedAt", result.checkedAt.toString(Qt::ISODate));
     json.key("counts").beginObject();
     json.member("graceDays", result.rules.graceDays);
@@ -135,6 +177,7 @@ void writeReport(JsonWriter& json, const CheckResult& result)
     writeProducts(json, result);
     json.member("schemaVersion", 1);
     json.member("skyvaneVersion", QCoreApplication::applicationVersion());
+    json.member("state", checkStateName(machineCheck(result).state).toLower());
     json.key("status").beginObject();
     json.member("code", int(result.status));
     json.member("message", statusMessageFor(result.status));
@@ -164,6 +207,7 @@ public:
         const FleetTotals totals = fleetTotals(rows);
         JsonWriter json(out, JsonWriter::Layout::Compact);
         json.beginObject();
+        writeFleetChanges(json, rows, anyResult);
         json.member("checkedAt", anyResult.checkedAt.toString(Qt::ISODate));
         json.member("schemaVersion", 1);
         json.member("skyvaneVersion", QCoreApplication::applicationVersion());

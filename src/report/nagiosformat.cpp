@@ -4,6 +4,7 @@
 // each machine follows with its own line and its patches, the worst first.
 
 #include "core/console.h"
+#include "previousreport.h"
 #include "products/iquorixproduct.h"
 #include "reportformat.h"
 
@@ -58,6 +59,19 @@ QString exportLine(const CheckResult& result, const QString& indent)
     return longOutputText(text) + QLatin1Char('\n');
 }
 
+// "Since 2026-12-07 12:00 UTC: was OK; newly missing: A", of a run that
+// compares with a previous report.
+QString changesLine(const CheckResult& result, const QString& indent)
+{
+    const std::optional<MachineChanges> changes = changesSince(result);
+    if (!changes)
+        return QString();
+    return indent +
+           longOutputText(sinceTitle(result.rules.previous->checkedAt) + QStringLiteral(": ") +
+                          changePhrases(*changes).join(QStringLiteral("; "))) +
+           QLatin1Char('\n');
+}
+
 QString performanceData(const QList<std::pair<const char*, qint64>>& values)
 {
     QStringList parts;
@@ -101,7 +115,8 @@ public:
                 performanceData({{"missing", result.missing.size()},
                                  {"security", result.securityCount()},
                                  {"oldest_days", result.oldestAgeDays().value_or(0)}}) +
-                QLatin1Char('\n') + patchLines(result, QString()) + exportLine(result, QString()))
+                QLatin1Char('\n') + patchLines(result, QString()) + exportLine(result, QString()) +
+                changesLine(result, QString()))
                    .toUtf8();
     }
     bool exitsWithCheckState() const override { return true; }
@@ -113,13 +128,16 @@ public:
         return {(longOutputText(row.machine) + QStringLiteral(": ") + checkStateName(check.state) +
                  QStringLiteral(" - ") + longOutputText(check.summary) + QLatin1Char('\n') +
                  patchLines(result, QStringLiteral("  ")) +
-                 exportLine(result, QStringLiteral("  ")))
+                 exportLine(result, QStringLiteral("  ")) +
+                 changesLine(result, QStringLiteral("  ")))
                     .toUtf8()};
     }
-    void writeFleetHead(const QList<FleetRow>& rows, const CheckResult&,
+    void writeFleetHead(const QList<FleetRow>& rows, const CheckResult& anyResult,
                         QByteArray& out) const override
     {
         out += fleetStatusLine(rows).toUtf8();
+        if (const std::optional<FleetChanges> changes = fleetChanges(rows, anyResult))
+            out += (longOutputText(fleetChangesLine(*changes)) + QLatin1Char('\n')).toUtf8();
     }
     bool listsWorstFirst() const override { return true; }
 };

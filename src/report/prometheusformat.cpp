@@ -25,9 +25,13 @@ const MetricFamily families[] = {
      "Age in seconds of the registry export the machine was read from, by its modification time."},
     {"acknowledged_patches",
      "Missing patches that an acknowledgement (/ack) names, by whether it has expired."},
+    {"changes",
+     "Since the previous report (/since): patches newly and no longer missing; 1 for a changed "
+     "state, and for a machine that report did not have."},
 };
 constexpr int exportAgeFamily = 6;
 constexpr int acknowledgedFamily = 7;
+constexpr int changesFamily = 8;
 constexpr int familyCount = int(std::size(families));
 
 QString labelValue(QString text)
@@ -105,6 +109,16 @@ QList<QByteArray> samples(const CheckResult& result, bool labelMachine)
                    QString::number(count));
         }
     }
+    if (const std::optional<MachineChanges> changes = changesSince(result)) {
+        const std::pair<const char*, qsizetype> counts[] = {
+            {"newly_missing", changes->newlyMissing.size()},
+            {"no_longer_missing", changes->noLongerMissing.size()},
+            {"state", changes->stateChanged() ? 1 : 0},
+            {"new_machine", changes->isNew ? 1 : 0}};
+        for (const auto& [change, count] : counts)
+            sample(changesFamily, QStringLiteral("change=\"%1\"").arg(QLatin1String(change)),
+                   QString::number(count));
+    }
     return samples;
 }
 
@@ -116,8 +130,9 @@ public:
         const QList<QByteArray> machine = samples(result, false);
         for (int family = 0; family < familyCount; ++family) {
             // A machine's own registry has no export, a run without /ack no
-            // acknowledgements: nor a family for them.
-            const bool optional = family == exportAgeFamily || family == acknowledgedFamily;
+            // acknowledgements, one without /since no changes: nor a family for them.
+            const bool optional = family == exportAgeFamily || family == acknowledgedFamily ||
+                                  family == changesFamily;
             if (!optional || !machine.at(family).isEmpty())
                 out += familyHead(family) + machine.at(family);
         }
@@ -129,7 +144,8 @@ public:
     void writeFleetHead(const QList<FleetRow>&, const CheckResult&, QByteArray&) const override {}
     void writePartHead(int part, const CheckResult& anyResult, QByteArray& out) const override
     {
-        if (part != acknowledgedFamily || anyResult.rules.acknowledged)
+        if ((part != acknowledgedFamily || anyResult.rules.acknowledged) &&
+            (part != changesFamily || anyResult.rules.previous))
             out += familyHead(part);
     }
 };

@@ -9,6 +9,7 @@
 #include <optional>
 
 struct MissingPatch;
+struct PreviousReport;
 enum class CheckState;
 
 // A pair of limits as monitors write them: "W,C", "W" or ",C".
@@ -36,6 +37,9 @@ struct VerdictRules
     Thresholds ageDays;        // a counted patch older than W (C) days
     int maxExportAgeDays = 0;  // an export more whole days old is UNKNOWN; 0: any age
     std::shared_ptr<const QList<Acknowledgement>> acknowledged; // of /ack; none: nothing
+    // Of /since: the earlier report the run tells the changes since. It
+    // raises nothing; it travels with the rules to every machine's check.
+    std::shared_ptr<const PreviousReport> previous;
     bool hasThresholds() const { return securityOnly || count.isSet() || ageDays.isSet(); }
 };
 

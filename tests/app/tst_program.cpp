@@ -113,6 +113,10 @@ private slots:
                 {QStringLiteral("2><<<< /age \"%1\" cannot be used: it is no WARNING,CRITICAL pair "
                                 "of whole numbers from 0 up")
                      .arg(limits)});
+        row("a previous report that is no report", {"/f", "json", "/since", "examples/machine.reg"},
+            plain, 1, {"2><<<< The previous report \"examples/machine.reg\" cannot be used: "});
+        row("a previous report only where changes are told", {"/c", "/since", "FIFO"}, plain, 1,
+            {"<<<< /since compares machine-readable reports"});
         row("time budget must be whole seconds", {"/c", "/t", "0.5"}, plain, 1,
             {"<<<< /t takes a whole number of seconds from 1 up, not \"0.5\". >>>>\n"});
         row("a check time that cannot be read", {"SKYVANE_NOW=yesterday", "/c"}, plain, 1,

@@ -82,6 +82,12 @@ private slots:
             << "/sky_vane/patches.json"
             << QStringList{"/r", "examples/fleet", "/securityonly", "/count", "2,3", "/age", ",30"}
             << 1;
+        QTest::newRow("fleet, since an earlier report")
+            << "/sky_vane/patches.json"
+            << QStringList{"/r", "examples/fleet", "/since", "tests/data/previous-fleet.json"} << 1;
+        QTest::newRow("since an earlier fleet's report")
+            << "/sky_vane/patches.json"
+            << (example + QStringList{"/since", "tests/data/previous-fleet.json"}) << 0;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {
@@ -126,15 +132,21 @@ private slots:
         int listed = 0;
         int missing = 0;
         int exported = 0; // machines read from an export, whose age every output tells
+        int changed = 0;  // machines compared with an earlier report, each told in every output
+        const int fleetChanged = report.contains("machines") && report.contains("changes");
         for (const QJsonValue machine : machines) {
             exported += machine.toObject().contains("export");
+            changed += machine.toObject().contains("changes");
             for (const QJsonValue product : machine["products"].toArray())
                 listed += int(product["missing"].toArray().size());
             missing += machine["counts"]["missing"].toInt();
         }
         // A fleet's check has a line per machine before the machine's patches.
         const int machineLines = report.contains("machines") ? int(machines.size()) : 0;
-        QCOMPARE(nagios.out.count('\n'), 1 + machineLines + missing + exported);
+        QCOMPARE(nagios.out.count('\n'),
+                 1 + machineLines + missing + exported + changed + fleetChanged);
+        QCOMPARE(nagios.out.count("Since "), changed + fleetChanged);
+        QCOMPARE(metrics.out.count("\nskyvane_changes{"), 4 * changed);
         QCOMPARE(nagios.out.count("Export: "), exported);
         QCOMPARE(metrics.out.count("\nskyvane_export_age_seconds"), exported);
         QVERIFY(!nagios.out.section('\n', 1).contains('|')); // no performance data there
