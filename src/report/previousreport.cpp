@@ -131,7 +131,7 @@ private:
 
     bool at(Place place, const char* key) const
     {
-        return places.back().place == place && places.back().key == key;
+        return !places.empty() && places.back().place == place && places.back().key == key;
     }
     bool inMachine() const
     {
@@ -140,6 +140,8 @@ private:
     }
     bool readsValue() const
     {
+        if (places.empty())
+            return false; // a value that is the whole document
         const QByteArray& key = places.back().key;
         return at(Place::Root, "schemaVersion") || at(Place::Root, "checkedAt") ||
                at(Place::List, "state") || at(Place::MissingPatch, "name") ||

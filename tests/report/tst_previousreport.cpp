@@ -47,6 +47,7 @@ private slots:
         QTest::newRow("another schema version")
             << QByteArray(q("{'checkedAt':'2026-12-05T12:00:00Z','schemaVersion':2,'machine':'a'}"))
             << "schema version 2";
+        QTest::newRow("a text, not an object") << q("'machine'") << "schemaVersion";
         QTest::newRow("no schema version") << QByteArray(q("{'machine':'a'}")) << "schemaVersion";
         QTest::newRow("schema version as text")
             << QByteArray(q("{'schemaVersion':'1','machine':'a'}")) << "\"schemaVersion\"";
