@@ -2,7 +2,8 @@
 # Builds a reader's fuzz target with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) into build-fuzz/ and runs it on its seeds for
 # SECONDS (default 300): the registry export reader, or with "patchlist" as
-# second argument the patch-list reader.
+# second argument the patch-list reader, with "previousreport" the reader of
+# earlier JSON reports.
 # Needs Debian's clang: apt-get install clang.
 set -eu
 cd "$(dirname "$0")/../.."
@@ -19,6 +20,13 @@ if [ "$reader" = patchlist ]; then
         >"$corpus/odd-texts"
     printf '{"Product": [[[[[[[[[[[[[[[[[[[[{"version": "1"}]]]]]]]]]]]]]]]]]]]}' >"$corpus/deep"
     exec build-fuzz/tests/fuzz/fuzz_patchlist -max_total_time="$seconds" -max_len=65536 \
+        -rss_limit_mb=2048 "$corpus"
+fi
+if [ "$reader" = previousreport ]; then
+    cp tests/data/previous-fleet.json "$corpus"
+    printf '{"schemaVersion":1,"checkedAt":"2026-12-05T12:00:00Z","machine":"a","state":"ok",%s' \
+        '"list":{"state":"ok"},"products":[{"missing":[{"name":"A"}]}]}' >"$corpus/machine"
+    exec build-fuzz/tests/fuzz/fuzz_previousreport -max_total_time="$seconds" -max_len=65536 \
         -rss_limit_mb=2048 "$corpus"
 fi
 cp tests/data/registry/*.reg "$corpus"
