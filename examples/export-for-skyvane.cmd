@@ -18,18 +18,26 @@ set "first="
 set "rest="
 set "held="
 set "absent="
+set "software="
 set n=0
-for %%T in (VANDRY VANDRY_CALDER VandryFoundry VandryRouteKeying Microsoft\Windows\CurrentVersion\Uninstall) do (
+rem Each tree in the 64-bit view, then in the 32-bit view (WOW6432Node) that
+rem 32-bit installers write to; Skyvane reads both.
+set "uninstall=Microsoft\Windows\CurrentVersion\Uninstall"
+set "trees=VANDRY VANDRY_CALDER VandryFoundry VandryRouteKeying"
+set "trees=%trees% WOW6432Node\VANDRY WOW6432Node\VANDRY_CALDER WOW6432Node\VandryFoundry"
+set "trees=%trees% WOW6432Node\VandryRouteKeying %uninstall% WOW6432Node\%uninstall%"
+for %%T in (%trees%) do (
     set /a n+=1
     reg export "HKLM\SOFTWARE\%%T" !n!.reg /y /reg:64 >nul 2>&1
     if exist !n!.reg (
         set "held=!held! HKLM\SOFTWARE\%%T"
         if defined first (set "rest=!rest!+!n!.reg") else (set "first=!n!.reg")
+        if "%%T"=="%uninstall%" set software=1
     ) else (
         set "absent=!absent! HKLM\SOFTWARE\%%T"
     )
 )
-if not exist 5.reg (
+if not defined software (
     echo export-for-skyvane: the list of installed software cannot be exported; nothing written 1>&2
     popd & exit /b 1
 )

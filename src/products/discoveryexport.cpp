@@ -10,20 +10,10 @@
 #include <iterator>
 
 namespace {
-// The trees discovery reads (keyscans.cpp, quorixproducts.cpp); VANDRY holds TKX.
-constexpr QStringView vendorTrees[] = {u"SOFTWARE\\VANDRY", u"SOFTWARE\\VANDRY_CALDER",
-                                       u"SOFTWARE\\VandryFoundry", u"SOFTWARE\\VandryRouteKeying"};
-
-// The path below HKEY_LOCAL_MACHINE, whichever way the export names the hive;
-// empty for another hive.
-QStringView belowMachine(QStringView path)
-{
-    for (const QStringView hive : {QStringView(u"HKEY_LOCAL_MACHINE\\"), QStringView(u"HKLM\\")}) {
-        if (startsWithRegistryName(path, hive))
-            return path.mid(hive.size());
-    }
-    return {};
-}
+// The trees discovery reads below SOFTWARE (keyscans.cpp, quorixproducts.cpp);
+// VANDRY holds TKX.
+constexpr QStringView vendorTrees[] = {u"VANDRY", u"VANDRY_CALDER", u"VandryFoundry",
+                                       u"VandryRouteKeying"};
 
 bool isUnder(QStringView path, QStringView tree)
 {
@@ -31,7 +21,25 @@ bool isUnder(QStringView path, QStringView tree)
            (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
 }
 
-// Of a path below HKEY_LOCAL_MACHINE.
+// The path below HKEY_LOCAL_MACHINE\SOFTWARE, whichever way the export names
+// the hive, in either view: below SOFTWARE\WOW6432Node, the 32-bit view, as
+// below SOFTWARE (discovery reads both, see BothViewsStore). Empty elsewhere.
+QStringView belowSoftware(QStringView path)
+{
+    constexpr QStringView node = u"WOW6432Node";
+    for (const QStringView prefix :
+         {QStringView(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\"), QStringView(u"HKLM\\SOFTWARE\\")}) {
+        if (!startsWithRegistryName(path, prefix))
+            continue;
+        const QStringView below = path.mid(prefix.size());
+        if (!isUnder(below, node))
+            return below;
+        return below.size() > node.size() ? below.mid(node.size() + 1) : QStringView();
+    }
+    return {};
+}
+
+// Of a path below SOFTWARE.
 bool inVendorTree(QStringView path)
 {
     return std::any_of(std::begin(vendorTrees), std::end(vendorTrees),
@@ -44,8 +52,10 @@ QSet<QString> patchNames(const RegistryFileStore& store)
 {
     QSet<QString> names;
     QStringList pending;
-    for (const QStringView tree : vendorTrees)
-        pending << QStringLiteral("HKEY_LOCAL_MACHINE\\") + tree.toString();
+    for (const QStringView tree : vendorTrees) {
+        pending << QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\") + tree.toString();
+        pending << QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\") + tree.toString();
+    }
     while (!pending.isEmpty()) {
         const QString key = pending.takeLast();
         if (store.hasValue(key, QStringLiteral("Name")))
@@ -106,7 +116,7 @@ bool isDisplayName(const QString& name)
 
 Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPath& path)
 {
-    const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 1);
+    const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 2);
     const auto inInstalledSoftware = [&uninstall](QStringView below) {
         return isUnder(below, uninstall) && below.size() > uninstall.size() &&
                !below.mid(uninstall.size() + 1).contains(QLatin1Char('\\'));
@@ -121,7 +131,7 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
     bool vendorSection = false; // the section being read
     ExportSelection both;
     both.keepsKey = [&](QStringView keyPath) {
-        const QStringView below = belowMachine(keyPath);
+        const QStringView below = belowSoftware(keyPath);
         vendorSection = inVendorTree(below);
         facts.vendorTrees = facts.vendorTrees || vendorSection;
         facts.installedSoftware = facts.installedSoftware || isUnder(below, uninstall);
@@ -154,7 +164,7 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
     names.assignFolded(patchNames(*result.value()));
     ExportSelection software;
     software.keepsKey = [&](QStringView keyPath) {
-        return inInstalledSoftware(belowMachine(keyPath));
+        return inInstalledSoftware(belowSoftware(keyPath));
     };
     software.valueName = QStringLiteral("DisplayName");
     software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {

@@ -21,6 +21,8 @@ public:
         return keys;
     }
 
+    bool hasKey(const QString& path) const override { return Win32Registry::exists(wide(path)); }
+
     bool hasValue(const QString& path, const QString& name) const override
     {
         return Win32Registry::value(wide(path), wide(name)).has_value();

@@ -33,6 +33,7 @@ public:
     ~RegistryFileStore() override;
 
     QStringList childKeys(const QString& path) const override;
+    bool hasKey(const QString& path) const override { return findKey(path) != nullptr; }
     bool hasValue(const QString& path, const QString& name) const override;
     QString value(const QString& path, const QString& name) const override;
     // The names of a key's values, as spelled, in the order they were set.

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-// The three registry reads that discovery needs. Paths are full registry
+// The registry reads that discovery needs. Paths are full registry
 // paths such as "HKEY_LOCAL_MACHINE\SOFTWARE\VANDRY"; key and value names
 // match without regard to case, and subkeys come in the registry's own order
 // (sorted by their upper-case form, spelled as stored).
@@ -15,6 +15,7 @@ public:
     virtual ~RegistryStore() = default;
 
     virtual QStringList childKeys(const QString& path) const = 0;
+    virtual bool hasKey(const QString& path) const = 0;
     virtual bool hasValue(const QString& path, const QString& name) const = 0;
     // A missing value reads as empty text.
     virtual QString value(const QString& path, const QString& name) const = 0;

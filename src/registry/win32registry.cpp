@@ -27,6 +27,14 @@ HKEY rootKey(Hive hive)
     return HKEY_CURRENT_CONFIG;
 }
 
+bool startsWithName(const std::wstring& text, const wchar_t* prefix)
+{
+    const int length = int(wcslen(prefix));
+    return int(text.size()) >= length &&
+           CompareStringOrdinal(text.c_str(), length, prefix, length, TRUE) == CSTR_EQUAL &&
+           (int(text.size()) == length || text[size_t(length)] == L'\\');
+}
+
 // An open key, closed when it goes.
 class OpenKey
 {
@@ -35,16 +43,24 @@ public:
     {
         const std::wstring::size_type separator = path.find(L'\\');
         const std::wstring hive = path.substr(0, separator);
-        const std::wstring rest =
-            separator == std::wstring::npos ? L"" : path.substr(separator + 1);
+        std::wstring rest = separator == std::wstring::npos ? L"" : path.substr(separator + 1);
         const auto named = [&hive](const char16_t* name) {
             return CompareStringOrdinal(hive.c_str(), -1, reinterpret_cast<const wchar_t*>(name),
                                         -1, TRUE) == CSTR_EQUAL;
         };
         for (const HiveName& entry : hiveNames) {
-            if ((named(entry.longName) || named(entry.shortName)) &&
-                RegOpenKeyExW(rootKey(entry.hive), rest.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
-                              &key) != ERROR_SUCCESS)
+            if (!named(entry.longName) && !named(entry.shortName))
+                continue;
+            // The 32-bit view is opened as Windows means it to be, not through
+            // the node that stands for it in the 64-bit view.
+            REGSAM view = KEY_WOW64_64KEY;
+            const wchar_t* node = L"SOFTWARE\\WOW6432Node";
+            if (entry.hive == Hive::LocalMachine && startsWithName(rest, node)) {
+                view = KEY_WOW64_32KEY;
+                rest = L"SOFTWARE" + rest.substr(wcslen(node));
+            }
+            if (RegOpenKeyExW(rootKey(entry.hive), rest.c_str(), 0, KEY_READ | view, &key) !=
+                ERROR_SUCCESS)
                 key = nullptr;
         }
     }
@@ -86,6 +102,11 @@ std::vector<std::wstring> subkeys(const std::wstring& path)
     }
     std::stable_sort(names.begin(), names.end(), windowsOrder);
     return names;
+}
+
+bool exists(const std::wstring& path)
+{
+    return OpenKey(path).key != nullptr;
 }
 
 std::vector<RawValue> values(const std::wstring& path)

@@ -124,8 +124,9 @@ private slots:
     // the check's (SKYVANE_NOW) against the file's, both set here.
     void exportCoverageAndAge_data()
     {
-        QTest::addColumn<QString>("trees"); // "vendor", "uninstall", "vendor uninstall", "other"
-        QTest::addColumn<int>("ageHours");  // of the file, before the check
+        // "vendor", "uninstall", "vendor uninstall", "other"; "32": in the 32-bit view
+        QTest::addColumn<QString>("trees");
+        QTest::addColumn<int>("ageHours");      // of the file, before the check
         QTest::addColumn<QStringList>("extra"); // switches, "/f FORMAT" first
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("output");
@@ -160,6 +161,10 @@ private slots:
             {"\nskyvane_export_age_seconds 180000\n"});
         row("html", "vendor", 1, {"/f", "html"}, 0,
             {"up to date, partial export", "<p class=\"error\">the export holds no list"});
+        row("the 32-bit view's trees are read as the 64-bit view's", "vendor uninstall 32", 1,
+            {"/f", "json"}, 0,
+            {"\"installedSoftware\": true,", "\"vendorTrees\": true",
+             "\"installDir\": \"C:\\\\Zelvan\""});
         row("fleet on the console", both, 5 * 24, {"FLEET"}, 0, {"  5  export too old\n"});
         row("maxage must be whole days", both, 1, nagios + QStringList{"/maxage", "x"}, 1,
             {"/maxage takes a whole number of days from 0 up, not \"x\"."});
@@ -173,12 +178,15 @@ private slots:
         QFETCH(QStringList, output);
         const QDateTime checkedAt(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC);
         QByteArray text = "Windows Registry Editor Version 5.00\r\n\r\n";
+        const QByteArray software = trees.contains("32")
+                                        ? "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\"
+                                        : "[HKEY_LOCAL_MACHINE\\SOFTWARE\\";
         if (trees.contains("vendor"))
-            text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Zelvan for Quorix]\r\n"
-                    "\"Version\"=\"10.3\"\r\n\"InstallDir\"=\"C:\\\\Zelvan\"\r\n\r\n";
+            text += software + "VANDRY\\Zelvan for Quorix]\r\n"
+                               "\"Version\"=\"10.3\"\r\n\"InstallDir\"=\"C:\\\\Zelvan\"\r\n\r\n";
         if (trees.contains("uninstall"))
-            text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
-                    "Uninstall\\7-Zip]\r\n\"DisplayName\"=\"7-Zip\"\r\n\r\n";
+            text += software + "Microsoft\\Windows\\CurrentVersion\\"
+                               "Uninstall\\7-Zip]\r\n\"DisplayName\"=\"7-Zip\"\r\n\r\n";
         if (trees == "other")
             text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"V\"=\"1\"\r\n";
         const QString folder = config->filePath("fleet");

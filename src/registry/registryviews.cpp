@@ -1,0 +1,107 @@
+#include "registryviews.h"
+
+#include "registryfile.h"
+#include "registrykey.h"
+
+#include <algorithm>
+
+namespace {
+constexpr QStringView software = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+constexpr QStringView shortSoftware = u"HKLM\\SOFTWARE\\";
+constexpr QStringView thirtyTwoBitNode = u"WOW6432Node";
+
+// The part of the path below SOFTWARE, or null for a path outside it.
+QStringView belowSoftware(QStringView path)
+{
+    for (const QStringView prefix : {software, shortSoftware}) {
+        if (startsWithRegistryName(path, prefix))
+            return path.mid(prefix.size());
+    }
+    return {};
+}
+} // namespace
+
+QString thirtyTwoBitTwin(const QString& path)
+{
+    const QStringView below = belowSoftware(path);
+    if (below.isEmpty() || (startsWithRegistryName(below, thirtyTwoBitNode) &&
+                            (below.size() == thirtyTwoBitNode.size() ||
+                             below.at(thirtyTwoBitNode.size()) == QLatin1Char('\\'))))
+        return QString();
+    QString twin = software.toString();
+    twin += thirtyTwoBitNode;
+    twin += QLatin1Char('\\');
+    twin += below;
+    return twin;
+}
+
+QString BothViewsStore::holder(const QString& path) const
+{
+    if (base.hasKey(path))
+        return path;
+    const QString twin = thirtyTwoBitTwin(path);
+    return twin.isEmpty() ? path : twin;
+}
+
+QStringList BothViewsStore::childKeys(const QString& path) const
+{
+    QStringList names = base.childKeys(path);
+    const QString twin = thirtyTwoBitTwin(path);
+    if (twin.isEmpty())
+        return names;
+    const QStringList others = base.childKeys(twin);
+    if (others.isEmpty())
+        return names;
+    QStringList identities;
+    for (const QString& name : names)
+        identities << registryIdentity(name);
+    for (const QString& name : others) {
+        if (!identities.contains(registryIdentity(name)))
+            names << name;
+    }
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return registryIdentity(a) < registryIdentity(b);
+    });
+    return names;
+}
+
+bool BothViewsStore::hasKey(const QString& path) const
+{
+    return base.hasKey(path) || base.hasKey(thirtyTwoBitTwin(path));
+}
+
+bool BothViewsStore::hasValue(const QString& path, const QString& name) const
+{
+    return base.hasValue(holder(path), name);
+}
+
+QString BothViewsStore::value(const QString& path, const QString& name) const
+{
+    return base.value(holder(path), name);
+}
+
+QString ThirtyTwoBitViewStore::inView(const QString& path) const
+{
+    const QString twin = thirtyTwoBitTwin(path);
+    return twin.isEmpty() ? path : twin;
+}
+
+QStringList ThirtyTwoBitViewStore::childKeys(const QString& path) const
+{
+    return base.childKeys(inView(path));
+}
+
+bool ThirtyTwoBitViewStore::hasKey(const QString& path) const
+{
+    return base.hasKey(inView(path));
+}
+
+bool ThirtyTwoBitViewStore::hasValue(const QString& path, const QString& name) const
+{
+    return base.hasValue(inView(path), name);
+}
+
+QString ThirtyTwoBitViewStore::value(const QString& path, const QString& name) const
+{
+    return base.value(inView(path), name);
+}
