@@ -116,7 +116,7 @@ cat <<XML
           </Component>
           <Component Id="TrayAtLogon" Guid="7D2E1A66-3F4C-4B8D-8E7A-9C1F2A3B4D53" Win64="yes">
             <RegistryValue Root="HKLM" Key="Software\\Microsoft\\Windows\\CurrentVersion\\Run"
-                           Name="Skyvane" Type="string" Value="&quot;[INSTALLDIR]skyvane.exe&quot; /i"
+                           Name="Skyvane" Type="string" Value="&quot;[INSTALLDIR]skyvane.exe&quot; /i /atlogon"
                            KeyPath="yes"/>
           </Component>
         </Directory>

@@ -54,10 +54,14 @@ QStringList unknownArguments(const QStringList& arguments)
         QStringLiteral("T"),     QStringLiteral("G"),    QStringLiteral("MACHINEPROXY"),
         QStringLiteral("COUNT"), QStringLiteral("AGE"),  QStringLiteral("MAXAGE"),
         QStringLiteral("ACK"),   QStringLiteral("SINCE")};
-    static const QStringList flags = {QStringLiteral("C"),           QStringLiteral("I"),
-                                      QStringLiteral("K"),           QStringLiteral("S"),
-                                      QStringLiteral("H"),           QStringLiteral("?"),
-                                      QStringLiteral("SECURITYONLY")};
+    static const QStringList flags = {QStringLiteral("C"),
+                                      QStringLiteral("I"),
+                                      QStringLiteral("K"),
+                                      QStringLiteral("S"),
+                                      QStringLiteral("H"),
+                                      QStringLiteral("?"),
+                                      QStringLiteral("SECURITYONLY"),
+                                      QStringLiteral("ATLOGON")};
     QStringList unknown;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString name = withoutPrefix(arguments.at(i));
@@ -113,6 +117,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.budget = value("T");
     options.grace = value("G");
     options.securityOnly = given("SECURITYONLY");
+    options.atLogon = given("ATLOGON");
     options.countLimits = value("COUNT");
     options.ageLimits = value("AGE");
     options.maxExportAge = value("MAXAGE");

@@ -26,6 +26,7 @@ struct RunOptions
     std::optional<QString> budget;       // t SECONDS
     std::optional<QString> grace;        // g DAYS
     bool securityOnly = false;           // securityonly
+    bool atLogon = false;                // atlogon: started by the installer's log-on entry
     std::optional<QString> countLimits;  // count WARNING,CRITICAL
     std::optional<QString> ageLimits;    // age WARNING,CRITICAL (days)
     std::optional<QString> maxExportAge; // maxage DAYS

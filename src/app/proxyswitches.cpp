@@ -19,10 +19,24 @@ struct ProxySwitches
 };
 
 constexpr int usageErrorExitCode = 1;
+
+// Whether Group Policy fixes the proxy, told when it does: the switch changes nothing.
+bool fixedByPolicy(const Common& settings, const char* proxySwitch)
+{
+    if (!settings.policy.fixesProxy())
+        return false;
+    reportError(ProxySwitches::tr("Proxy Error"),
+                ProxySwitches::tr("The proxy is set by your administrator (Group Policy); %1 "
+                                  "does not change it.")
+                    .arg(QLatin1String(proxySwitch)));
+    return true;
+}
 } // namespace
 
 bool applyProxyFromCommandLine(const QString& text, Common& settings)
 {
+    if (fixedByPolicy(settings, "/p"))
+        return false;
     const Result<QNetworkProxy> parsed = parseGivenProxyUrl(text);
     if (!parsed.ok()) {
         reportError(ProxySwitches::tr("Proxy Error"), parsed.errorString());
@@ -69,11 +83,14 @@ int storeMachineWideProxy(const QString& text, Common& settings)
     return 0;
 }
 
-void removeProxySetting(Common& settings)
+bool removeProxySetting(Common& settings)
 {
+    if (fixedByPolicy(settings, "/k"))
+        return false;
     Common* common = &settings;
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy);
     common->useProxyServer = false;
     writeConsoleLine(saveRunSettings(settings) ? ProxySwitches::tr("The proxy setting is disabled.")
                                                : statusMessageFor(common->status));
+    return true;
 }

@@ -8,7 +8,7 @@ class Common;
 // when the address cannot be read.
 bool applyProxyFromCommandLine(const QString& text, Common& settings);
 // Switch "K": the saved proxy removed.
-void removeProxySetting(Common& settings);
+bool removeProxySetting(Common& settings); // false: Group Policy fixes the proxy
 // The installer's machine-wide proxy (empty text: removed), stored without a
 // word when all is well: exit code 1 for an address that cannot be read, 2
 // when it cannot be kept.

@@ -231,7 +231,7 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
     if (!budget)
         return usageErrorExitCode;
-    Result<VerdictRules> rules = verdictRulesOfRun(options);
+    Result<VerdictRules> rules = verdictRulesOfRun(options, common->policy);
     if (!rules.ok()) {
         showCriticalMessage(Startup::tr("Usage Error"), rules.errorString(), nullptr);
         return usageErrorExitCode;
@@ -247,10 +247,14 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     }
     if (options.listUrl)
         common->patchListUrl = *options.listUrl;
-    if (options.removeProxy) {
-        removeProxySetting(settings);
-        return exitCodeOf(common->status);
+    // The installer's log-on entry runs the tray check unless Group Policy turns it off.
+    if (options.atLogon && settings.policy.trayAtLogon == false) {
+        qCInfo(lcApp).noquote() << QStringLiteral(
+            "The tray check at log-on is turned off by Group Policy.");
+        return 0;
     }
+    if (options.removeProxy)
+        return removeProxySetting(settings) ? exitCodeOf(common->status) : usageErrorExitCode;
     if (options.showProxy) {
         printProxySettings(settings);
         // A proxy that /p could not save is an error all the same.

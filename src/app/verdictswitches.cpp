@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "core/localfile.h"
 #include "core/logger.h"
+#include "core/policy.h"
 #include "fleet.h"
 #include "messages.h"
 #include "report/previousreport.h"
@@ -21,7 +22,23 @@ struct Check
 constexpr int defaultMaxExportAgeDays = 3;
 } // namespace
 
-Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
+namespace {
+// "W,C" of a policy's pair of limits, as the switch takes them; none when
+// unset. The template's number fields cannot be empty: 0 leaves a limit unset.
+std::optional<QString> policyLimits(const std::optional<int>& warning,
+                                    const std::optional<int>& critical)
+{
+    const auto set = [](const std::optional<int>& limit) { return limit && *limit > 0; };
+    if (!set(warning) && !set(critical))
+        return std::nullopt;
+    const auto text = [&set](const std::optional<int>& limit) {
+        return set(limit) ? QString::number(*limit) : QString();
+    };
+    return text(warning) + QLatin1Char(',') + text(critical);
+}
+} // namespace
+
+Result<VerdictRules> verdictRulesOfRun(const RunOptions& options, const Policy& policy)
 {
     VerdictRules rules;
     const std::optional<int> graceDays = wholeNumberSwitch(options.grace, 0, 0);
@@ -31,8 +48,9 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
     rules.graceDays = *graceDays;
     // Only unattended checks tell states; the console and the windows list patches.
     const bool unattended = options.format || isFleet(options.exports);
-    const std::optional<int> maxAge =
-        wholeNumberSwitch(options.maxExportAge, 0, unattended ? defaultMaxExportAgeDays : 0);
+    const std::optional<int> maxAge = wholeNumberSwitch(
+        options.maxExportAge, 0,
+        unattended ? policy.maxExportAgeDays.value_or(defaultMaxExportAgeDays) : 0);
     if (!maxAge)
         return failure(Check::tr("/maxage takes a whole number of days from 0 up, not \"%1\".")
                            .arg(printable(*options.maxExportAge)));
@@ -54,15 +72,19 @@ Result<VerdictRules> verdictRulesOfRun(const RunOptions& options)
             return failure(previous.errorString());
         rules.previous = std::make_shared<const PreviousReport>(std::move(previous).value());
     }
-    rules.securityOnly = options.securityOnly;
+    rules.securityOnly = options.securityOnly || policy.securityOnly.value_or(false);
     const struct
     {
-        const std::optional<QString>& text;
+        std::optional<QString> text;
         Thresholds& limits;
         const char* name;
         int minimum;
-    } switches[] = {{options.countLimits, rules.count, "/count", 1},
-                    {options.ageLimits, rules.ageDays, "/age", 0}};
+    } switches[] = {{options.countLimits ? options.countLimits
+                                         : policyLimits(policy.countWarning, policy.countCritical),
+                     rules.count, options.countLimits ? "/count" : "CountWarning,CountCritical", 1},
+                    {options.ageLimits ? options.ageLimits
+                                       : policyLimits(policy.ageWarning, policy.ageCritical),
+                     rules.ageDays, options.ageLimits ? "/age" : "AgeWarning,AgeCritical", 0}};
     for (const auto& given : switches) {
         if (!given.text)
             continue;

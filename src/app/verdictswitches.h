@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/policy.h"
 #include "core/result.h"
 #include "report/verdictrules.h"
 
@@ -8,7 +9,8 @@ struct RunOptions;
 // What raises the state in this run: /g, /maxage, /ack, /securityonly, /count
 // and /age, and the report /since compares with; why a switch's value or
 // file cannot be used otherwise.
-Result<VerdictRules> verdictRulesOfRun(const RunOptions& options);
+// Group Policy sets what a switch leaves unset.
+Result<VerdictRules> verdictRulesOfRun(const RunOptions& options, const Policy& policy = {});
 
 // Tells of each acknowledgement that none of the run's machines used, so that
 // the file does not rot.

@@ -82,7 +82,7 @@ QStringList Common::readSettings()
         return QStringList{Settings::tr("The settings file %1 is damaged; its values were not "
                                         "used.")
                                .arg(printable(store.fileName()))} +
-               readMachineWideSettings(false);
+               readMachineWideSettings(false) + applyPolicy(readPolicy());
     checkAtLogin = store.value(checkAtLoginKey).toBool();
     useProxyServer = store.value(useProxyServerKey).toBool();
     useProxyAuthentication = store.value(useAuthenticationKey).toBool();
@@ -103,7 +103,41 @@ QStringList Common::readSettings()
         proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
     }
     proxy.setType(QNetworkProxy::HttpProxy);
-    return problems + readMachineWideSettings(store.contains(useProxyServerKey));
+    problems += readMachineWideSettings(store.contains(useProxyServerKey));
+    return problems + applyPolicy(readPolicy());
+}
+
+QStringList Common::applyPolicy(const Policy& fixed)
+{
+    policy = fixed;
+    QStringList problems = fixed.problems;
+    if (fixed.patchListUrl)
+        patchListUrl = *fixed.patchListUrl;
+    if (!fixed.useProxy)
+        return problems;
+    useProxyServer = false;
+    savedProxyRefused = false;
+    if (!*fixed.useProxy)
+        return problems;
+    if (!fixed.proxyUrl)
+        return problems << Settings::tr("The policy asks for a proxy but names none (ProxyUrl); "
+                                        "no proxy is used.");
+    const Result<QNetworkProxy> parsed = parseProxyUrl(*fixed.proxyUrl);
+    if (!parsed.ok())
+        return problems
+               << Settings::tr("The policy's proxy cannot be used: %1").arg(parsed.errorString());
+    // A policy names no password, readable as it is by every user: the one
+    // stored for the same user of the same proxy is used.
+    const QString password = parsed.value().password().isEmpty() &&
+                                     parsed.value().user() == proxy.user() &&
+                                     parsed.value().hostName() == proxy.hostName()
+                                 ? proxy.password()
+                                 : parsed.value().password();
+    proxy = parsed.value();
+    proxy.setPassword(password);
+    useProxyServer = true;
+    useProxyAuthentication = !proxy.user().isEmpty();
+    return problems;
 }
 
 // What an administrator set for the whole machine (the installer's LISTURL
@@ -172,12 +206,13 @@ Result<void> Common::saveSettings()
     // A damaged file is replaced, not merged into.
     if (const QSettings damaged; isDamaged(damaged.fileName()))
         QFile::remove(damaged.fileName());
-    QList<std::pair<QString, QVariant>> values{{checkAtLoginKey, checkAtLogin},
-                                               {useProxyServerKey, useProxyServer},
-                                               {useAuthenticationKey, useProxyAuthentication},
-                                               {hostKey, proxy.hostName()},
-                                               {portKey, int(proxy.port())}};
-    if (useProxyAuthentication)
+    QList<std::pair<QString, QVariant>> values{{checkAtLoginKey, checkAtLogin}};
+    if (!policy.fixesProxy())
+        values << std::pair<QString, QVariant>{useProxyServerKey, useProxyServer}
+               << std::pair<QString, QVariant>{useAuthenticationKey, useProxyAuthentication}
+               << std::pair<QString, QVariant>{hostKey, proxy.hostName()}
+               << std::pair<QString, QVariant>{portKey, int(proxy.port())};
+    if (useProxyAuthentication && !policy.fixesProxy())
         values << std::pair<QString, QVariant>{userKey, proxy.user()}
                << std::pair<QString, QVariant>{passwordKey, scrambler.scramble(proxy.password())};
     QString fileName;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "policy.h"
 #include "result.h"
 #include "settingsscrambler.h"
 #include "statuscode.h"
@@ -25,6 +26,9 @@ public:
     // address without its password, the password protected for this machine
     // (Windows only).
     Result<void> saveMachineWideProxy(const QNetworkProxy* machineProxy);
+    // Puts what Group Policy fixes over the settings read; what of it cannot
+    // be used, in the user's language. readSettings() applies this machine's.
+    QStringList applyPolicy(const Policy& fixed);
 
     QString title = QStringLiteral("Quorix Server and Extensions Sky Vane");
     QString patchListUrl;
@@ -42,6 +46,8 @@ public:
     // A retrieval left network work behind that the process must not wait
     // for at its end.
     bool networkWorkAbandoned = false;
+    // What Group Policy fixed: saving leaves the user's own values of it alone.
+    Policy policy;
 
 private:
     QStringList readMachineWideSettings(bool userHasProxySetting);

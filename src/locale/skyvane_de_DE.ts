@@ -359,6 +359,13 @@
     </message>
 </context>
 <context>
+    <name>GroupPolicy</name>
+    <message>
+        <source>The policy value %1 (%2) is not usable and was left out.</source>
+        <translation>Der Richtlinienwert %1 (%2) ist nicht verwendbar und wurde ausgelassen.</translation>
+    </message>
+</context>
+<context>
     <name>IconWindow</name>
     <message>
         <source>update(s) are available.  Click here to review these updates.</source>
@@ -796,6 +803,10 @@
         <source>The proxy setting is disabled.</source>
         <translation>Die Proxy-Einstellung ist deaktiviert.</translation>
     </message>
+    <message>
+        <source>The proxy is set by your administrator (Group Policy); %1 does not change it.</source>
+        <translation>Der Proxy wird von Ihrem Administrator festgelegt (Gruppenrichtlinie); %1 ändert ihn nicht.</translation>
+    </message>
 </context>
 <context>
     <name>QuorixUpdate</name>
@@ -995,6 +1006,14 @@
         <source>The settings file %1 is damaged; its values were not used.</source>
         <translation>Die Einstellungsdatei %1 ist beschädigt; ihre Werte wurden nicht verwendet.</translation>
     </message>
+    <message>
+        <source>The policy asks for a proxy but names none (ProxyUrl); no proxy is used.</source>
+        <translation>Die Richtlinie verlangt einen Proxy, nennt aber keinen (ProxyUrl); es wird kein Proxy verwendet.</translation>
+    </message>
+    <message>
+        <source>The policy&apos;s proxy cannot be used: %1</source>
+        <translation>Der Proxy der Richtlinie kann nicht verwendet werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -1109,6 +1128,10 @@
     <message>
         <source>HTTP Proxy &amp;Host:</source>
         <translation>HTTP-Proxy-&amp;Host:</translation>
+    </message>
+    <message>
+        <source>These settings are set by your administrator.</source>
+        <translation>Diese Einstellungen werden von Ihrem Administrator festgelegt.</translation>
     </message>
 </context>
 <context>

@@ -36,6 +36,12 @@ SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
     proxyRequiresAuthenticationChecked(common->useProxyAuthentication);
     loadProxyFields();
     acceptProxyAddresses(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
+    // Group Policy's proxy is shown, not edited: OK keeps it as it is.
+    if (settings.policy.fixesProxy()) {
+        ui->policyNote->show();
+        ui->useProxyCheckbox->setEnabled(false);
+        ui->proxySettingsGroupbox->setEnabled(false);
+    }
     resize(minimumSizeHint());
 }
 
@@ -63,6 +69,10 @@ void SettingsDialog::proxyRequiresAuthenticationChecked(bool checked)
 
 void SettingsDialog::onOK()
 {
+    if (settings.policy.fixesProxy()) {
+        accept();
+        return;
+    }
     spreadProxyAddress(ui->proxyHost, ui->proxyPort, ui->proxyUsername, ui->proxyPassword);
     const QString host = ui->proxyHost->text();
     const QString portText = ui->proxyPort->text().trimmed();

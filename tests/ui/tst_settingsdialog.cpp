@@ -42,6 +42,24 @@ private slots:
         QVERIFY(!fresh.findChild<QTabWidget*>("proxySettingsTab")->tabBar()->isVisible());
     }
 
+    // Group Policy's proxy is shown, said to be the administrator's, and
+    // neither edited nor saved over the user's own.
+    void aProxyOfGroupPolicyIsShownOnly()
+    {
+        world.settings.policy.useProxy = true;
+        world.settings.useProxyServer = true;
+        SettingsDialog fixed(world.settings);
+        fixed.show();
+        QVERIFY(fixed.findChild<QLabel*>("policyNote")->isVisible());
+        QVERIFY(!fixed.findChild<QCheckBox*>("useProxyCheckbox")->isEnabled());
+        QVERIFY(!fixed.findChild<QGroupBox*>("proxySettingsGroupbox")->isEnabled());
+        QVERIFY(!dialog->findChild<QLabel*>("policyNote")->isVisible());
+        QTest::mouseClick(fixed.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QCOMPARE(fixed.result(), int(QDialog::Accepted));
+        QVERIFY(world.settings.saveSettings().ok());
+        QVERIFY(!QSettings().contains("Startup/ProxyHost"));
+    }
+
     void okStoresWhatWasTyped_data()
     {
         QTest::addColumn<QStringList>("typed");  // host, then port and password unless empty

@@ -41,11 +41,9 @@ QStringList leftSpools(const QString& prefix)
     QStringList left;
     QDirIterator it(prefix + "/drive_c/users", {"Skyvane.*"}, QDir::Files,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        if (file.contains("/Temp/", Qt::CaseInsensitive))
+    while (it.hasNext())
+        if (const QString file = it.next(); file.contains("/Temp/", Qt::CaseInsensitive))
             left << file;
-    }
     return left;
 }
 
@@ -53,9 +51,7 @@ QStringList leftSpools(const QString& prefix)
 QString exportText(const QString& file)
 {
     QFile source(file);
-    if (!source.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
     return bytes.startsWith("\xff\xfe") ? QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2))
                                         : QString::fromUtf8(bytes);
 }
@@ -102,7 +98,7 @@ class TestWindowsProgram : public QObject
     QString regQuery(const QString& key) { return wine({"reg", "query", key}).out; }
 
     // Imports a machine's export, with its install folders made on their drives;
-    // into the 32-bit view of the registry, which Skyvane must not read, with view32.
+    // into the 32-bit view of the registry, where 32-bit installers write, with view32.
     void importMachine(const QString& file, bool view32)
     {
         static const QRegularExpression folder("\"InstallDir\"=\"([A-Za-z]:\\\\[^\"]*)\"");
@@ -236,8 +232,8 @@ private slots:
         row("json", "app-server-01", {"/f", "json", "/u", "LIST"}, 0, "\"machine\": ");
         row("nagios: a security patch missing", "app-server-01", {"/f", "nagios", "/u", "LIST"}, 2,
             "SKYVANE CRITICAL - 2 updates missing (1 security, oldest ");
-        row("a machine only in the 32-bit view is not read", "app-server-01:32",
-            {"/c", "/u", "LIST"}, 0, "!Quorix 10.3 for Server");
+        row("a machine only in the 32-bit view is read, as Windows lists it", "app-server-01:32",
+            {"/c", "/u", "LIST"}, 0, "LINUX");
         row("German, in UTF-8 through a pipe", "app-server-01", {"/c", "/u", "LIST"}, 0,
             " Folgende Updates sind verfügbar:\n", {"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"});
         row("https refuses a certificate nobody signed", "", {"/c", "/u", "UNTRUSTED"}, 3,
@@ -355,8 +351,8 @@ private slots:
     }
 
     // The proxy is kept in the user's branch of the registry, where Windows
-    // keeps a program's settings.
-    void proxyIsKeptInTheUsersRegistry()
+    // keeps a program's settings; Group Policy's wins over it.
+    void proxyIsKeptInTheUsersRegistryAndPolicyWins()
     {
         const QString key = "HKCU\\Software\\Vandry\\Skyvane\\Startup";
         QCOMPARE(skyvane({"/p", "http://al:pw@proxy.example:3128", "/s"}).exitCode, 0);
@@ -370,6 +366,21 @@ private slots:
         QVERIFY(QRegularExpression("UseProxyServer\\s+REG_SZ\\s+false")
                     .match(regQuery(key))
                     .hasMatch());
+        QTcpServer closed; // the user's own proxy answers nothing
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        QCOMPARE(skyvane({"/p", QStringLiteral("127.0.0.1:%1").arg(closed.serverPort())}).exitCode,
+                 0);
+        closed.close();
+        const QString policy = "HKLM\\Software\\Policies\\Vandry\\Skyvane";
+        QCOMPARE(wine({"reg", "add", policy, "/v", "ProxyMode", "/t", "REG_DWORD", "/d", "0", "/f"})
+                     .exitCode,
+                 0);
+        const Run direct = skyvane({"/f", "nagios", "/u", server.url("/sky_vane/patches.json")});
+        QVERIFY2(direct.exitCode == 0 && direct.out.startsWith("SKYVANE OK"),
+                 qPrintable(direct.out));
+        QCOMPARE(skyvane({"/k"}).exitCode, 1); // fixed by policy
+        wine({"reg", "delete", policy, "/f"});
+        QCOMPARE(skyvane({"/k"}).exitCode, 0);
     }
 
     void uninstallRemovesEveryFile()
