@@ -3,7 +3,8 @@
 # Usage: make-msi.sh FOLDER VERSION OUTPUT.msi
 #
 # Per-machine install under Program Files\Skyvane; a Start-menu shortcut that
-# opens the report; %ProgramData%\Skyvane for logs; properties, all optional:
+# opens the report; %ProgramData%\Skyvane for logs; the event source
+# "Skyvane" of the Application log; properties, all optional:
 #   LISTURL=...      the patch list address, machine-wide
 #   PROXY=...        the proxy address (http://[user[:password]@]host[:port]), machine-wide
 #   TRAYATLOGON=1    the tray check (skyvane.exe /i) at every user's log-on
@@ -114,6 +115,15 @@ cat <<XML
             <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="PatchListUrl"
                            Type="string" Value="[LISTURL]" KeyPath="yes"/>
           </Component>
+          <!-- The event source of the checks' entries in the Application log; its
+               message table is in skyvane.com. Removed with the program. -->
+          <Component Id="EventSource" Guid="5C7E9A11-2B4D-4E6F-8A1C-3D5E7F9B1A42" Win64="yes">
+            <RegistryKey Root="HKLM" Key="SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Skyvane">
+              <RegistryValue Name="EventMessageFile" Type="expandable" Value="[INSTALLDIR]skyvane.com"
+                             KeyPath="yes"/>
+              <RegistryValue Name="TypesSupported" Type="integer" Value="7"/>
+            </RegistryKey>
+          </Component>
           <Component Id="TrayAtLogon" Guid="7D2E1A66-3F4C-4B8D-8E7A-9C1F2A3B4D53" Win64="yes">
             <RegistryValue Root="HKLM" Key="Software\\Microsoft\\Windows\\CurrentVersion\\Run"
                            Name="Skyvane" Type="string" Value="&quot;[INSTALLDIR]skyvane.exe&quot; /i /atlogon"
@@ -140,6 +150,7 @@ cat <<XML
     <Feature Id="Skyvane" Level="1">
 $(component_refs)
       <ComponentRef Id="MachineListUrl"/>
+      <ComponentRef Id="EventSource"/>
       <ComponentRef Id="DataFolder"/>
       <ComponentRef Id="StartMenuShortcut"/>
     </Feature>

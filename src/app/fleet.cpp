@@ -13,6 +13,7 @@
 #include "products/quorixconfig.h"
 #include "registry/registryfile.h"
 #include "report/reportformat.h"
+#include "report/systemevents.h"
 #include "update/quorixupdate.h"
 
 #include <QCoreApplication>
@@ -278,10 +279,10 @@ int runFleet(const QStringList& given, const ReportFormat& format, const Verdict
         reportUnusedAcknowledgements(rules, acknowledgementsUsed);
     if (spool.failed())
         return spoolError();
-    writeFleet(
-        format, machines, rows,
-        makeCheckResult(update, InstalledSoftware(), QString(), rules, check.now, settings.status),
-        spool);
+    const CheckResult anyResult =
+        makeCheckResult(update, InstalledSoftware(), QString(), rules, check.now, settings.status);
+    writeFleet(format, machines, rows, anyResult, spool);
+    writeSystemEvent(fleetEvent(rows, anyResult));
     const int runExitCode = settings.status != StatusCode::NoError ? exitCodeOf(settings.status)
                             : anyUnreadable ? int(StatusCode::ConfigurationReadError)
                                             : 0;

@@ -18,6 +18,7 @@
 #include "registry/registryfile.h"
 #include "report/checkresult.h"
 #include "report/reportformats.h"
+#include "report/systemevents.h"
 #include "runretrieval.h"
 #include "runstatus.h"
 #include "update/quorixupdate.h"
@@ -180,6 +181,7 @@ int runMachineOutput(const ReportFormat& format, const CheckRequest& request, Co
     const CheckResult result = runCheck(request, host);
     if (result.listState == ListState::Ok)
         reportUnusedAcknowledgements(request.rules, result.acknowledgementsUsed);
+    writeSystemEvent(machineEvent(result));
     return writeReport(format, result, exitCodeOf(settings.status));
 }
 
@@ -187,7 +189,9 @@ void runConsoleMode(const CheckRequest& request, Common& settings)
 {
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in console mode >>>>>>>>>");
     RunRetrievalHost host(settings);
-    (void)writeReport(*consoleReportFormat(), runCheck(request, host), 0);
+    const CheckResult result = runCheck(request, host);
+    writeSystemEvent(machineEvent(result));
+    (void)writeReport(*consoleReportFormat(), result, 0);
 }
 
 // "json, nagios, prometheus or html": the formats /f takes.

@@ -5,57 +5,13 @@
 
 #include "patchserver.h"
 #include "programrun.h"
+#include "winerun.h"
 
-#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTcpServer>
 #include <QtTest>
-
-namespace {
-struct Run
-{
-    int exitCode = -1;
-    QString out; // line ends as Linux writes them
-    QString err;
-};
-
-const QString fleetFolder = QStringLiteral(SKYVANE_SOURCE_DIR "/examples/fleet");
-// A Linux path as a Wine program sees it.
-QString windowsPath(const QString& path)
-{
-    return "Z:" + QString(path).replace('/', '\\');
-}
-// A Windows run's output with its paths as the Linux run names them.
-QString withLinuxPaths(QString text)
-{
-    const QString windows = windowsPath(fleetFolder) + '\\';
-    return text.replace(windows, fleetFolder + '/')
-        .replace(QString(windows).replace("\\", "\\\\"), fleetFolder + '/');
-}
-// Files the fleet's spool left in the prefix's temporary folders.
-QStringList leftSpools(const QString& prefix)
-{
-    QStringList left;
-    QDirIterator it(prefix + "/drive_c/users", {"Skyvane.*"}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        if (const QString file = it.next(); file.contains("/Temp/", Qt::CaseInsensitive))
-            left << file;
-    return left;
-}
-
-// A registry export's text, whichever encoding regedit wrote it in.
-QString exportText(const QString& file)
-{
-    QFile source(file);
-    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
-    return bytes.startsWith("\xff\xfe") ? QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2))
-                                        : QString::fromUtf8(bytes);
-}
-} // namespace
 
 class TestWindowsProgram : public QObject
 {
@@ -217,7 +173,8 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("environment");
         QTest::addColumn<int>("exitCode");
-        // "LINUX": what the Linux build prints, else a part ("!": a part never printed).
+        // "LINUX": what the Linux build prints, else a part ("!": a part never printed);
+        // "EVENT:ID:LEVEL:TEXT": the one event written, as Wine's event log trace tells it.
         QTest::addColumn<QString>("output");
         const auto row = [](const char* name, const char* machine, const QStringList& arguments,
                             int exitCode, const QString& output,
@@ -234,6 +191,12 @@ private slots:
             "SKYVANE CRITICAL - 2 updates missing (1 security, oldest ");
         row("a machine only in the 32-bit view is read, as Windows lists it", "app-server-01:32",
             {"/c", "/u", "LIST"}, 0, "LINUX");
+        const QStringList events{"WINEDEBUG=+eventlog"};
+        row("an event: patches missing", "app-server-01", {"/f", "json", "/u", "LIST"}, 0,
+            "EVENT:0x000003e9:warn:Skyvane checked app-server-01: CRITICAL - 2 updates", events);
+        row("an event: a fleet with an unreadable export", "",
+            {"/c", "/u", "LIST", "/r", "EXPORTS"}, 1,
+            "EVENT:0x000003ea:err:Skyvane checked 5 machines: CRITICAL - 1 critical", events);
         row("German, in UTF-8 through a pipe", "app-server-01", {"/c", "/u", "LIST"}, 0,
             " Folgende Updates sind verfügbar:\n", {"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"});
         row("https refuses a certificate nobody signed", "", {"/c", "/u", "UNTRUSTED"}, 3,
@@ -325,7 +288,14 @@ private slots:
                             ? wine({probe, arguments.at(1)}, {"WINEPATH=" + installed.chopped(1)})
                             : skyvane(arguments, environment);
         QCOMPARE(run.exitCode, exitCode);
-        if (output.startsWith("ERR:")) {
+        if (output.startsWith("EVENT:")) {
+            const QStringList event = output.split(':');
+            QCOMPARE(run.err.count("RegisterEventSourceW ((null),L\"Skyvane\")"), 1);
+            QVERIFY2(run.err.contains(',' + event[1] + ',') &&
+                         run.err.contains(event[2] + ":eventlog:ReportEventW L\"" +
+                                          output.section(':', 3)),
+                     qPrintable(run.err));
+        } else if (output.startsWith("ERR:")) {
             QVERIFY2(run.err.count(output.mid(4)) == 1, qPrintable(run.err));
             QVERIFY2(!run.out.contains("<<<<"), qPrintable(run.out));
         } else if (output == "LINUX" && arguments.contains("/r")) {
@@ -368,8 +338,9 @@ private slots:
                     .hasMatch());
         QTcpServer closed; // the user's own proxy answers nothing
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        QCOMPARE(skyvane({"/p", QStringLiteral("127.0.0.1:%1").arg(closed.serverPort())}).exitCode,
-                 0);
+        QCOMPARE(
+            skyvane({"/p", QStringLiteral("127.0.0.1:%1").arg(closed.serverPort()), "/s"}).exitCode,
+            0);
         closed.close();
         const QString policy = "HKLM\\Software\\Policies\\Vandry\\Skyvane";
         QCOMPARE(wine({"reg", "add", policy, "/v", "ProxyMode", "/t", "REG_DWORD", "/d", "0", "/f"})
