@@ -68,6 +68,7 @@ done
 runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
 cp "$runtime/libgcc_s_seh-1.dll" "$runtime/libstdc++-6.dll" \
    /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$out/"
+cp packaging/windows/daily-check.cmd "$out/"
 mkdir -p "$out/locale"
 /usr/lib/qt6/bin/lrelease -silent src/locale/skyvane_de_DE.ts -qm "$out/locale/skyvane_de_DE.qm"
 cp /usr/share/qt6/translations/qtbase_de.qm "$out/locale/qt_de.qm"

@@ -8,6 +8,8 @@
 #   LISTURL=...      the patch list address, machine-wide
 #   PROXY=...        the proxy address (http://[user[:password]@]host[:port]), machine-wide
 #   TRAYATLOGON=1    the tray check (skyvane.exe /i) at every user's log-on
+#   DAILYCHECK=HH:MM[,FORMAT[,KEEP]]  a daily check as SYSTEM (daily-check.cmd),
+#                    its results in %ProgramData%\Skyvane; the task goes with the program
 # The machine-wide settings live under HKEY_LOCAL_MACHINE\Software\Vandry\Skyvane
 # and are read where a user's own settings have none. An upgrade keeps what
 # was set: LISTURL and TRAYATLOGON are read back from the installed product
@@ -75,6 +77,10 @@ cat <<XML
       <RegistrySearch Id="InstalledListUrl" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
                       Name="PatchListUrl" Type="raw" Win64="yes"/>
     </Property>
+    <Property Id="INSTALLEDDAILYCHECK">
+      <RegistrySearch Id="InstalledDailyCheck" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
+                      Name="DailyCheck" Type="raw" Win64="yes"/>
+    </Property>
     <Property Id="INSTALLEDTRAYATLOGON">
       <RegistrySearch Id="InstalledTrayAtLogon" Root="HKLM"
                       Key="Software\Microsoft\Windows\CurrentVersion\Run" Name="Skyvane"
@@ -82,6 +88,7 @@ cat <<XML
     </Property>
     <CustomAction Id="KeepListUrl" Property="LISTURL" Value="[INSTALLEDLISTURL]"/>
     <CustomAction Id="KeepTrayAtLogon" Property="TRAYATLOGON" Value="1"/>
+    <CustomAction Id="KeepDailyCheck" Property="DAILYCHECK" Value="[INSTALLEDDAILYCHECK]"/>
     <!-- The tray check at log-on is a feature of its own, off unless asked for. -->
     <CustomAction Id="AddTrayAtLogon" Property="ADDLOCAL" Value="Skyvane,TrayAtLogon"/>
     <CustomAction Id="SetInstallLocation" Property="ARPINSTALLLOCATION" Value="[INSTALLDIR]"/>
@@ -89,14 +96,25 @@ cat <<XML
     <CustomAction Id="StoreMachineProxy" FileKey="$(file_id skyvane.com)"
                   ExeCommand="/machineproxy &quot;[PROXY]&quot;" Execute="deferred"
                   Impersonate="no" Return="check" HideTarget="yes"/>
+    <!-- The daily check's scheduled task, made by the program from DAILYCHECK; it
+         goes on uninstall, not when an upgrade replaces the program. -->
+    <CustomAction Id="CreateDailyCheck" FileKey="$(file_id skyvane.com)"
+                  ExeCommand="/dailycheck &quot;[DAILYCHECK]&quot;" Execute="deferred"
+                  Impersonate="no" Return="check"/>
+    <CustomAction Id="RemoveDailyCheck" FileKey="$(file_id skyvane.com)"
+                  ExeCommand="/dailycheck &quot;&quot;" Execute="deferred" Impersonate="no"
+                  Return="ignore"/>
     <!-- Numbered: wixl does not place After and Before among the standard actions. -->
     <InstallExecuteSequence>
       <Custom Action="KeepListUrl" Sequence="52">NOT LISTURL AND INSTALLEDLISTURL</Custom>
       <Custom Action="KeepTrayAtLogon" Sequence="53">NOT TRAYATLOGON AND INSTALLEDTRAYATLOGON</Custom>
+      <Custom Action="KeepDailyCheck" Sequence="55">NOT DAILYCHECK AND INSTALLEDDAILYCHECK</Custom>
       <Custom Action="AddTrayAtLogon" Sequence="54">TRAYATLOGON AND NOT Installed</Custom>
       <Custom Action="SetInstallLocation" Sequence="1001"/>
+      <Custom Action="RemoveDailyCheck" Sequence="1601">REMOVE="ALL" AND INSTALLEDDAILYCHECK AND NOT UPGRADINGPRODUCTCODE</Custom>
       <RemoveExistingProducts Sequence="1401"/>
       <Custom Action="StoreMachineProxy" Sequence="4001">PROXY AND NOT REMOVE</Custom>
+      <Custom Action="CreateDailyCheck" Sequence="4002">DAILYCHECK AND NOT REMOVE</Custom>
     </InstallExecuteSequence>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
@@ -123,6 +141,11 @@ cat <<XML
                              KeyPath="yes"/>
               <RegistryValue Name="TypesSupported" Type="integer" Value="7"/>
             </RegistryKey>
+          </Component>
+          <Component Id="MachineDailyCheck" Guid="8F1A3C55-6D7E-4B2A-9E4C-5A7B9D1E3F20" Win64="yes">
+            <Condition>DAILYCHECK</Condition>
+            <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="DailyCheck"
+                           Type="string" Value="[DAILYCHECK]" KeyPath="yes"/>
           </Component>
           <Component Id="TrayAtLogon" Guid="7D2E1A66-3F4C-4B8D-8E7A-9C1F2A3B4D53" Win64="yes">
             <RegistryValue Root="HKLM" Key="Software\\Microsoft\\Windows\\CurrentVersion\\Run"
@@ -151,6 +174,7 @@ cat <<XML
 $(component_refs)
       <ComponentRef Id="MachineListUrl"/>
       <ComponentRef Id="EventSource"/>
+      <ComponentRef Id="MachineDailyCheck"/>
       <ComponentRef Id="DataFolder"/>
       <ComponentRef Id="StartMenuShortcut"/>
     </Feature>

@@ -49,11 +49,11 @@ QString withoutPassword(const QString& proxyUrl)
 QStringList unknownArguments(const QStringList& arguments)
 {
     static const QStringList withValue = {
-        QStringLiteral("F"),     QStringLiteral("R"),    QStringLiteral("V"),
-        QStringLiteral("L"),     QStringLiteral("P"),    QStringLiteral("U"),
-        QStringLiteral("T"),     QStringLiteral("G"),    QStringLiteral("MACHINEPROXY"),
-        QStringLiteral("COUNT"), QStringLiteral("AGE"),  QStringLiteral("MAXAGE"),
-        QStringLiteral("ACK"),   QStringLiteral("SINCE")};
+        QStringLiteral("F"),     QStringLiteral("R"),     QStringLiteral("V"),
+        QStringLiteral("L"),     QStringLiteral("P"),     QStringLiteral("U"),
+        QStringLiteral("T"),     QStringLiteral("G"),     QStringLiteral("MACHINEPROXY"),
+        QStringLiteral("COUNT"), QStringLiteral("AGE"),   QStringLiteral("MAXAGE"),
+        QStringLiteral("ACK"),   QStringLiteral("SINCE"), QStringLiteral("DAILYCHECK")};
     static const QStringList flags = {QStringLiteral("C"),
                                       QStringLiteral("I"),
                                       QStringLiteral("K"),
@@ -124,6 +124,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.acknowledged = value("ACK");
     options.since = value("SINCE");
     options.machineProxy = value("MACHINEPROXY");
+    options.dailyCheck = value("DAILYCHECK");
     options.unknown = unknownArguments(arguments);
     return options;
 }

@@ -34,6 +34,8 @@ struct RunOptions
     std::optional<QString> since;        // since FILE: an earlier /f json report
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
+    // dailycheck HH:MM[,FORMAT[,KEEP]]: the installer sets up the daily check (empty: removes it)
+    std::optional<QString> dailyCheck;
     QStringList unknown; // arguments that are no switch nor a switch's value
 };
 

@@ -8,6 +8,7 @@
 #include "core/crashexit.h"
 #include "core/localfile.h"
 #include "core/logger.h"
+#include "dailycheck.h"
 #include "desktop.h"
 #include "fleet.h"
 #include "messages.h"
@@ -243,6 +244,8 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     common->retrievalBudgetSeconds = *budget;
     if (options.machineProxy)
         return storeMachineWideProxy(*options.machineProxy, settings);
+    if (options.dailyCheck)
+        return storeDailyCheck(*options.dailyCheck);
     if (options.proxy && !applyProxyFromCommandLine(*options.proxy, settings))
         return usageErrorExitCode;
     if (options.help) {

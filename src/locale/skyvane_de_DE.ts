@@ -190,6 +190,37 @@
     </message>
 </context>
 <context>
+    <name>DailyCheckSwitch</name>
+    <message>
+        <source>&quot;%1&quot; is no HH:MM[,FORMAT[,KEEP]]</source>
+        <translation>„%1“ ist kein HH:MM[,FORMAT[,ANZAHL]]</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is none of the formats %2</source>
+        <translation>„%1“ ist keines der Formate %2</translation>
+    </message>
+    <message>
+        <source>the results kept must be a number from 1 to %1</source>
+        <translation>die Zahl der aufbewahrten Ergebnisse muss zwischen 1 und %1 liegen</translation>
+    </message>
+    <message>
+        <source>Usage Error</source>
+        <translation>Aufruffehler</translation>
+    </message>
+    <message>
+        <source>/dailycheck cannot be used: %1</source>
+        <translation>/dailycheck kann nicht verwendet werden: %1</translation>
+    </message>
+    <message>
+        <source>Daily Check</source>
+        <translation>Tägliche Prüfung</translation>
+    </message>
+    <message>
+        <source>The daily check cannot be set up: %1</source>
+        <translation>Die tägliche Prüfung kann nicht eingerichtet werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>DesktopRetrievalHost</name>
     <message>
         <source>Attempt %1 of %2: %3</source>
@@ -966,6 +997,21 @@
     <message>
         <source>Settings Error</source>
         <translation>Einstellungsfehler</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduledTask</name>
+    <message>
+        <source>this system has no task scheduler Skyvane sets up; use cron or a systemd timer</source>
+        <translation>dieses System hat keine Aufgabenplanung, die Skyvane einrichtet; verwenden Sie cron oder einen systemd-Timer</translation>
+    </message>
+    <message>
+        <source>schtasks %1 failed (%2): %3</source>
+        <translation>schtasks %1 ist fehlgeschlagen (%2): %3</translation>
+    </message>
+    <message>
+        <source>the task&apos;s definition cannot be written: %1</source>
+        <translation>die Definition der Aufgabe kann nicht geschrieben werden: %1</translation>
     </message>
 </context>
 <context>
