@@ -143,7 +143,6 @@ cat <<XML
             </RegistryKey>
           </Component>
           <Component Id="MachineDailyCheck" Guid="8F1A3C55-6D7E-4B2A-9E4C-5A7B9D1E3F20" Win64="yes">
-            <Condition>DAILYCHECK</Condition>
             <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="DailyCheck"
                            Type="string" Value="[DAILYCHECK]" KeyPath="yes"/>
           </Component>

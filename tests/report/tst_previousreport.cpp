@@ -81,24 +81,6 @@ private slots:
         QVERIFY2(report.errorString().contains(reason), qPrintable(report.errorString()));
     }
 
-    // What a fleet's document says of each machine, whatever else it holds.
-    void readsAnEarlierFleet()
-    {
-        QFile file(QStringLiteral(SKYVANE_TEST_DATA "/previous-fleet.json"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const Result<PreviousReport> report = parsePreviousReport(file);
-        QVERIFY2(report.ok(), qPrintable(report.errorString()));
-        QCOMPARE(report.value().checkedAt, QDateTime(QDate(2026, 12, 5), QTime(12, 0), Qt::UTC));
-        QCOMPARE(report.value().machines.size(), 4);
-        const PreviousMachine* app = report.value().machine("app-server-01");
-        QVERIFY(app);
-        QCOMPARE(app->state, CheckState::Warning);
-        QVERIFY(app->compared);
-        QCOMPARE(app->missing.size(), 2);
-        QVERIFY(!report.value().machine("web-02")->compared); // its list was unreachable
-        QVERIFY(!report.value().machine("print-04"));
-    }
-
     void tellsWhatChanged_data()
     {
         QTest::addColumn<QByteArray>("before");   // the machine's members in the earlier report
