@@ -56,7 +56,8 @@ QByteArray dailyCheckTask(const DailyCheck& check, const QString& programFolder)
             "<Task version=\"1.2\" "
             "xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
             "  <RegistrationInfo><Author>Skyvane</Author><Description>Missing Quorix server "
-            "patches, as %1 into %ProgramData%\\Skyvane</Description></RegistrationInfo>\r\n"
+            "patches, as %1 into %ProgramData%\\Skyvane, the last %4 "
+            "kept</Description></RegistrationInfo>\r\n"
             "  <Triggers><CalendarTrigger><StartBoundary>2000-01-01T%2</StartBoundary>"
             "<Enabled>true</Enabled><ScheduleByDay><DaysInterval>1</DaysInterval></ScheduleByDay>"
             "</CalendarTrigger></Triggers>\r\n"
@@ -69,7 +70,7 @@ QByteArray dailyCheckTask(const DailyCheck& check, const QString& programFolder)
             "<Arguments>%3</Arguments></Exec></Actions>\r\n"
             "</Task>\r\n")
             .arg(check.format, check.at.toString(QStringLiteral("HH:mm:ss")),
-                 arguments.toHtmlEscaped());
+                 arguments.toHtmlEscaped(), QString::number(check.keep));
     QByteArray utf16("\xff\xfe", 2);
     utf16.append(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
     return utf16;
