@@ -7,6 +7,7 @@
 # "Skyvane" of the Application log; properties, all optional:
 #   LISTURL=...      the patch list address, machine-wide
 #   PROXY=...        the proxy address (http://[user[:password]@]host[:port]), machine-wide
+#   SYSTEMPROXY=1    the system's proxy (WinHTTP, PAC, WPAD), machine-wide
 #   TRAYATLOGON=1    the tray check (skyvane.exe /i) at every user's log-on
 #   DAILYCHECK=HH:MM[,FORMAT[,KEEP]]  a daily check as SYSTEM (daily-check.cmd),
 #                    its results in %ProgramData%\Skyvane; the task goes with the program
@@ -77,6 +78,10 @@ cat <<XML
       <RegistrySearch Id="InstalledListUrl" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
                       Name="PatchListUrl" Type="raw" Win64="yes"/>
     </Property>
+    <Property Id="INSTALLEDSYSTEMPROXY">
+      <RegistrySearch Id="InstalledSystemProxy" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
+                      Name="UseSystemProxy" Type="raw" Win64="yes"/>
+    </Property>
     <Property Id="INSTALLEDDAILYCHECK">
       <RegistrySearch Id="InstalledDailyCheck" Root="HKLM" Key="Software\Vandry\Skyvane\Startup"
                       Name="DailyCheck" Type="raw" Win64="yes"/>
@@ -89,6 +94,7 @@ cat <<XML
     <CustomAction Id="KeepListUrl" Property="LISTURL" Value="[INSTALLEDLISTURL]"/>
     <CustomAction Id="KeepTrayAtLogon" Property="TRAYATLOGON" Value="1"/>
     <CustomAction Id="KeepDailyCheck" Property="DAILYCHECK" Value="[INSTALLEDDAILYCHECK]"/>
+    <CustomAction Id="KeepSystemProxy" Property="SYSTEMPROXY" Value="[INSTALLEDSYSTEMPROXY]"/>
     <!-- The tray check at log-on is a feature of its own, off unless asked for. -->
     <CustomAction Id="AddTrayAtLogon" Property="ADDLOCAL" Value="Skyvane,TrayAtLogon"/>
     <CustomAction Id="SetInstallLocation" Property="ARPINSTALLLOCATION" Value="[INSTALLDIR]"/>
@@ -109,6 +115,7 @@ cat <<XML
       <Custom Action="KeepListUrl" Sequence="52">NOT LISTURL AND INSTALLEDLISTURL</Custom>
       <Custom Action="KeepTrayAtLogon" Sequence="53">NOT TRAYATLOGON AND INSTALLEDTRAYATLOGON</Custom>
       <Custom Action="KeepDailyCheck" Sequence="55">NOT DAILYCHECK AND INSTALLEDDAILYCHECK</Custom>
+      <Custom Action="KeepSystemProxy" Sequence="56">NOT SYSTEMPROXY AND INSTALLEDSYSTEMPROXY</Custom>
       <Custom Action="AddTrayAtLogon" Sequence="54">TRAYATLOGON AND NOT Installed</Custom>
       <Custom Action="SetInstallLocation" Sequence="1001"/>
       <Custom Action="RemoveDailyCheck" Sequence="1601">REMOVE="ALL" AND INSTALLEDDAILYCHECK AND NOT UPGRADINGPRODUCTCODE</Custom>
@@ -142,6 +149,10 @@ cat <<XML
               <RegistryValue Name="TypesSupported" Type="integer" Value="7"/>
             </RegistryKey>
           </Component>
+          <Component Id="MachineSystemProxy" Guid="4E6A8C22-7B9D-4F1E-8A3C-6B8D0F2A4C51" Win64="yes">
+            <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="UseSystemProxy"
+                           Type="string" Value="[SYSTEMPROXY]" KeyPath="yes"/>
+          </Component>
           <Component Id="MachineDailyCheck" Guid="8F1A3C55-6D7E-4B2A-9E4C-5A7B9D1E3F20" Win64="yes">
             <RegistryValue Root="HKLM" Key="Software\\Vandry\\Skyvane\\Startup" Name="DailyCheck"
                            Type="string" Value="[DAILYCHECK]" KeyPath="yes"/>
@@ -174,6 +185,7 @@ $(component_refs)
       <ComponentRef Id="MachineListUrl"/>
       <ComponentRef Id="EventSource"/>
       <ComponentRef Id="MachineDailyCheck"/>
+      <ComponentRef Id="MachineSystemProxy"/>
       <ComponentRef Id="DataFolder"/>
       <ComponentRef Id="StartMenuShortcut"/>
     </Feature>

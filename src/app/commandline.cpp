@@ -3,6 +3,7 @@
 #include "core/common.h"
 #include "core/console.h"
 #include "core/logger.h"
+#include "update/updaterequest.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -61,7 +62,8 @@ QStringList unknownArguments(const QStringList& arguments)
                                       QStringLiteral("H"),
                                       QStringLiteral("?"),
                                       QStringLiteral("SECURITYONLY"),
-                                      QStringLiteral("ATLOGON")};
+                                      QStringLiteral("ATLOGON"),
+                                      QStringLiteral("SYSTEMPROXY")};
     QStringList unknown;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString name = withoutPrefix(arguments.at(i));
@@ -118,6 +120,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.grace = value("G");
     options.securityOnly = given("SECURITYONLY");
     options.atLogon = given("ATLOGON");
+    options.systemProxy = given("SYSTEMPROXY");
     options.countLimits = value("COUNT");
     options.ageLimits = value("AGE");
     options.maxExportAge = value("MAXAGE");
@@ -178,4 +181,8 @@ void printProxySettings(const Common& settings)
     writeConsoleLine(CommandLine::tr("  Proxy port: ") + port);
     writeConsoleLine(CommandLine::tr("  Proxy username: ") + proxy.user());
     writeConsoleLine(CommandLine::tr("  Proxy password: ") + proxy.password());
+    // Beyond the classic listing: which proxy the system gives for the list.
+    if (common->useProxyServer && common->useSystemProxy)
+        writeConsoleLine(CommandLine::tr("  System proxy for %1: %2")
+                             .arg(common->patchListUrl, systemProxyFor(common->patchListUrl)));
 }

@@ -27,6 +27,7 @@ struct RunOptions
     std::optional<QString> grace;        // g DAYS
     bool securityOnly = false;           // securityonly
     bool atLogon = false;                // atlogon: started by the installer's log-on entry
+    bool systemProxy = false;            // systemproxy: the system's proxy for this run
     std::optional<QString> countLimits;  // count WARNING,CRITICAL
     std::optional<QString> ageLimits;    // age WARNING,CRITICAL (days)
     std::optional<QString> maxExportAge; // maxage DAYS

@@ -17,6 +17,11 @@ std::optional<QNetworkProxy> RunRetrievalHost::proxy() const
     return settings.proxy;
 }
 
+bool RunRetrievalHost::usesSystemProxy() const
+{
+    return settings.useProxyServer && settings.useSystemProxy;
+}
+
 void RunRetrievalHost::keepProxyCredentials(const QNetworkProxy& proxy)
 {
     settings.proxy = proxy;

@@ -15,6 +15,7 @@ public:
 
     bool retrievalAllowed() const override;
     std::optional<QNetworkProxy> proxy() const override;
+    bool usesSystemProxy() const override;
     void keepProxyCredentials(const QNetworkProxy& proxy) override;
     bool asksUser() const override { return false; }
     void inform(const QString& title, const QString& text) override;

@@ -27,6 +27,7 @@ constexpr quint64 scramblerKey = 47265183;
 
 const QString checkAtLoginKey = QStringLiteral("Startup/checkAtLogin");
 const QString useProxyServerKey = QStringLiteral("Startup/UseProxyServer");
+const QString useSystemProxyKey = QStringLiteral("Startup/UseSystemProxy");
 const QString useAuthenticationKey = QStringLiteral("Startup/UseProxyAuthentication");
 const QString hostKey = QStringLiteral("Startup/ProxyHost");
 const QString portKey = QStringLiteral("Startup/ProxyPort");
@@ -36,6 +37,7 @@ const QString passwordKey = QStringLiteral("Startup/ProxyPassword");
 const QString machineListUrlKey = QStringLiteral("Startup/PatchListUrl");
 const QString machineProxyKey = QStringLiteral("Startup/ProxyUrl");
 const QString machinePasswordKey = QStringLiteral("Startup/ProxyPassword");
+const QString machineSystemProxyKey = QStringLiteral("Startup/UseSystemProxy");
 
 // "http://user@host:port": the address without its password.
 QString addressWithoutPassword(const QNetworkProxy& proxy)
@@ -85,6 +87,7 @@ QStringList Common::readSettings()
                readMachineWideSettings(false) + applyPolicy(readPolicy());
     checkAtLogin = store.value(checkAtLoginKey).toBool();
     useProxyServer = store.value(useProxyServerKey).toBool();
+    useSystemProxy = store.value(useSystemProxyKey).toBool();
     useProxyAuthentication = store.value(useAuthenticationKey).toBool();
     proxy.setHostName(store.value(hostKey).toString());
     // Port 0 is what a removed proxy leaves; anything else must be a real port.
@@ -113,12 +116,22 @@ QStringList Common::applyPolicy(const Policy& fixed)
     QStringList problems = fixed.problems;
     if (fixed.patchListUrl)
         patchListUrl = *fixed.patchListUrl;
-    if (!fixed.useProxy)
+    if (!fixed.proxyMode)
         return problems;
     useProxyServer = false;
+    useSystemProxy = false;
     savedProxyRefused = false;
-    if (!*fixed.useProxy)
+    if (*fixed.proxyMode == 0)
         return problems;
+    if (*fixed.proxyMode == 2) {
+        useProxyServer = true;
+        useSystemProxy = true;
+        return problems;
+    }
+    if (*fixed.proxyMode != 1)
+        return problems << Settings::tr("The policy's ProxyMode %1 is none of 0 (no proxy), 1 "
+                                        "(ProxyUrl) and 2 (the system's); no proxy is used.")
+                               .arg(*fixed.proxyMode);
     if (!fixed.proxyUrl)
         return problems << Settings::tr("The policy asks for a proxy but names none (ProxyUrl); "
                                         "no proxy is used.");
@@ -153,6 +166,10 @@ QStringList Common::readMachineWideSettings(bool userHasProxySetting)
     if (!listUrl.trimmed().isEmpty())
         patchListUrl = listUrl.trimmed();
     const QString proxyUrl = machine.value(machineProxyKey).toString();
+    if (!userHasProxySetting && machine.value(machineSystemProxyKey).toBool()) {
+        useProxyServer = true;
+        useSystemProxy = true;
+    }
     if (userHasProxySetting || proxyUrl.trimmed().isEmpty())
         return {};
     const Result<QNetworkProxy> parsed = parseProxyUrl(proxyUrl.trimmed());
@@ -212,12 +229,17 @@ Result<void> Common::saveSettings()
                << std::pair<QString, QVariant>{useAuthenticationKey, useProxyAuthentication}
                << std::pair<QString, QVariant>{hostKey, proxy.hostName()}
                << std::pair<QString, QVariant>{portKey, int(proxy.port())};
+    // The system's proxy is a choice of its own, stored only when made.
+    if (useSystemProxy && !policy.fixesProxy())
+        values << std::pair<QString, QVariant>{useSystemProxyKey, true};
     if (useProxyAuthentication && !policy.fixesProxy())
         values << std::pair<QString, QVariant>{userKey, proxy.user()}
                << std::pair<QString, QVariant>{passwordKey, scrambler.scramble(proxy.password())};
     QString fileName;
     {
         QSettings store;
+        if (!useSystemProxy && !policy.fixesProxy())
+            store.remove(useSystemProxyKey);
         for (const auto& [key, value] : values)
             store.setValue(key, value);
         store.sync();

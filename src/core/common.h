@@ -34,6 +34,9 @@ public:
     QString patchListUrl;
     QNetworkProxy proxy;
     bool useProxyServer = false;
+    // With useProxyServer: the system's proxy for each address, not the one of
+    // the fields (whose user and password it still takes).
+    bool useSystemProxy = false;
     bool checkAtLogin = false;
     bool useProxyAuthentication = false;
     // The stored proxy cannot be used (its port is impossible): this run goes

@@ -32,7 +32,7 @@ struct PolicyValue
 
 const PolicyValue policyValues[] = {
     {"PatchListUrl", Kind::Text, &Policy::patchListUrl},
-    {"ProxyMode", Kind::Flag, nullptr, &Policy::useProxy},
+    {"ProxyMode", Kind::Number, nullptr, nullptr, &Policy::proxyMode},
     {"ProxyUrl", Kind::Text, &Policy::proxyUrl},
     {"TrayAtLogon", Kind::Flag, nullptr, &Policy::trayAtLogon},
     {"MaxExportAgeDays", Kind::Number, nullptr, nullptr, &Policy::maxExportAgeDays},

@@ -15,7 +15,7 @@ class QSettings;
 struct Policy
 {
     std::optional<QString> patchListUrl;
-    std::optional<bool> useProxy; // ProxyMode: 0 no proxy, 1 the ProxyUrl
+    std::optional<int> proxyMode; // 0 no proxy, 1 the ProxyUrl, 2 the system's proxy
     std::optional<QString> proxyUrl;
     std::optional<bool> trayAtLogon;
     // Of the unattended checks (/f, fleets), as /maxage, /securityonly,
@@ -29,7 +29,7 @@ struct Policy
     // The values that were set but could not be read, named, in the user's language.
     QStringList problems;
 
-    bool fixesProxy() const { return useProxy.has_value(); }
+    bool fixesProxy() const { return proxyMode.has_value(); }
 };
 
 // Below HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.

@@ -155,6 +155,10 @@
         <source>  Proxy password: </source>
         <translation>  Proxy-Passwort: </translation>
     </message>
+    <message>
+        <source>  System proxy for %1: %2</source>
+        <translation>  System-Proxy für %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>ConsoleReport</name>
@@ -1060,6 +1064,10 @@
         <source>The policy&apos;s proxy cannot be used: %1</source>
         <translation>Der Proxy der Richtlinie kann nicht verwendet werden: %1</translation>
     </message>
+    <message>
+        <source>The policy&apos;s ProxyMode %1 is none of 0 (no proxy), 1 (ProxyUrl) and 2 (the system&apos;s); no proxy is used.</source>
+        <translation>Der ProxyMode %1 der Richtlinie ist keiner von 0 (kein Proxy), 1 (ProxyUrl) und 2 (der des Systems); es wird kein Proxy verwendet.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -1292,6 +1300,10 @@
     <message>
         <source>An error occurred: the list, sent as %1, cannot be decoded (%2)</source>
         <translation>Ein Fehler ist aufgetreten: die als %1 gesendete Liste kann nicht entpackt werden (%2)</translation>
+    </message>
+    <message>
+        <source>none (a direct connection)</source>
+        <translation>keiner (eine direkte Verbindung)</translation>
     </message>
 </context>
 <context>

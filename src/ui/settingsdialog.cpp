@@ -13,10 +13,6 @@ SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>()), settings(runSettings)
 {
     ui->setupUi(this);
-    // Only the manual proxy is offered; the system-proxy choice stays in the
-    // form, hidden.
-    ui->useSystemProxyRadio->hide();
-    ui->useManualProxyRadio->hide();
     // One page needs no tab, and the window no more room than its fields.
     ui->proxySettingsTab->tabBar()->hide();
     ui->proxySettingsTab->setDocumentMode(true);
@@ -26,12 +22,16 @@ SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
             &SettingsDialog::useProxySettingsChecked);
     connect(ui->requireAuthenticationCheckbox, &QCheckBox::toggled, this,
             &SettingsDialog::proxyRequiresAuthenticationChecked);
+    connect(ui->useManualProxyRadio, &QRadioButton::toggled, this,
+            &SettingsDialog::manualProxyChosen);
     connect(ui->okButton, &QPushButton::clicked, this, &SettingsDialog::onOK);
     connect(ui->cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
 
     const Common* common = &settings;
     ui->useProxyCheckbox->setChecked(common->useProxyServer);
     useProxySettingsChecked(common->useProxyServer);
+    (common->useSystemProxy ? ui->useSystemProxyRadio : ui->useManualProxyRadio)->setChecked(true);
+    manualProxyChosen(!common->useSystemProxy);
     ui->requireAuthenticationCheckbox->setChecked(common->useProxyAuthentication);
     proxyRequiresAuthenticationChecked(common->useProxyAuthentication);
     loadProxyFields();
@@ -61,6 +61,15 @@ void SettingsDialog::useProxySettingsChecked(bool checked)
     ui->proxySettingsGroupbox->setEnabled(checked);
 }
 
+// The system names the proxy's address; its user and password are still the fields'.
+void SettingsDialog::manualProxyChosen(bool manual)
+{
+    for (QWidget* field :
+         {static_cast<QWidget*>(ui->proxyHost), static_cast<QWidget*>(ui->proxyPort),
+          static_cast<QWidget*>(ui->label), static_cast<QWidget*>(ui->label_2)})
+        field->setEnabled(manual);
+}
+
 void SettingsDialog::proxyRequiresAuthenticationChecked(bool checked)
 {
     ui->proxyUsername->setEnabled(checked);
@@ -77,11 +86,14 @@ void SettingsDialog::onOK()
     const QString host = ui->proxyHost->text();
     const QString portText = ui->proxyPort->text().trimmed();
     const bool useProxy = ui->useProxyCheckbox->isChecked();
+    const bool systemProxy = ui->useSystemProxyRadio->isChecked();
 
     Common* common = &settings;
     common->useProxyServer = useProxy;
+    common->useSystemProxy = systemProxy;
     // Port 0 is no port, as an empty field is none.
-    if (useProxy && (host.isEmpty() || portText.isEmpty() || ui->proxyPort->value() == 0)) {
+    if (useProxy && !systemProxy &&
+        (host.isEmpty() || portText.isEmpty() || ui->proxyPort->value() == 0)) {
         showInformationMessage(tr("Missing Fields"),
                                tr("You need to specify a proxy host and port."), nullptr);
         return;

@@ -22,6 +22,7 @@ public:
 private slots:
     void useProxySettingsChecked(bool checked);
     void proxyRequiresAuthenticationChecked(bool checked);
+    void manualProxyChosen(bool manual);
     void onOK();
 
 private:

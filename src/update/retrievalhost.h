@@ -30,8 +30,13 @@ public:
     virtual int timeoutMs() const { return defaultTimeoutMs; }
     virtual qint64 maxListBytes() const { return defaultMaxListBytes; }
 
-    // The proxy the user chose; nothing for a direct connection.
+    // The proxy the user chose; nothing for a direct connection. With the
+    // system's proxy, only its credentials count.
     virtual std::optional<QNetworkProxy> proxy() const = 0;
+    // Whether each request takes the proxy the system names for its address
+    // (WinHTTP settings, PAC and WPAD on Windows; http_proxy, https_proxy and
+    // no_proxy elsewhere).
+    virtual bool usesSystemProxy() const { return false; }
     // The credentials the user gave for the proxy, to keep for later runs.
     virtual void keepProxyCredentials(const QNetworkProxy& proxy) = 0;
 

@@ -16,6 +16,11 @@
 class QAuthenticator;
 class QNetworkAccessManager;
 
+// "proxy.example.com:3128", or "none (a direct connection)": the proxy the
+// system names for an address, as /s shows it.
+QString systemProxyFor(const QString& url);
+QString systemProxyText(const QNetworkProxy& proxy);
+
 // One HTTP GET of the patch list, run synchronously for its caller: fetch()
 // keeps the event loop turning until the attempt has finished, failed or
 // timed out.

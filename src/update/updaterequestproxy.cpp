@@ -5,11 +5,63 @@
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
 
-// The proxy side of a request: the user's proxy, and the credentials it asks for.
+// The proxy side of a request: the user's proxy or the system's, and the
+// credentials it asks for.
+
+namespace {
+// The proxy the system names for each request's address, with the user's
+// credentials for it.
+class SystemProxies : public QNetworkProxyFactory
+{
+public:
+    explicit SystemProxies(const std::optional<QNetworkProxy>& credentials)
+        : user(credentials ? credentials->user() : QString()),
+          password(credentials ? credentials->password() : QString())
+    {
+    }
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override
+    {
+        QList<QNetworkProxy> proxies = systemProxyForQuery(query);
+        for (QNetworkProxy& proxy : proxies) {
+            if (proxy.type() != QNetworkProxy::NoProxy && proxy.user().isEmpty() &&
+                !user.isEmpty()) {
+                proxy.setUser(user);
+                proxy.setPassword(password);
+            }
+            qCDebug(lcUpdate).noquote() << QStringLiteral("The system's proxy for %1: %2")
+                                               .arg(query.url().toString(), systemProxyText(proxy));
+        }
+        return proxies;
+    }
+
+private:
+    QString user;
+    QString password;
+};
+} // namespace
+
+QString systemProxyText(const QNetworkProxy& proxy)
+{
+    if (proxy.type() == QNetworkProxy::NoProxy || proxy.hostName().isEmpty())
+        return UpdateRequest::tr("none (a direct connection)");
+    return QStringLiteral("%1:%2").arg(proxy.hostName()).arg(proxy.port());
+}
+
+QString systemProxyFor(const QString& url)
+{
+    const QList<QNetworkProxy> proxies =
+        QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(QUrl(url)));
+    return systemProxyText(proxies.value(0, QNetworkProxy(QNetworkProxy::NoProxy)));
+}
 
 void UpdateRequest::applyProxySettings()
 {
     std::optional<QNetworkProxy> proxy = host.proxy();
+    if (host.usesSystemProxy()) {
+        qCDebug(lcUpdate).noquote() << QStringLiteral("Using the system's proxy.");
+        manager->setProxyFactory(new SystemProxies(proxy));
+        return;
+    }
     if (!proxy)
         return;
     if (proxy->hostName().isEmpty() && host.asksUser()) {

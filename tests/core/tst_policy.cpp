@@ -85,6 +85,9 @@ private slots:
             "ProxyMode=1;ProxyUrl=alice@own.example:8080", "", own);
         row("another user's proxy: no password", "ProxyMode=1;ProxyUrl=bob@own.example:8080", "",
             "default bob:@own.example:8080 0");
+        row("the system's proxy, with the user's credentials", "ProxyMode=2", "",
+            "default system:alice:secret@own.example:8080 0");
+        row("no such mode", "ProxyMode=3", "", "default - 1");
         row("a flag that is no flag: the user's then counts", "ProxyMode=yes", "ProxyMode=0",
             "default - 1");
         row("a proxy without an address: none, and said", "ProxyMode=1", "", "default - 1");
@@ -114,9 +117,10 @@ private slots:
         const QNetworkProxy& proxy = settings.proxy;
         QCOMPARE(QStringList({settings.patchListUrl == ownList ? "default" : settings.patchListUrl,
                               settings.useProxyServer
-                                  ? QStringLiteral("%1:%2@%3:%4")
-                                        .arg(proxy.user(), proxy.password(), proxy.hostName())
-                                        .arg(proxy.port())
+                                  ? (settings.useSystemProxy ? "system:" : "") +
+                                        QStringLiteral("%1:%2@%3:%4")
+                                            .arg(proxy.user(), proxy.password(), proxy.hostName())
+                                            .arg(proxy.port())
                                   : "-",
                               QString::number(problems)})
                      .join(' '),

@@ -46,7 +46,7 @@ private slots:
     // neither edited nor saved over the user's own.
     void aProxyOfGroupPolicyIsShownOnly()
     {
-        world.settings.policy.useProxy = true;
+        world.settings.policy.proxyMode = 1;
         world.settings.useProxyServer = true;
         SettingsDialog fixed(world.settings);
         fixed.show();
@@ -58,6 +58,22 @@ private slots:
         QCOMPARE(fixed.result(), int(QDialog::Accepted));
         QVERIFY(world.settings.saveSettings().ok());
         QVERIFY(!QSettings().contains("Startup/ProxyHost"));
+    }
+
+    // The system's proxy needs no address: its choice is stored, the fields' user kept.
+    void theSystemsProxyIsAChoiceOfItsOwn()
+    {
+        click("useProxyCheckbox");
+        auto* system = child<QRadioButton>("useSystemProxyRadio");
+        QVERIFY(system->isVisible() && child<QRadioButton>("useManualProxyRadio")->isChecked());
+        QTest::mouseClick(system, Qt::LeftButton, {}, QPoint(5, system->height() / 2));
+        QVERIFY(!child<QLineEdit>("proxyHost")->isEnabled());
+        child<QLineEdit>("proxyHost")->clear();
+        QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        world.settings = Common();
+        world.settings.readSettings();
+        QVERIFY(world.settings.useProxyServer && world.settings.useSystemProxy);
     }
 
     void okStoresWhatWasTyped_data()

@@ -207,6 +207,34 @@ private slots:
                  qPrintable(console));
     }
 
+    // The system's proxy, here from the environment, is asked for each
+    // address; the loopback server answers as a proxy too.
+    void systemProxyIsAskedForEachAddress_data()
+    {
+        QTest::addColumn<QString>("noProxy");
+        QTest::addColumn<bool>("throughProxy");
+        QTest::newRow("http_proxy") << "" << true;
+        QTest::newRow("no_proxy names the host: direct") << "127.0.0.1" << false;
+    }
+    void systemProxyIsAskedForEachAddress()
+    {
+        QFETCH(QString, noProxy);
+        QFETCH(bool, throughProxy);
+        PatchServer proxy;
+        QVERIFY(proxy.listen());
+        proxy.setResponse("/list", Response::with(200, patchList));
+        qputenv("http_proxy", proxy.url("/").toUtf8());
+        qputenv("no_proxy", noProxy.toUtf8());
+        settings.useProxyServer = true;
+        settings.useSystemProxy = true;
+        QuorixUpdate update = QuorixUpdate::retrieve(server->url("/list"), host, std::nullopt, 0);
+        qunsetenv("http_proxy");
+        qunsetenv("no_proxy");
+        QCOMPARE(settings.status, StatusCode::NoError);
+        QCOMPARE(proxy.requestCount("/list"), throughProxy ? 1 : 0);
+        QCOMPARE(server->requestCount("/list"), throughProxy ? 0 : 1);
+    }
+
     // Qt reports a dead proxy like a dead server; the message tells them apart.
     void deadProxyIsNamed()
     {
