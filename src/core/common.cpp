@@ -33,6 +33,8 @@ const QString hostKey = QStringLiteral("Startup/ProxyHost");
 const QString portKey = QStringLiteral("Startup/ProxyPort");
 const QString userKey = QStringLiteral("Startup/ProxyUsername");
 const QString passwordKey = QStringLiteral("Startup/ProxyPassword");
+// Beside the classic scrambled one, where the system protects it for the user.
+const QString protectedPasswordKey = QStringLiteral("Startup/ProxyPasswordProtected");
 // The machine-wide settings.
 const QString machineListUrlKey = QStringLiteral("Startup/PatchListUrl");
 const QString machineProxyKey = QStringLiteral("Startup/ProxyUrl");
@@ -103,7 +105,17 @@ QStringList Common::readSettings()
     }
     if (useProxyAuthentication) {
         proxy.setUser(store.value(userKey).toString());
-        proxy.setPassword(scrambler.unscramble(store.value(passwordKey).toString()));
+        const QString protectedPassword = store.value(protectedPasswordKey).toString();
+        const Result<QString> password =
+            protectedPassword.isEmpty()
+                ? Result<QString>(scrambler.unscramble(store.value(passwordKey).toString()))
+                : unprotectForUser(QByteArray::fromHex(protectedPassword.toLatin1()));
+        if (password.ok())
+            proxy.setPassword(password.value());
+        else
+            problems << Settings::tr("The saved proxy password cannot be read for this account "
+                                     "(%1); the proxy is used without it.")
+                            .arg(password.errorString());
     }
     proxy.setType(QNetworkProxy::HttpProxy);
     problems += readMachineWideSettings(store.contains(useProxyServerKey));
@@ -232,14 +244,27 @@ Result<void> Common::saveSettings()
     // The system's proxy is a choice of its own, stored only when made.
     if (useSystemProxy && !policy.fixesProxy())
         values << std::pair<QString, QVariant>{useSystemProxyKey, true};
-    if (useProxyAuthentication && !policy.fixesProxy())
-        values << std::pair<QString, QVariant>{userKey, proxy.user()}
-               << std::pair<QString, QVariant>{passwordKey, scrambler.scramble(proxy.password())};
+    // The password protected for the user where the system can, else scrambled.
+    QString staleKey = protectedPasswordKey;
+    if (useProxyAuthentication && !policy.fixesProxy()) {
+        values << std::pair<QString, QVariant>{userKey, proxy.user()};
+        const Result<QByteArray> kept = protectForUser(proxy.password());
+        if (kept.ok()) {
+            values << std::pair<QString, QVariant>{protectedPasswordKey,
+                                                   QString::fromLatin1(kept.value().toHex())};
+            staleKey = passwordKey;
+        } else {
+            values << std::pair<QString, QVariant>{passwordKey,
+                                                   scrambler.scramble(proxy.password())};
+        }
+    }
     QString fileName;
     {
         QSettings store;
         if (!useSystemProxy && !policy.fixesProxy())
             store.remove(useSystemProxyKey);
+        if (useProxyAuthentication && !policy.fixesProxy())
+            store.remove(staleKey);
         for (const auto& [key, value] : values)
             store.setValue(key, value);
         store.sync();

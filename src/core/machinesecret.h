@@ -12,3 +12,9 @@
 Result<QByteArray> protectForMachine(const QString& secret);
 // The secret; it fails when the bytes were not protected on this machine.
 Result<QString> unprotectForMachine(const QByteArray& protectedBytes);
+
+// The same for one account, such as the user's own proxy password: on
+// Windows DPAPI's user scope (only this user, on this machine or with a
+// roaming profile, opens it); elsewhere it fails.
+Result<QByteArray> protectForUser(const QString& secret);
+Result<QString> unprotectForUser(const QByteArray& protectedBytes);

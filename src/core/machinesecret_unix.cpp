@@ -9,3 +9,13 @@ Result<QString> unprotectForMachine(const QByteArray&)
 {
     return failure(QStringLiteral("no protection for machine secrets on this system"));
 }
+
+Result<QByteArray> protectForUser(const QString&)
+{
+    return failure(QStringLiteral("no protection for user secrets on this system"));
+}
+
+Result<QString> unprotectForUser(const QByteArray&)
+{
+    return failure(QStringLiteral("no protection for user secrets on this system"));
+}

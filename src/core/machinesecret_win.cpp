@@ -5,14 +5,21 @@
 #include <dpapi.h>
 
 namespace {
-const wchar_t* const purpose = L"Skyvane machine-wide proxy password";
-
-Result<QByteArray> transformed(const QByteArray& input, bool protect)
+enum class Scope
 {
+    Machine,
+    User
+};
+
+Result<QByteArray> transformed(const QByteArray& input, bool protect, Scope scope)
+{
+    const wchar_t* const purpose = scope == Scope::Machine ? L"Skyvane machine-wide proxy password"
+                                                           : L"Skyvane proxy password";
     DATA_BLOB in{DWORD(input.size()),
                  reinterpret_cast<BYTE*>(const_cast<char*>(input.constData()))};
     DATA_BLOB out{};
-    const DWORD flags = CRYPTPROTECT_UI_FORBIDDEN | (protect ? CRYPTPROTECT_LOCAL_MACHINE : 0);
+    const DWORD flags = CRYPTPROTECT_UI_FORBIDDEN |
+                        (protect && scope == Scope::Machine ? CRYPTPROTECT_LOCAL_MACHINE : 0);
     const BOOL done =
         protect ? CryptProtectData(&in, purpose, nullptr, nullptr, nullptr, flags, &out)
                 : CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, flags, &out);
@@ -23,17 +30,32 @@ Result<QByteArray> transformed(const QByteArray& input, bool protect)
     LocalFree(out.pbData);
     return result;
 }
+
+Result<QString> unprotected(const QByteArray& protectedBytes, Scope scope)
+{
+    const Result<QByteArray> plain = transformed(protectedBytes, false, scope);
+    if (!plain.ok())
+        return failure(plain.errorString());
+    return QString::fromUtf8(plain.value());
+}
 } // namespace
 
 Result<QByteArray> protectForMachine(const QString& secret)
 {
-    return transformed(secret.toUtf8(), true);
+    return transformed(secret.toUtf8(), true, Scope::Machine);
 }
 
 Result<QString> unprotectForMachine(const QByteArray& protectedBytes)
 {
-    const Result<QByteArray> plain = transformed(protectedBytes, false);
-    if (!plain.ok())
-        return failure(plain.errorString());
-    return QString::fromUtf8(plain.value());
+    return unprotected(protectedBytes, Scope::Machine);
+}
+
+Result<QByteArray> protectForUser(const QString& secret)
+{
+    return transformed(secret.toUtf8(), true, Scope::User);
+}
+
+Result<QString> unprotectForUser(const QByteArray& protectedBytes)
+{
+    return unprotected(protectedBytes, Scope::User);
 }

@@ -1068,6 +1068,10 @@
         <source>The policy&apos;s ProxyMode %1 is none of 0 (no proxy), 1 (ProxyUrl) and 2 (the system&apos;s); no proxy is used.</source>
         <translation>Der ProxyMode %1 der Richtlinie ist keiner von 0 (kein Proxy), 1 (ProxyUrl) und 2 (der des Systems); es wird kein Proxy verwendet.</translation>
     </message>
+    <message>
+        <source>The saved proxy password cannot be read for this account (%1); the proxy is used without it.</source>
+        <translation>Das gespeicherte Proxy-Kennwort kann für dieses Konto nicht gelesen werden (%1); der Proxy wird ohne es verwendet.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>

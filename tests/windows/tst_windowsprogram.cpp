@@ -3,6 +3,7 @@
 // imported into the prefix's registry and the loopback patch server, and
 // compared with what the Linux build prints for the same export.
 
+#include "core/settingsscrambler.h"
 #include "patchserver.h"
 #include "programrun.h"
 #include "winerun.h"
@@ -25,30 +26,10 @@ class TestWindowsProgram : public QObject
         "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Skyvane";
     const QString dailyTask = QStringLiteral("C:\\windows\\system32\\tasks\\Skyvane daily check");
 
-    QString prefixPath(const QString& windowsPath) const
-    {
-        QString path = windowsPath;
-        const QString drive = path.left(1).toLower();
-        path.replace('\\', '/');
-        return work.filePath("prefix/dosdevices/" + drive + ":" + path.mid(2));
-    }
-
-    // A Windows program under Wine, while this process's loopback server answers.
+    QString prefixPath(const QString& windowsPath) const { return inPrefix(work, windowsPath); }
     Run wine(const QStringList& arguments, const QStringList& environment = {})
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("SKYVANE_NOW", "2026-12-06T12:00:00Z"); // as the Linux runs have it
-        for (const QString& assignment : environment)
-            env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(work.path());
-        process.start("wine", arguments);
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 180000))
-            process.kill();
-        process.waitForFinished(5000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).remove('\r'),
-                QString::fromUtf8(process.readAllStandardError()).remove('\r')};
+        return runWine(work, arguments, environment);
     }
     Run skyvane(const QStringList& arguments, const QStringList& environment = {})
     {
@@ -331,17 +312,28 @@ private slots:
     }
 
     // The proxy is kept in the user's branch of the registry, where Windows
-    // keeps a program's settings; Group Policy's wins over it.
+    // keeps a program's settings, its password protected for the user (an
+    // older scrambled one read, then replaced); Group Policy's wins over it.
     void proxyIsKeptInTheUsersRegistryAndPolicyWins()
     {
         const QString key = "HKCU\\Software\\Vandry\\Skyvane\\Startup";
-        QCOMPARE(skyvane({"/p", "http://al:pw@proxy.example:3128", "/s"}).exitCode, 0);
-        const QString saved = regQuery(key);
-        QVERIFY2(saved.contains("proxy.example") &&
-                     QRegularExpression("ProxyPort\\s+REG_DWORD\\s+0xc38").match(saved).hasMatch(),
-                 qPrintable(saved));
-        QVERIFY(!saved.contains("pw")); // scrambled
-        QVERIFY(skyvane({"/s"}).out.contains("  Proxy host: proxy.example\n"));
+        const QString scrambled = SettingsScrambler(47265183).scramble("pw");
+        for (int save = 0; save < 2; ++save) {
+            QCOMPARE(skyvane({"/p", "http://al:pw@proxy.example:3128", "/s"}).exitCode, 0);
+            const QString saved = regQuery(key);
+            QVERIFY2(
+                saved.contains("proxy.example") && saved.contains("ProxyPasswordProtected") &&
+                    QRegularExpression("ProxyPort\\s+REG_DWORD\\s+0xc38").match(saved).hasMatch(),
+                qPrintable(saved));
+            QVERIFY(!saved.contains("pw") &&
+                    !saved.contains(scrambled)); // DPAPI's, not recoverable
+            QVERIFY(skyvane({"/s"}).out.contains("  Proxy host: proxy.example\n  Proxy port: 3128\n"
+                                                 "  Proxy username: al\n  Proxy password: pw\n"));
+            // As an older version left it: scrambled, read, then protected at the next save.
+            wine({"reg", "delete", key, "/v", "ProxyPasswordProtected", "/f"});
+            wine({"reg", "add", key, "/v", "ProxyPassword", "/d", scrambled, "/f"});
+            QVERIFY(skyvane({"/s"}).out.contains("  Proxy password: pw\n"));
+        }
         QCOMPARE(skyvane({"/k"}).exitCode, 0);
         QVERIFY(QRegularExpression("UseProxyServer\\s+REG_SZ\\s+false")
                     .match(regQuery(key))

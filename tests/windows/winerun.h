@@ -5,9 +5,12 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 
 struct Run
 {
@@ -48,4 +51,33 @@ inline QString exportText(const QString& file)
     const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
     return bytes.startsWith("\xff\xfe") ? QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2))
                                         : QString::fromUtf8(bytes);
+}
+
+// A path of the Wine prefix in the work folder, as Linux names it.
+inline QString inPrefix(const QTemporaryDir& work, const QString& windowsPath)
+{
+    QString path = windowsPath;
+    const QString drive = path.left(1).toLower();
+    path.replace('\\', '/');
+    return work.filePath("prefix/dosdevices/" + drive + ":" + path.mid(2));
+}
+
+// A Windows program under Wine in the work folder's prefix, while the
+// calling test's loopback servers answer (its events are served meanwhile).
+inline Run runWine(const QTemporaryDir& work, const QStringList& arguments,
+                   const QStringList& environment)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SKYVANE_NOW", "2026-12-06T12:00:00Z"); // as the Linux runs have it
+    for (const QString& assignment : environment)
+        env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(work.path());
+    process.start("wine", arguments);
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 180000))
+        process.kill();
+    process.waitForFinished(5000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).remove('\r'),
+            QString::fromUtf8(process.readAllStandardError()).remove('\r')};
 }
