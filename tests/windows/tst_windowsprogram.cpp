@@ -354,6 +354,15 @@ private slots:
         QCOMPARE(skyvane({"/c", "/k"}).exitCode, 1); // fixed by policy
         wine({"reg", "delete", policy, "/f"});
         QCOMPARE(skyvane({"/k"}).exitCode, 0);
+        // The system's proxy (the loopback server) from the user's Internet settings: Wine's
+        // "netsh winhttp" is a stub. The list is on a closed port, by a name Qt does not bypass.
+        const QString address = server.url("/").mid(7).chopped(1);
+        wine(internetSettingsWithProxy(address));
+        const QString list =
+            QStringLiteral("http://localhost:%1/sky_vane/patches.json").arg(closed.serverPort());
+        QVERIFY(skyvane({"/systemproxy", "/s", "/u", list}).out.contains(": " + address + '\n'));
+        QCOMPARE(skyvane({"/f", "json", "/systemproxy", "/u", list}).exitCode, 0);
+        QCOMPARE(skyvane({"/f", "json", "/u", list}).exitCode, 3);
     }
 
     // The daily task's command, as the scheduler runs it: the results kept

@@ -81,3 +81,22 @@ inline Run runWine(const QTemporaryDir& work, const QStringList& arguments,
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).remove('\r'),
             QString::fromUtf8(process.readAllStandardError()).remove('\r')};
 }
+
+// "reg add" of the user's Internet settings (WinINet's, which WinHTTP and Qt
+// read) naming a proxy for every address.
+inline QStringList internetSettingsWithProxy(const QString& hostAndPort)
+{
+    QByteArray settings = QByteArray::fromHex("46000000010000000300000000000000");
+    settings[12] = char(hostAndPort.size());
+    settings += hostAndPort.toLatin1() + QByteArray(40, 0);
+    return {"reg",
+            "add",
+            "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections",
+            "/v",
+            "DefaultConnectionSettings",
+            "/t",
+            "REG_BINARY",
+            "/d",
+            settings.toHex(),
+            "/f"};
+}
