@@ -14,14 +14,12 @@ private slots:
     {
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("task"); // the parts of its definition; empty: refused
-        QTest::newRow("a time: json, seven kept")
+        QTest::newRow("a time: json, seven kept, as SYSTEM by cmd")
             << "2:30"
-            << "T02:30:00</StartBoundary>|daily-check.cmd&quot; json 7&quot;";
+            << "T02:30:00<|daily-check.cmd&quot; json 7&quot;|<UserId>S-1-5-18<|cmd.exe<";
         QTest::newRow("format and number kept")
             << " 23:05 , NAGIOS , 14 "
             << "T23:05:00<|daily-check.cmd&quot; nagios 14&quot;";
-        QTest::newRow("as SYSTEM, by cmd") << "02:30"
-                                           << "<UserId>S-1-5-18</UserId>|cmd.exe<";
         for (const char* wrong : {"", "25:00", "2:3", "02:30,xml", "02:30,json,0", "02:30,json,367",
                                   "02:30,json,7,x", "02:30,json,seven"})
             QTest::newRow(qPrintable(QStringLiteral("refused: \"%1\"").arg(wrong)))

@@ -1,5 +1,6 @@
 // The one event of a check run without a window: its kind and ID by outcome,
-// and a text that names what an administrator acts on.
+// and a text that names what an administrator acts on (a fleet's event is
+// the Windows program test's).
 
 #include "fakeproduct.h"
 #include "report/systemevents.h"
@@ -53,17 +54,6 @@ private slots:
         QCOMPARE(int(event.kind), id - nothingMissingEventId); // information, warning, error
         for (const QString& part : text.split('|'))
             QVERIFY2(event.text.contains(part), qPrintable(event.text));
-
-        // A fleet of it and a machine that was not read: the check failed there.
-        CheckResult unreadable;
-        unreadable.machine = "old-05";
-        unreadable.exportError = "line 4: cut off";
-        const SystemEvent fleet =
-            fleetEvent({fleetRow(result, 1), fleetRow(unreadable, 2)}, result);
-        QCOMPARE(fleet.id, checkFailedEventId);
-        QVERIFY2(fleet.text.contains("old-05 (export unreadable)") &&
-                     fleet.text.contains(missing.contains('s') ? "missing on: web-02." : "list: "),
-                 qPrintable(fleet.text));
     }
 };
 
