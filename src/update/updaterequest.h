@@ -91,6 +91,7 @@ private:
     QPointer<QNetworkReply> reply;
     int redirectsFollowed = 0;
     bool askingForCredentials = false;
+    bool savedCredentialsGiven = false; // to the proxy's first challenge
     bool replyEndedWhileAsking = false;
     bool cutOffUnfinishedReply = false;
 };

@@ -75,6 +75,24 @@ void UpdateRequest::applyProxySettings()
 void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticator* authenticator)
 {
     qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::proxyAuthenticate()");
+    // NTLM and Negotiate (the schemes without a realm) challenge the first
+    // request, which Basic's saved credentials answer unasked (a challenge
+    // after them is their refusal): the saved ones answer that first
+    // challenge too, and nobody is told. Without a saved user, Windows
+    // answers with the logged-on account.
+    const bool realmless = authenticator->option(QStringLiteral("realm")).toString().isEmpty();
+    if (!savedCredentialsGiven && realmless) {
+        savedCredentialsGiven = true;
+        const std::optional<QNetworkProxy> saved = host.proxy();
+        if (saved && !saved->user().isEmpty()) {
+            authenticator->setUser(saved->user());
+            authenticator->setPassword(saved->password());
+            return;
+        }
+#ifdef Q_OS_WIN
+        return;
+#endif
+    }
     timer.stop();
     host.inform(tr("Proxy Authentication Required"),
                 tr("The proxy server (%1) requires authentication or the proxy "

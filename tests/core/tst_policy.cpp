@@ -35,8 +35,6 @@ class TestPolicy : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     // What the template writes is what the program reads: no policy that
     // does nothing, no value that no policy sets, no other key.
     void theTemplateWritesWhatIsRead()

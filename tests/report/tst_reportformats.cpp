@@ -85,9 +85,6 @@ private slots:
         QTest::newRow("fleet, since an earlier report")
             << "/sky_vane/patches.json"
             << QStringList{"/r", "examples/fleet", "/since", "tests/data/previous-fleet.json"} << 1;
-        QTest::newRow("since an earlier fleet's report")
-            << "/sky_vane/patches.json"
-            << (example + QStringList{"/since", "tests/data/previous-fleet.json"}) << 0;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {

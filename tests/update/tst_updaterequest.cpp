@@ -207,31 +207,51 @@ private slots:
                  qPrintable(console));
     }
 
-    // The system's proxy, here from the environment, is asked for each
-    // address; the loopback server answers as a proxy too.
-    void systemProxyIsAskedForEachAddress_data()
+    // The loopback server as a proxy: one that asks for NTLM gets the saved
+    // user in its handshake, and nobody is told of the challenge; one that
+    // asks for Negotiate, which needs Kerberos, is refused clearly. The
+    // system's proxy, here from the environment, is asked for each address.
+    void proxySchemesAndTheSystemsProxy_data()
     {
-        QTest::addColumn<QString>("noProxy");
+        QTest::addColumn<QByteArray>("scheme"); // that the proxy asks for; none: it asks nothing
+        QTest::addColumn<QString>("user");      // saved, "DOMAIN\\user" or "user"
+        QTest::addColumn<QString>("system");    // with the system's proxy: no_proxy, or "-"
         QTest::addColumn<bool>("throughProxy");
-        QTest::newRow("http_proxy") << "" << true;
-        QTest::newRow("no_proxy names the host: direct") << "127.0.0.1" << false;
+        QTest::newRow("NTLM") << QByteArray("NTLM") << "alice"
+                              << "-" << true;
+        QTest::newRow("NTLM, a domain's user") << QByteArray("NTLM") << "CORP\\alice"
+                                               << "-" << true;
+        QTest::newRow("Negotiate without Kerberos") << QByteArray("Negotiate") << "alice"
+                                                    << "-" << false;
+        QTest::newRow("the system's: http_proxy") << QByteArray() << ""
+                                                  << "" << true;
+        QTest::newRow("the system's: no_proxy names the host") << QByteArray() << ""
+                                                               << "127.0.0.1" << false;
     }
-    void systemProxyIsAskedForEachAddress()
+    void proxySchemesAndTheSystemsProxy()
     {
-        QFETCH(QString, noProxy);
+        QFETCH(QByteArray, scheme);
+        QFETCH(QString, user);
+        QFETCH(QString, system);
         QFETCH(bool, throughProxy);
         PatchServer proxy;
         QVERIFY(proxy.listen());
         proxy.setResponse("/list", Response::with(200, patchList));
-        qputenv("http_proxy", proxy.url("/").toUtf8());
-        qputenv("no_proxy", noProxy.toUtf8());
+        proxy.demandProxyAuthentication(scheme, "alice");
         settings.useProxyServer = true;
-        settings.useSystemProxy = true;
+        settings.useSystemProxy = system != "-";
+        settings.proxy =
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port(), user, "secret");
+        qputenv("http_proxy", proxy.url("/").toUtf8());
+        qputenv("no_proxy", system.toUtf8());
         QuorixUpdate update = QuorixUpdate::retrieve(server->url("/list"), host, std::nullopt, 0);
         qunsetenv("http_proxy");
         qunsetenv("no_proxy");
+        QCOMPARE(proxy.requestCount("/list") + server->requestCount("/list"),
+                 scheme == "Negotiate" ? 0 : 1);
         QCOMPARE(proxy.requestCount("/list"), throughProxy ? 1 : 0);
-        QCOMPARE(server->requestCount("/list"), throughProxy ? 0 : 1);
+        QVERIFY2(scheme == "Negotiate" ? console.contains(" 407 ") : console.isEmpty(),
+                 qPrintable(console));
     }
 
     // Qt reports a dead proxy like a dead server; the message tells them apart.

@@ -129,8 +129,11 @@ void PatchServer::onReadyRead(QTcpSocket* socket)
     buffer += socket->readAll();
     if (!buffer.contains("\r\n\r\n"))
         return;
+    const QByteArray request = buffer;
     const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
     buffer.clear();
+    if (!proxyScheme.isEmpty() && !authenticated(socket, request))
+        return;
     QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine.at(1)) : QString();
     // A request through a proxy carries the whole URL.
     if (path.startsWith(QLatin1String("http")))
@@ -146,6 +149,32 @@ void PatchServer::onReadyRead(QTcpSocket* socket)
         if (guarded)
             respond(guarded, response);
     });
+}
+
+// Answers a request without acceptable proxy credentials with 407, keeping
+// the connection for the NTLM handshake; true when the credentials are taken.
+bool PatchServer::authenticated(QTcpSocket* socket, const QByteArray& request)
+{
+    QByteArray token;
+    for (const QByteArray& line : request.split('\n')) {
+        if (line.toLower().startsWith("proxy-authorization: " + proxyScheme.toLower() + ' '))
+            token = QByteArray::fromBase64(line.trimmed().mid(22 + proxyScheme.size()));
+    }
+    const bool ntlm = proxyScheme == "NTLM" && token.startsWith(QByteArray("NTLMSSP\0", 8));
+    if (ntlm && token.size() > 8 && token.at(8) == 3) {
+        const QByteArray user(reinterpret_cast<const char*>(proxyUser.utf16()),
+                              proxyUser.size() * 2);
+        return token.contains(user);
+    }
+    QByteArray challenge = proxyScheme;
+    if (ntlm && token.size() > 8 && token.at(8) == 1)
+        // A challenge of 48 bytes, with an empty target information block.
+        challenge += ' ' + QByteArray::fromHex("4e544c4d535350000200000000000000300000000582890a"
+                                               "0123456789abcdef00000000000000000000000030000000")
+                               .toBase64();
+    socket->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: " + challenge +
+                  "\r\nContent-Length: 0\r\n\r\n");
+    return false;
 }
 
 // Keeps four megabytes of header lines queued until the client hangs up.

@@ -88,6 +88,15 @@ public:
     // Paths without a response of their own are looked up as files below this folder.
     void serveDirectory(const QString& directory);
 
+    // As a proxy, asks for "NTLM" (answered with a challenge, and taken from
+    // the client that names the user in its answer, as a test needs it) or
+    // "Negotiate" (never taken: no Kerberos here) before it serves anything.
+    void demandProxyAuthentication(const QByteArray& scheme, const QString& user = {})
+    {
+        proxyScheme = scheme;
+        proxyUser = user;
+    }
+
     int requestCount(const QString& path) const { return counts.value(path); }
     QStringList requestedPaths() const { return paths; }
 
@@ -97,6 +106,7 @@ private:
     void respond(QTcpSocket* socket, const Response& response);
     void floodHeaders(QTcpSocket* socket);
     Response responseFor(const QString& path) const;
+    bool authenticated(QTcpSocket* socket, const QByteArray& request);
 
     QTcpServer* server = nullptr;
     bool tls = false;
@@ -105,4 +115,6 @@ private:
     QHash<QString, int> counts;
     QStringList paths;
     QHash<QTcpSocket*, QByteArray> pending;
+    QByteArray proxyScheme;
+    QString proxyUser;
 };
