@@ -306,8 +306,11 @@ const PreviousMachine* PreviousReport::machine(const QString& name) const
 void PreviousReport::index()
 {
     byName.clear();
-    for (qsizetype i = 0; i < machines.size(); ++i)
-        byName.insert(machines.at(i).name.toCaseFolded(), i); // the first of a name counts
+    for (qsizetype i = 0; i < machines.size(); ++i) {
+        const QString name = machines.at(i).name.toCaseFolded();
+        if (!byName.contains(name)) // the first of a name counts
+            byName.insert(name, i);
+    }
 }
 
 Result<PreviousReport> parsePreviousReport(QIODevice& device)
