@@ -3,7 +3,10 @@
 #include "registryfile.h"
 #include "registrykey.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 constexpr QStringView software = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
@@ -52,16 +55,25 @@ QStringList BothViewsStore::childKeys(const QString& path) const
     const QStringList others = base.childKeys(twin);
     if (others.isEmpty())
         return names;
-    QStringList identities;
-    for (const QString& name : names)
-        identities << registryIdentity(name);
-    for (const QString& name : others) {
-        if (!identities.contains(registryIdentity(name)))
-            names << name;
+    // An Uninstall list holds thousands of names: each one's identity is
+    // made once, for the look-up and for the order.
+    std::vector<std::pair<QString, QString>> keyed; // identity, name
+    keyed.reserve(size_t(names.size() + others.size()));
+    QSet<QString> own;
+    for (const QString& name : names) {
+        keyed.emplace_back(registryIdentity(name), name);
+        own.insert(keyed.back().first);
     }
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return registryIdentity(a) < registryIdentity(b);
-    });
+    for (const QString& name : others) {
+        QString identity = registryIdentity(name);
+        if (!own.contains(identity))
+            keyed.emplace_back(std::move(identity), name);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    names.clear();
+    for (const auto& [identity, name] : keyed)
+        names << name;
     return names;
 }
 
