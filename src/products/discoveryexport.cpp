@@ -3,6 +3,7 @@
 #include "patchfinder.h"
 
 #include "core/localfile.h"
+#include "registry/registryviews.h"
 
 #include <QSet>
 
@@ -15,35 +16,11 @@ namespace {
 constexpr QStringView vendorTrees[] = {u"VANDRY", u"VANDRY_CALDER", u"VandryFoundry",
                                        u"VandryRouteKeying"};
 
-bool isUnder(QStringView path, QStringView tree)
-{
-    return startsWithRegistryName(path, tree) &&
-           (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
-}
-
-// The path below HKEY_LOCAL_MACHINE\SOFTWARE, whichever way the export names
-// the hive, in either view: below SOFTWARE\WOW6432Node, the 32-bit view, as
-// below SOFTWARE (discovery reads both, see BothViewsStore). Empty elsewhere.
-QStringView belowSoftware(QStringView path)
-{
-    constexpr QStringView node = u"WOW6432Node";
-    for (const QStringView prefix :
-         {QStringView(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\"), QStringView(u"HKLM\\SOFTWARE\\")}) {
-        if (!startsWithRegistryName(path, prefix))
-            continue;
-        const QStringView below = path.mid(prefix.size());
-        if (!isUnder(below, node))
-            return below;
-        return below.size() > node.size() ? below.mid(node.size() + 1) : QStringView();
-    }
-    return {};
-}
-
 // Of a path below SOFTWARE.
 bool inVendorTree(QStringView path)
 {
     return std::any_of(std::begin(vendorTrees), std::end(vendorTrees),
-                       [path](QStringView tree) { return isUnder(path, tree); });
+                       [path](QStringView tree) { return isUnderRegistryKey(path, tree); });
 }
 
 // The names an installed patch is known by: every "Name" in the vendor trees
@@ -118,7 +95,7 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
 {
     const QString uninstall = QString::fromLatin1(uninstallKey).section(QLatin1Char('\\'), 2);
     const auto inInstalledSoftware = [&uninstall](QStringView below) {
-        return isUnder(below, uninstall) && below.size() > uninstall.size() &&
+        return isUnderRegistryKey(below, uninstall) && below.size() > uninstall.size() &&
                !below.mid(uninstall.size() + 1).contains(QLatin1Char('\\'));
     };
     // One reading is enough when the vendor trees come before the list of
@@ -131,10 +108,10 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
     bool vendorSection = false; // the section being read
     ExportSelection both;
     both.keepsKey = [&](QStringView keyPath) {
-        const QStringView below = belowSoftware(keyPath);
+        const QStringView below = softwarePathOfEitherView(keyPath);
         vendorSection = inVendorTree(below);
         facts.vendorTrees = facts.vendorTrees || vendorSection;
-        facts.installedSoftware = facts.installedSoftware || isUnder(below, uninstall);
+        facts.installedSoftware = facts.installedSoftware || isUnderRegistryKey(below, uninstall);
         if (vendorSection) {
             vendorAfterSoftware = vendorAfterSoftware || softwareSeen;
             return true;
@@ -164,7 +141,7 @@ Result<DiscoveryExport, RegistryFileError> loadExportForDiscovery(const LocalPat
     names.assignFolded(patchNames(*result.value()));
     ExportSelection software;
     software.keepsKey = [&](QStringView keyPath) {
-        return inInstalledSoftware(belowSoftware(keyPath));
+        return inInstalledSoftware(softwarePathOfEitherView(keyPath));
     };
     software.valueName = QStringLiteral("DisplayName");
     software.keepsValue = [&names](const QString&, const QString& name, const QString& text) {

@@ -53,6 +53,12 @@ bool isSameRegistryName(QStringView a, QStringView b)
     return a.size() == b.size() && startsWithRegistryName(a, b);
 }
 
+bool isUnderRegistryKey(QStringView path, QStringView tree)
+{
+    return startsWithRegistryName(path, tree) &&
+           (path.size() == tree.size() || path.at(tree.size()) == QLatin1Char('\\'));
+}
+
 // Frees a key tree of any depth without recursion.
 void RegistryFileStore::freeTree(std::unique_ptr<Key> top)
 {

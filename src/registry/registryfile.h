@@ -22,6 +22,8 @@ class LocalPath;
 // telling names apart (simple upper-case mapping); quick for ASCII.
 bool startsWithRegistryName(QStringView text, QStringView prefix);
 bool isSameRegistryName(QStringView a, QStringView b);
+// Whether a key path is the tree's key or one below it.
+bool isUnderRegistryKey(QStringView path, QStringView tree);
 
 // A key path split at its backslashes.
 using RegistryPathParts = QVarLengthArray<QStringView, 16>;

@@ -24,12 +24,19 @@ QStringView belowSoftware(QStringView path)
 }
 } // namespace
 
+QStringView softwarePathOfEitherView(QStringView path)
+{
+    const QStringView below = belowSoftware(path);
+    if (!isUnderRegistryKey(below, thirtyTwoBitNode))
+        return below;
+    return below.size() > thirtyTwoBitNode.size() ? below.mid(thirtyTwoBitNode.size() + 1)
+                                                  : QStringView();
+}
+
 QString thirtyTwoBitTwin(const QString& path)
 {
     const QStringView below = belowSoftware(path);
-    if (below.isEmpty() || (startsWithRegistryName(below, thirtyTwoBitNode) &&
-                            (below.size() == thirtyTwoBitNode.size() ||
-                             below.at(thirtyTwoBitNode.size()) == QLatin1Char('\\'))))
+    if (below.isEmpty() || isUnderRegistryKey(below, thirtyTwoBitNode))
         return QString();
     QString twin = software.toString();
     twin += thirtyTwoBitNode;

@@ -52,6 +52,12 @@ private:
     const RegistryStore& base;
 };
 
+// The path below HKEY_LOCAL_MACHINE\SOFTWARE (either name of the hive) in
+// either view, the 32-bit one as the 64-bit one names it:
+// "HKLM\SOFTWARE\WOW6432Node\VANDRY\X" and "HKLM\SOFTWARE\VANDRY\X" -> "VANDRY\X".
+// Empty outside SOFTWARE.
+QStringView softwarePathOfEitherView(QStringView path);
+
 // "HKEY_LOCAL_MACHINE\SOFTWARE\X" -> "HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\X";
 // empty for a path that has no 32-bit twin (in the 32-bit view already, or
 // outside HKEY_LOCAL_MACHINE\SOFTWARE).
