@@ -182,7 +182,7 @@ void printProxySettings(const Common& settings)
     writeConsoleLine(CommandLine::tr("  Proxy username: ") + proxy.user());
     writeConsoleLine(CommandLine::tr("  Proxy password: ") + proxy.password());
     // Beyond the classic listing: which proxy the system gives for the list.
-    if (common->useProxyServer && common->useSystemProxy)
+    if (common->usesSystemProxy())
         writeConsoleLine(CommandLine::tr("  System proxy for %1: %2")
                              .arg(common->patchListUrl, systemProxyFor(common->patchListUrl)));
 }

@@ -11,15 +11,16 @@ bool RunRetrievalHost::retrievalAllowed() const
 
 std::optional<QNetworkProxy> RunRetrievalHost::proxy() const
 {
-    // A stored proxy with an impossible port is no proxy for this run.
-    if (!settings.useProxyServer || settings.savedProxyRefused)
+    // A stored proxy with an impossible port is no proxy for this run; with
+    // the system's, only its credentials count.
+    if (!(settings.useProxyServer || settings.usesSystemProxy()) || settings.savedProxyRefused)
         return std::nullopt;
     return settings.proxy;
 }
 
 bool RunRetrievalHost::usesSystemProxy() const
 {
-    return settings.useProxyServer && settings.useSystemProxy;
+    return settings.usesSystemProxy();
 }
 
 void RunRetrievalHost::keepProxyCredentials(const QNetworkProxy& proxy)

@@ -254,10 +254,7 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
     }
     if (options.listUrl)
         common->patchListUrl = *options.listUrl;
-    if (options.systemProxy) {
-        common->useProxyServer = true;
-        common->useSystemProxy = true;
-    }
+    common->systemProxyThisRun = options.systemProxy;
     // The installer's log-on entry runs the tray check unless Group Policy turns it off.
     if (options.atLogon && settings.policy.trayAtLogon == false) {
         qCInfo(lcApp).noquote() << QStringLiteral(

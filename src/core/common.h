@@ -37,6 +37,13 @@ public:
     // With useProxyServer: the system's proxy for each address, not the one of
     // the fields (whose user and password it still takes).
     bool useSystemProxy = false;
+    // /systemproxy: the system's proxy for this run only, never stored.
+    bool systemProxyThisRun = false;
+    // Whether requests take the system's proxy, stored or for this run.
+    bool usesSystemProxy() const
+    {
+        return systemProxyThisRun || (useProxyServer && useSystemProxy);
+    }
     bool checkAtLogin = false;
     bool useProxyAuthentication = false;
     // The stored proxy cannot be used (its port is impossible): this run goes
