@@ -235,36 +235,35 @@ Result<void> Common::saveSettings()
     // A damaged file is replaced, not merged into.
     if (const QSettings damaged; isDamaged(damaged.fileName()))
         QFile::remove(damaged.fileName());
-    QList<std::pair<QString, QVariant>> values{{checkAtLoginKey, checkAtLogin}};
-    if (!policy.fixesProxy())
-        values << std::pair<QString, QVariant>{useProxyServerKey, useProxyServer}
-               << std::pair<QString, QVariant>{useAuthenticationKey, useProxyAuthentication}
-               << std::pair<QString, QVariant>{hostKey, proxy.hostName()}
-               << std::pair<QString, QVariant>{portKey, int(proxy.port())};
-    // The system's proxy is a choice of its own, stored only when made.
-    if (useSystemProxy && !policy.fixesProxy())
-        values << std::pair<QString, QVariant>{useSystemProxyKey, true};
-    // The password protected for the user where the system can, else scrambled.
-    QString staleKey = protectedPasswordKey;
-    if (useProxyAuthentication && !policy.fixesProxy()) {
-        values << std::pair<QString, QVariant>{userKey, proxy.user()};
-        const Result<QByteArray> kept = protectForUser(proxy.password());
-        if (kept.ok()) {
-            values << std::pair<QString, QVariant>{protectedPasswordKey,
-                                                   QString::fromLatin1(kept.value().toHex())};
-            staleKey = passwordKey;
-        } else {
-            values << std::pair<QString, QVariant>{passwordKey,
-                                                   scrambler.scramble(proxy.password())};
+    using Value = std::pair<QString, QVariant>;
+    QList<Value> values{{checkAtLoginKey, checkAtLogin}};
+    QStringList stale; // keys of the proxy setting that this one leaves out
+    // A proxy that Group Policy fixes leaves the user's own as it is.
+    if (!policy.fixesProxy()) {
+        values << Value{useProxyServerKey, useProxyServer}
+               << Value{useAuthenticationKey, useProxyAuthentication}
+               << Value{hostKey, proxy.hostName()} << Value{portKey, int(proxy.port())};
+        // The system's proxy is a choice of its own, stored only when made.
+        if (useSystemProxy)
+            values << Value{useSystemProxyKey, true};
+        else
+            stale << useSystemProxyKey;
+        // The password protected for the user where the system can, else scrambled.
+        if (useProxyAuthentication) {
+            values << Value{userKey, proxy.user()};
+            const Result<QByteArray> kept = protectForUser(proxy.password());
+            if (kept.ok())
+                values << Value{protectedPasswordKey, QString::fromLatin1(kept.value().toHex())};
+            else
+                values << Value{passwordKey, scrambler.scramble(proxy.password())};
+            stale << (kept.ok() ? passwordKey : protectedPasswordKey);
         }
     }
     QString fileName;
     {
         QSettings store;
-        if (!useSystemProxy && !policy.fixesProxy())
-            store.remove(useSystemProxyKey);
-        if (useProxyAuthentication && !policy.fixesProxy())
-            store.remove(staleKey);
+        for (const QString& key : stale)
+            store.remove(key);
         for (const auto& [key, value] : values)
             store.setValue(key, value);
         store.sync();
