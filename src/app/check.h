@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/checkresult.h"
+#include "update/listcache.h"
 
 #include <QDateTime>
 #include <QString>
@@ -20,7 +21,11 @@ struct CheckRequest
     const InstalledSoftware* software = nullptr; // discovered once at start-up
     QDateTime now;                               // ages count from it; taken once at start-up
     std::optional<ExportFacts> exported;         // of the registry export the machine was read from
+    std::optional<ListCacheUse> cache;           // where the list is kept between runs, if it is
 };
+
+// The cache of the list that this run's settings ask for, if any.
+std::optional<ListCacheUse> listCacheOfRun(const Common& settings, const QDateTime& now);
 
 // The check this run's switches and settings ask for, of the given software.
 CheckRequest checkRequestOfRun(const RunOptions& options, const VerdictRules& rules,

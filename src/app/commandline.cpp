@@ -50,11 +50,12 @@ QString withoutPassword(const QString& proxyUrl)
 QStringList unknownArguments(const QStringList& arguments)
 {
     static const QStringList withValue = {
-        QStringLiteral("F"),     QStringLiteral("R"),     QStringLiteral("V"),
-        QStringLiteral("L"),     QStringLiteral("P"),     QStringLiteral("U"),
-        QStringLiteral("T"),     QStringLiteral("G"),     QStringLiteral("MACHINEPROXY"),
-        QStringLiteral("COUNT"), QStringLiteral("AGE"),   QStringLiteral("MAXAGE"),
-        QStringLiteral("ACK"),   QStringLiteral("SINCE"), QStringLiteral("DAILYCHECK")};
+        QStringLiteral("F"),        QStringLiteral("R"),     QStringLiteral("V"),
+        QStringLiteral("L"),        QStringLiteral("P"),     QStringLiteral("U"),
+        QStringLiteral("T"),        QStringLiteral("G"),     QStringLiteral("MACHINEPROXY"),
+        QStringLiteral("COUNT"),    QStringLiteral("AGE"),   QStringLiteral("MAXAGE"),
+        QStringLiteral("ACK"),      QStringLiteral("SINCE"), QStringLiteral("DAILYCHECK"),
+        QStringLiteral("LISTCACHE")};
     static const QStringList flags = {QStringLiteral("C"),
                                       QStringLiteral("I"),
                                       QStringLiteral("K"),
@@ -126,6 +127,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.maxExportAge = value("MAXAGE");
     options.acknowledged = value("ACK");
     options.since = value("SINCE");
+    options.listCache = value("LISTCACHE");
     options.machineProxy = value("MACHINEPROXY");
     options.dailyCheck = value("DAILYCHECK");
     options.unknown = unknownArguments(arguments);

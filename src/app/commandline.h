@@ -33,6 +33,7 @@ struct RunOptions
     std::optional<QString> maxExportAge; // maxage DAYS
     std::optional<QString> acknowledged; // ack FILE
     std::optional<QString> since;        // since FILE: an earlier /f json report
+    std::optional<QString> listCache;    // listcache HOURS: the cache's bound, 0 turns it off
     // machineproxy URL: the installer stores the machine-wide proxy (empty: removes it)
     std::optional<QString> machineProxy;
     // dailycheck HH:MM[,FORMAT[,KEEP]]: the installer sets up the daily check (empty: removes it)

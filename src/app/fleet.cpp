@@ -262,8 +262,10 @@ int runFleet(const QStringList& given, const ReportFormat& format, const Verdict
     qCInfo(lcApp).noquote() << QStringLiteral("Reading %1 registry exports").arg(machines.size());
     // Every version is kept: the machines' versions are known only once all are read.
     RunRetrievalHost host(settings);
-    const QuorixUpdate update = QuorixUpdate::retrieve(settings.patchListUrl, host, std::nullopt,
-                                                       settings.retrievalBudgetSeconds);
+    const std::optional<ListCacheUse> cache = listCacheOfRun(settings, now);
+    const QuorixUpdate update =
+        QuorixUpdate::retrieve(settings.patchListUrl, host, std::nullopt,
+                               settings.retrievalBudgetSeconds, cache ? &*cache : nullptr);
     const FleetCheck check{update, settings.status, rules, now, format, spool};
     checkOnAllCores(check, machines);
 

@@ -156,6 +156,10 @@ std::optional<int> wholeNumberOrUsage(const std::optional<QString>& text, int mi
 // retrieval before that, so that it still reports in its own words.
 constexpr int unattendedBudgetSeconds = 50;
 
+// Unattended checks keep the list by default: a day's copy stands in for a
+// maker's server that is down, instead of every machine turning UNKNOWN.
+constexpr int unattendedListCacheHours = 24;
+
 // Only an address on the web needs a network; a list on this machine is read
 // also where there is none (an air-gapped server).
 bool needsNetwork(const QString& address)
@@ -236,6 +240,20 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         Startup::tr("/t takes a whole number of seconds from 1 up, not \"%1\"."));
     if (!budget)
         return usageErrorExitCode;
+    const bool unattended = options.format || isFleet(options.exports);
+    const std::optional<int> cacheHours = wholeNumberOrUsage(
+        options.listCache, 0, unattended ? unattendedListCacheHours : 0,
+        Startup::tr("/listcache takes a whole number of hours from 0 up, not \"%1\"."));
+    if (!cacheHours)
+        return usageErrorExitCode;
+    if (options.listCache && !unattended && !options.console) {
+        showCriticalMessage(Startup::tr("Usage Error"),
+                            Startup::tr("/listcache keeps the list for checks without a window: "
+                                        "give it with /c, /f or a fleet of exports."),
+                            nullptr);
+        return usageErrorExitCode;
+    }
+    common->listCacheHours = *cacheHours;
     Result<VerdictRules> rules = verdictRulesOfRun(options, common->policy);
     if (!rules.ok()) {
         showCriticalMessage(Startup::tr("Usage Error"), rules.errorString(), nullptr);

@@ -53,6 +53,9 @@ public:
     // How long one retrieval of the list may take in all, in seconds; 0 for
     // no bound beyond its attempts and their time-outs.
     int retrievalBudgetSeconds = 0;
+    // How old the kept copy of the list may be to stand in for the server's,
+    // in hours; 0: no list is kept nor asked for conditionally.
+    int listCacheHours = 0;
     // A retrieval left network work behind that the process must not wait
     // for at its end.
     bool networkWorkAbandoned = false;

@@ -65,6 +65,25 @@
     </message>
 </context>
 <context>
+    <name>CacheFolder</name>
+    <message>
+        <source>the folder %1 cannot be made</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 is no folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>the folder %1 belongs to another user</source>
+        <translation>der Ordner %1 gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be made private: %2</source>
+        <translation>der Ordner %1 kann nicht privat gemacht werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>Check</name>
     <message>
         <source>/g takes a whole number of days from 0 up, not &quot;%1&quot;.</source>
@@ -191,6 +210,10 @@
     <message>
         <source>Machine %1</source>
         <translation>Rechner %1</translation>
+    </message>
+    <message>
+        <source>The patch list kept %1 hours ago stands in: %2</source>
+        <translation>Die vor %1 Stunden gespeicherte Patchliste wird verwendet: %2</translation>
     </message>
 </context>
 <context>
@@ -417,6 +440,53 @@
     <message>
         <source>Exit</source>
         <translation>Beenden</translation>
+    </message>
+</context>
+<context>
+    <name>ListCache</name>
+    <message>
+        <source>the kept list %1 is damaged: %2</source>
+        <translation>die gespeicherte Liste %1 ist beschädigt: %2</translation>
+    </message>
+    <message>
+        <source>no list is kept for %1</source>
+        <translation>für %1 ist keine Liste gespeichert</translation>
+    </message>
+    <message>
+        <source>it belongs to another account</source>
+        <translation>sie gehört einem anderen Konto</translation>
+    </message>
+    <message>
+        <source>it has no head</source>
+        <translation>ihr fehlt der Kopf</translation>
+    </message>
+    <message>
+        <source>it is no kept list</source>
+        <translation>sie ist keine gespeicherte Liste</translation>
+    </message>
+    <message>
+        <source>its head is not understood</source>
+        <translation>ihr Kopf ist unverständlich</translation>
+    </message>
+    <message>
+        <source>it is the list of another address</source>
+        <translation>sie ist die Liste einer anderen Adresse</translation>
+    </message>
+    <message>
+        <source>it says not when it was fetched</source>
+        <translation>sie sagt nicht, wann sie abgerufen wurde</translation>
+    </message>
+    <message>
+        <source>the list in it is not whole</source>
+        <translation>die Liste darin ist unvollständig</translation>
+    </message>
+    <message>
+        <source>the address is too long to keep its list: %1</source>
+        <translation>die Adresse ist zu lang, um ihre Liste zu speichern: %1</translation>
+    </message>
+    <message>
+        <source>the list cannot be kept in %1: %2</source>
+        <translation>die Liste kann nicht in %1 gespeichert werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1237,6 +1307,14 @@
     <message>
         <source>Proxy Error</source>
         <translation>Proxyfehler</translation>
+    </message>
+    <message>
+        <source>/listcache takes a whole number of hours from 0 up, not &quot;%1&quot;.</source>
+        <translation>/listcache erwartet eine ganze Zahl von Stunden ab 0, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>/listcache keeps the list for checks without a window: give it with /c, /f or a fleet of exports.</source>
+        <translation>/listcache speichert die Liste für Prüfungen ohne Fenster: Geben Sie es mit /c, /f oder einer Flotte von Exporten an.</translation>
     </message>
 </context>
 <context>

@@ -79,6 +79,9 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.listState = update.listState();
     result.listProblem = update.problem();
     result.listBytes = update.receivedSize();
+    result.keptListAgeSeconds = update.keptCopyAge();
+    if (update.fromKeptCopy())
+        result.listProblem = update.fetchProblem();
     if (update.exceededTimeBudget())
         result.exceededBudgetSeconds = update.timeBudgetSeconds();
     const QList<VersionPatches> master = update.masterPatchList();
@@ -185,6 +188,13 @@ QString acknowledgementNote(const MissingPatch& patch)
         .arg(mark.expires.toString(Qt::ISODate), mark.reason);
 }
 
+namespace {
+QString counted(qint64 n, const char* one, const char* many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+} // namespace
+
 QString checkStateName(CheckState state)
 {
     static const char* const names[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
@@ -211,17 +221,29 @@ MachineCheck machineCheck(const CheckResult& result)
             summary += QStringLiteral(": ") + statusMessageFor(result.status);
         return {CheckState::Unknown, summary};
     }
-    const CheckState state = patchState(result.missing, result.rules);
+    CheckState state = patchState(result.missing, result.rules);
     const int count = int(result.missing.size());
     const std::optional<qint64> oldest = result.oldestAgeDays();
-    const auto counted = [](qint64 n, const char* one, const char* many) {
-        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-    };
-    return {state, count == 0 ? QStringLiteral("no updates missing")
-                              : QStringLiteral("%1 missing (%2 security%3)")
-                                    .arg(counted(count, "update", "updates"),
-                                         QString::number(result.securityCount()),
-                                         oldest ? QStringLiteral(", oldest ") +
-                                                      counted(*oldest, "day", "days")
-                                                : QString())};
+    QString summary =
+        count == 0
+            ? QStringLiteral("no updates missing")
+            : QStringLiteral("%1 missing (%2 security%3)")
+                  .arg(counted(count, "update", "updates"), QString::number(result.securityCount()),
+                       oldest ? QStringLiteral(", oldest ") + counted(*oldest, "day", "days")
+                              : QString());
+    // A list from the cache is the maker's list of some hours ago: worth a
+    // look, not an alarm about every machine at once.
+    if (result.keptListAgeSeconds) {
+        state = std::max(state, CheckState::Warning);
+        summary = keptListNote(result) + QStringLiteral("; ") + summary;
+    }
+    return {state, summary};
+}
+
+QString keptListNote(const CheckResult& result)
+{
+    if (!result.keptListAgeSeconds)
+        return QString();
+    return QStringLiteral("list from cache, %1 old")
+        .arg(counted(*result.keptListAgeSeconds / 3600, "hour", "hours"));
 }

@@ -49,6 +49,9 @@ struct CheckResult
     ListState listState = ListState::Unreachable;
     QString listProblem; // why the list is not usable, in the user's language
     qint64 listBytes = 0;
+    // The list is the copy kept from an earlier run, this old, since the
+    // server gave none (listProblem says why).
+    std::optional<qint64> keptListAgeSeconds;
     int versions = 0;
     int patches = 0; // of the installed versions
     QList<IQuorixProduct*> products;
@@ -93,6 +96,10 @@ void markAcknowledged(CheckResult& result);
 // "acknowledged until 2027-01-31: REASON" or "acknowledgement expired
 // 2026-11-30: REASON"; empty for a patch no acknowledgement names.
 QString acknowledgementNote(const MissingPatch& patch);
+
+// "list from cache, 5 hours old" for a list that a kept copy stood in for;
+// empty otherwise.
+QString keptListNote(const CheckResult& result);
 
 // "OK", "WARNING", "CRITICAL", "UNKNOWN".
 QString checkStateName(CheckState state);

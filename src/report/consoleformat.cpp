@@ -45,7 +45,15 @@ QString consoleReportText(const CheckResult& result)
     addLine(rule);
     addLine(QString());
 
-    if (result.status != StatusCode::NoError) {
+    if (result.keptListAgeSeconds) {
+        addLine(QStringLiteral(">>>>> ") +
+                ConsoleReport::tr("The patch list kept %1 hours ago stands in: %2")
+                    .arg(QString::number(*result.keptListAgeSeconds / 3600),
+                         printable(result.listProblem)) +
+                QStringLiteral(" <<<<<"));
+        addLine(QString());
+    }
+    if (result.status != StatusCode::NoError && !result.keptListAgeSeconds) {
         addLine(QStringLiteral(">>>>> ") + statusMessageFor(result.status) +
                 QStringLiteral(" <<<<<"));
         addLine(QString());

@@ -151,7 +151,9 @@ QString fleetListLine(const CheckResult& anyResult)
 {
     return FleetReport::tr("Checked %1 UTC against the patch list %2 (%3).")
         .arg(anyResult.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
-             printable(anyResult.listSource), listStateName(anyResult.listState));
+             printable(anyResult.listSource),
+             anyResult.keptListAgeSeconds ? keptListNote(anyResult)
+                                          : listStateName(anyResult.listState));
 }
 
 FleetTotals fleetTotals(const QList<FleetRow>& rows)

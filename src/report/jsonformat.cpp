@@ -15,7 +15,10 @@ namespace {
 void writeList(JsonWriter& json, const CheckResult& result)
 {
     json.key("list").beginObject();
+    if (result.listState == ListState::Ok)
+        json.member("ageSeconds", result.keptListAgeSeconds.value_or(0));
     json.member("bytes", result.listBytes);
+    json.member("cached", result.keptListAgeSeconds.has_value());
     json.member("patches", result.patches);
     if (!result.listProblem.isEmpty())
         json.member("problem", result.listProblem);

@@ -28,10 +28,14 @@ const MetricFamily families[] = {
     {"changes",
      "Since the previous report (/since): patches newly and no longer missing; 1 for a changed "
      "state, and for a machine that report did not have."},
+    {"list_age_seconds",
+     "Seconds since the server last sent or confirmed the patch list used: 0 for a list fetched "
+     "now, more for the cache's copy standing in."},
 };
 constexpr int exportAgeFamily = 6;
 constexpr int acknowledgedFamily = 7;
 constexpr int changesFamily = 8;
+constexpr int listAgeFamily = 9;
 constexpr int familyCount = int(std::size(families));
 
 QString labelValue(QString text)
@@ -95,6 +99,8 @@ QList<QByteArray> samples(const CheckResult& result, bool labelMachine)
                state == result.listState ? QStringLiteral("1") : QStringLiteral("0"));
     sample(4, QString(), QString::number(int(result.status)));
     sample(5, QString(), QString::number(result.checkedAt.toSecsSinceEpoch()));
+    if (result.listState == ListState::Ok)
+        sample(listAgeFamily, QString(), QString::number(result.keptListAgeSeconds.value_or(0)));
     if (const std::optional<qint64> age = result.exportAgeSeconds())
         sample(exportAgeFamily, QString(), QString::number(*age));
     if (result.rules.acknowledged) {

@@ -66,7 +66,10 @@ QString buildReportHtml(const CheckResult& result)
                 QStringLiteral("</li>");
     html += QStringLiteral("</ul>") + QStringLiteral("<hr>");
 
-    if (result.status == StatusCode::NoError) {
+    if (result.keptListAgeSeconds)
+        html += QStringLiteral("<p style='color: #c22'>%1: %2</p>")
+                    .arg(escapeHtml(keptListNote(result)), escapeHtml(result.listProblem));
+    if (result.status == StatusCode::NoError || result.keptListAgeSeconds) {
         const QString updatesFor =
             QCoreApplication::translate("NotificationDialog", "Updates for %1");
         const QString productsLabel = QCoreApplication::translate("NotificationDialog", "Products");

@@ -2,6 +2,7 @@
 
 #include "core/result.h"
 #include "jsoninput.h"
+#include "listcache.h"
 #include "patchset.h"
 
 #include <QCoreApplication>
@@ -41,10 +42,13 @@ public:
     // Fetches and reads the list at the address, with up to five attempts,
     // keeping the patches of the given versions (of every version without
     // them). The retrieval may take budgetSeconds in all (0: no bound beyond
-    // its attempts and their time-outs).
+    // its attempts and their time-outs). With a cache, the list of a web
+    // address is asked for only when it changed since the copy kept there,
+    // and that copy stands in for a list the server cannot give, up to the
+    // cache's bound on its age.
     static QuorixUpdate retrieve(const QString& url, RetrievalHost& host,
                                  const std::optional<QStringList>& wantedVersions,
-                                 int budgetSeconds);
+                                 int budgetSeconds, const ListCacheUse* cache = nullptr);
 
     QList<PublishedPatch> availablePatchesFor(const InstalledSoftware& software) const;
 
@@ -61,13 +65,25 @@ public:
     int timeBudgetSeconds() const { return budgetSeconds; }
     // Why there is no usable list, in the user's language; empty when there is.
     QString problem() const { return list.errorString(); }
+    // The list is the copy kept from an earlier run, since the server gave
+    // none (for fetchProblem()); its age counts from when the server last
+    // sent or confirmed it.
+    bool fromKeptCopy() const { return keptCopyAgeSeconds.has_value(); }
+    std::optional<qint64> keptCopyAge() const { return keptCopyAgeSeconds; }
+    QString fetchProblem() const { return serverProblem; }
 
 private:
     QuorixUpdate(const QString& url, int budgetSeconds);
+    // One retrieval from the server: the list to keep when it brought a usable one.
+    std::optional<CachedList> fetch(RetrievalHost& host, const QStringList* versions,
+                                    const CachedList* kept);
+    void standIn(const CachedList& kept, const ListCacheUse& cache, const QStringList* versions);
 
     QString listUrl;
     Result<QList<VersionPatches>, ListProblem> list = failure(ListProblem());
     qsizetype receivedBytes = 0;
     bool timedOut = false;
     int budgetSeconds = 0;
+    std::optional<qint64> keptCopyAgeSeconds;
+    QString serverProblem;
 };

@@ -3,6 +3,7 @@
 #include "core/console.h"
 #include "core/localfile.h"
 #include "core/logger.h"
+#include "listcache.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -55,6 +56,9 @@ bool UpdateRequest::attempt(const QDeadlineTimer& retrievalDeadline)
     succeeded = false;
     failed = false;
     tooLarge = false;
+    unchanged = false;
+    receivedTag.clear();
+    receivedModified.clear();
     certificateProblem.clear();
     problem.clear();
     timedOut = false;
@@ -82,7 +86,12 @@ bool UpdateRequest::attempt(const QDeadlineTimer& retrievalDeadline)
 
 void UpdateRequest::startReply(const QUrl& target)
 {
-    reply = manager->get(QNetworkRequest(target));
+    QNetworkRequest request(target);
+    if (!sentTag.isEmpty())
+        request.setRawHeader("If-None-Match", sentTag);
+    if (!sentModified.isEmpty())
+        request.setRawHeader("If-Modified-Since", sentModified);
+    reply = manager->get(request);
     // The network thread reads ahead only this far, so a large list is never
     // held twice while it arrives.
     reply->setReadBufferSize(readAheadBytes);
@@ -143,7 +152,8 @@ bool isRedirect(int status)
 }
 } // namespace
 
-// Only a 200 answer is a list: any other ends the attempt as soon as its
+// Only a 200 answer is a list, and a 304 to a request that asked whether the
+// kept one changed says it did not: any other ends the attempt as soon as its
 // headers arrive, so its body, of whatever size or pace, is never read. A
 // redirect is followed at once. Qt answers a proxy's or server's request for
 // credentials itself.
@@ -155,8 +165,18 @@ void UpdateRequest::onHeaders()
     if (!isCurrent(source) || askingForCredentials || !code.isValid())
         return;
     const int status = code.toInt();
-    if (status == 200 || status == 401 || status == 407)
+    if (status == 200) {
+        keepValidators(*source);
         return;
+    }
+    if (status == 401 || status == 407)
+        return;
+    if (status == 304 && !(sentTag.isEmpty() && sentModified.isEmpty())) {
+        qCInfo(lcUpdate).noquote() << QStringLiteral("The patch list has not changed.");
+        endAttempt();
+        unchanged = succeeded = true;
+        return;
+    }
     const QString address = printable(source->url().toString());
     const QString reason =
         printable(source->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
@@ -172,6 +192,20 @@ void UpdateRequest::onHeaders()
                                 : tr("An error occurred: HTTP %1 %2 is no patch list (%3)")
                                       .arg(QString::number(status), reason, address);
     failAttempt(message);
+}
+
+void UpdateRequest::askIfChangedSince(const QByteArray& entityTag, const QByteArray& lastModified)
+{
+    sentTag = ListCache::isUsableValidator(entityTag) ? entityTag : QByteArray();
+    sentModified = ListCache::isUsableValidator(lastModified) ? lastModified : QByteArray();
+}
+
+void UpdateRequest::keepValidators(const QNetworkReply& source)
+{
+    const QByteArray tag = source.rawHeader("ETag");
+    const QByteArray modified = source.rawHeader("Last-Modified");
+    receivedTag = ListCache::isUsableValidator(tag) ? tag : QByteArray();
+    receivedModified = ListCache::isUsableValidator(modified) ? modified : QByteArray();
 }
 
 void UpdateRequest::onReadyRead()
@@ -299,89 +333,4 @@ void UpdateRequest::onTimeout()
     received.clear();
     discardReply();
     done = true;
-}
-
-void UpdateRequest::onError(QNetworkReply::NetworkError code)
-{
-    QNetworkReply* source = replyToHandle();
-    if (!source)
-        return;
-    timer.stop();
-    qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::onError() ") +
-                                       source->errorString();
-    if (code != QNetworkReply::NoError)
-        reportNetworkError(errorMessage(source));
-    // Qt follows the error with finished(), which ends the attempt; the timer
-    // stays as a guard while the message is shown.
-    if (reply)
-        startTimer();
-}
-
-// What went wrong and where: the HTTP status and reason the server gave, the
-// certificate that was refused, or the network's own error text.
-QString UpdateRequest::errorMessage(QNetworkReply* source) const
-{
-    const QString address = printable(source->url().toString());
-    const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 400) {
-        const QString reason =
-            source->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        return tr("An error occurred: HTTP %1 %2 (%3)")
-            .arg(QString::number(status), printable(reason), address);
-    }
-    if (!certificateProblem.isEmpty())
-        return tr("An error occurred: %1 (%2)").arg(certificateProblem, address);
-    // A list the server compressed that does not inflate (Qt's content error):
-    // Qt's own text names no encoding, this one does. Other failures of such a
-    // list, a connection cut off among them, keep their own text.
-    const QByteArray encoding = source->rawHeader("Content-Encoding");
-    if (status == 200 && !encoding.isEmpty() &&
-        source->error() == QNetworkReply::UnknownContentError)
-        return tr("An error occurred: the list, sent as %1, cannot be decoded (%2)")
-            .arg(printable(QString::fromLatin1(encoding)), address);
-    // Qt reaches an http list through the proxy with its own connection, so a
-    // dead proxy reads like a dead server: the proxy is named. Its refusal of
-    // credentials was named already.
-    const QNetworkProxy proxy = manager->proxy();
-    if (proxy.type() == QNetworkProxy::HttpProxy && !proxy.hostName().isEmpty() &&
-        source->error() != QNetworkReply::ProxyAuthenticationRequiredError)
-        return tr("An error occurred: %1 (%2, through the proxy %3)")
-            .arg(printable(source->errorString()), address,
-                 printable(proxy.hostName()) + QLatin1Char(':') + QString::number(proxy.port()));
-    return tr("An error occurred: %1 (%2)").arg(printable(source->errorString()), address);
-}
-
-// Every failure of a retrieval reaches the log, the user and the status code
-// the same way.
-void UpdateRequest::reportNetworkError(const QString& message)
-{
-    failed = true;
-    problem = message;
-    host.failed(tr("Network Error"), message);
-}
-
-// A certificate that cannot be verified refuses the list: whoever is in the
-// path could otherwise hide patches or plant links. Qt then ends the reply
-// with an error, reported with what was wrong.
-void UpdateRequest::onSslErrors(QNetworkReply* source, const QList<QSslError>& errors)
-{
-    QStringList texts;
-    for (const QSslError& sslError : errors) {
-        qCWarning(lcUpdate).noquote()
-            << QStringLiteral("SSL Error: %1").arg(sslError.errorString());
-        texts.append(sslError.errorString());
-    }
-    if (isCurrent(source))
-        certificateProblem =
-            tr("the certificate of %1 is not trusted: %2")
-                .arg(printable(source->url().host()), printable(texts.join(QStringLiteral("; "))));
-}
-
-QString UpdateRequest::attemptProblem() const
-{
-    if (!problem.isEmpty())
-        return problem;
-    if (timedOut)
-        return tr("no answer within %1 s").arg(QString::number(host.timeoutMs() / 1000.0));
-    return succeeded ? QString() : tr("the server sent no list");
 }

@@ -46,6 +46,15 @@ public:
     // Whether the last attempt was refused for the list's size.
     bool refusedAsTooLarge() const { return tooLarge; }
 
+    // Later attempts ask the server to send the list only when it differs
+    // from the one these validators came with; one that has not changed
+    // succeeds without bytes.
+    void askIfChangedSince(const QByteArray& entityTag, const QByteArray& lastModified);
+    bool answeredUnchanged() const { return unchanged; }
+    // The validators the server sent with the list received, where usable.
+    QByteArray receivedEntityTag() const { return receivedTag; }
+    QByteArray receivedLastModified() const { return receivedModified; }
+
     static constexpr int maxRedirects = 10;
 
 private slots:
@@ -62,6 +71,7 @@ private:
     QString attemptProblem() const;
     void applyProxySettings();
     bool followRedirect(QNetworkReply* reply);
+    void keepValidators(const QNetworkReply& source);
     bool readLocalList(const QString& fileName);
     void refuseAsTooLarge();
     void startReply(const QUrl& target);
@@ -84,6 +94,9 @@ private:
     bool succeeded = false;
     bool tooLarge = false;
     bool failed = false;
+    bool unchanged = false;
+    QByteArray sentTag, sentModified;
+    QByteArray receivedTag, receivedModified;
     QString certificateProblem;
     QString problem; // the failure of the attempt, or empty
     bool timedOut = false;

@@ -117,6 +117,8 @@ private slots:
             plain, 1, {"2><<<< The previous report \"examples/machine.reg\" cannot be used: "});
         row("a previous report only where changes are told", {"/c", "/since", "FIFO"}, plain, 1,
             {"<<<< /since compares machine-readable reports"});
+        row("the cache's bound must be whole hours", {"/f", "json", "/listcache", "1.5"}, plain, 1,
+            {"2><<<< /listcache takes a whole number of hours from 0 up, not \"1.5\". >>>>\n"});
         row("time budget must be whole seconds", {"/c", "/t", "0.5"}, plain, 1,
             {"<<<< /t takes a whole number of seconds from 1 up, not \"0.5\". >>>>\n"});
         row("a check time that cannot be read", {"SKYVANE_NOW=yesterday", "/c"}, plain, 1,
@@ -289,6 +291,9 @@ private slots:
                      qPrintable(text + " in:\n" + result.out + result.err));
         }
         QCOMPARE(result.exitCode, exitCode);
+        // The console keeps no list unless asked to.
+        if (!arguments.contains("/f") && !arguments.contains("/r"))
+            QVERIFY(!QFile::exists(config->filePath("cache")));
         // A time budget holds to the process's end; the margin covers a busy
         // machine, not the seconds a stuck network thread was once waited for.
         if (const qsizetype budget = arguments.indexOf("/t"); budget >= 0)

@@ -1,5 +1,6 @@
 // The console report word for word (tests/data/console): its headings, the
-// line of a product without updates, a listless run's status line, a fleet's table.
+// line of a product without updates, a listless run's status line, the
+// cache's copy standing in, a fleet's table.
 
 #include "fakeproduct.h"
 #include "report/reportformats.h"
@@ -52,17 +53,27 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("missing");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("updates missing") << 0 << 2 << "updates-missing.txt";
+        QTest::addColumn<int>("keptHours"); // the cache's copy stands in, this old; or -1
+        QTest::newRow("updates missing") << 0 << 2 << "updates-missing.txt" << -1;
         QTest::newRow("list unreachable")
-            << int(StatusCode::NetworkError) << 0 << "list-unreachable.txt";
+            << int(StatusCode::NetworkError) << 0 << "list-unreachable.txt" << -1;
+        QTest::newRow("list unreachable, the cache's copy stands in")
+            << int(StatusCode::NetworkError) << 2 << "list-from-cache.txt" << 5;
     }
     void machineReport()
     {
         QFETCH(int, status);
         QFETCH(int, missing);
         QFETCH(QString, expected);
+        QFETCH(int, keptHours);
+        CheckResult check = result(StatusCode(status), missing);
+        if (keptHours >= 0) {
+            check.listState = ListState::Ok;
+            check.keptListAgeSeconds = keptHours * 3600 + 59;
+            check.listProblem = "An error occurred: HTTP 503 Service Unavailable (URL)";
+        }
         QByteArray text;
-        consoleReportFormat()->writeMachine(result(StatusCode(status), missing), text);
+        consoleReportFormat()->writeMachine(check, text);
         QCOMPARE(text, fixture(expected));
     }
 

@@ -85,6 +85,8 @@ private slots:
         QTest::newRow("fleet, since an earlier report")
             << "/sky_vane/patches.json"
             << QStringList{"/r", "examples/fleet", "/since", "tests/data/previous-fleet.json"} << 1;
+        QTest::newRow("the server down, the list kept 5 hours ago stands in")
+            << "/flaky.json" << QStringList{"/r", "examples/fleet"} << 3;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {
@@ -92,6 +94,16 @@ private slots:
         QFETCH(QStringList, exports);
         QFETCH(int, exitCode);
         const QStringList check = exports + QStringList{"/u", server.url(path)};
+        if (path == "/flaky.json") {
+            QFile list(QStringLiteral(SKYVANE_SOURCE_DIR "/examples/server/sky_vane/patches.json"));
+            QVERIFY(list.open(QIODevice::ReadOnly));
+            server.setResponse(path, PatchServer::Response::with(200, list.readAll()));
+            QCOMPARE(runProgram(config.path(), QStringList{"/f", "json"} + check,
+                                {"SKYVANE_NOW=2026-12-06T07:00:00Z"})
+                         .exitCode,
+                     1);
+            server.setResponse(path, PatchServer::Response::with(503));
+        }
         const auto output = [&](const char* format) {
             return runProgram(config.path(), QStringList{"/f", format} + check);
         };
@@ -154,6 +166,17 @@ private slots:
             counted +=
                 line.startsWith("skyvane_missing_patches{") ? line.section(' ', -1).toInt() : 0;
         QCOMPARE(counted, listed);
+        // Each tells alike how old the list is, and whether the cache's copy stood in.
+        const qint64 age = machines.first()["list"]["ageSeconds"].toInteger();
+        QCOMPARE(machines.first()["list"]["cached"].toBool(), path == "/flaky.json");
+        QCOMPARE(metrics.out.count(QRegularExpression(
+                     QStringLiteral("\nskyvane_list_age_seconds({[^}]*})? %1\n").arg(age))),
+                 machines.size());
+        const auto judged =
+            std::count_if(machines.begin(), machines.end(),
+                          [](const QJsonValue& m) { return m["state"].toString() != "unknown"; });
+        QCOMPARE(nagios.out.count(QStringLiteral("list from cache, %1 hours old").arg(age / 3600)),
+                 age > 0 ? judged : 0);
     }
 };
 

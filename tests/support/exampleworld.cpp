@@ -32,6 +32,7 @@ CheckRequest ExampleWorld::request() const
             {},
             &software,
             QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC),
+            std::nullopt,
             std::nullopt};
 }
 

@@ -29,6 +29,7 @@ ProgramRun runProgram(const QString& configDir, const QStringList& arguments,
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", configDir);
+    env.insert("XDG_CACHE_HOME", configDir + QStringLiteral("/cache"));
     env.insert("LC_ALL", "C.UTF-8");
     env.insert("QT_QPA_PLATFORM", "offscreen");
     // Ages count from this day, whatever today is.

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // The built program run as a user runs it: from the source folder, with its
-// own settings folder, the offscreen platform and the C locale unless the
+// own settings and cache folders, the offscreen platform and the C locale unless the
 // environment ("VAR=value") says otherwise; "NETWORK=none" runs it without
 // a network, "NETWORK=silent-resolver" with one whose name server never
 // answers (exit code 125 where that cannot be made). The event loop keeps turning

@@ -68,7 +68,7 @@ private slots:
         QStringList shown;
         host.showProgress = [&shown](const QString& text) { shown << text; };
         const QString url = world.silentListUrl(this, [] {});
-        const CheckResult result = runCheck({"M", url, 0, {}, &world.software, {}, {}}, host);
+        const CheckResult result = runCheck({"M", url, 0, {}, &world.software, {}, {}, {}}, host);
         QCOMPARE(shown.size(), 10); // each attempt's start and end
         QCOMPARE(shown.value(2),
                  "Attempt 2 of 5: " + url + "\nLast attempt: no answer within 0.05 s");

@@ -5,6 +5,7 @@
 #include "patchserver.h"
 #include "squidproxy.h"
 #include "testsettings.h"
+#include "update/listcache.h"
 #include "update/quorixupdate.h"
 #include "update/updaterequest.h"
 
@@ -111,6 +112,8 @@ private slots:
             row(QString::number(code) + " with a list: no list", Response::with(code, patchList), 1,
                 "", failed,
                 "<<<< An error occurred: HTTP " + QString::number(code) + " * (SELF) >>>>");
+        row("304 unasked: no list", Response::with(304), 1, "", failed,
+            "<<<< An error occurred: HTTP 304 Not Modified is no patch list (SELF) >>>>");
         row("302 without a target: no redirect", Response::with(302, "moved"), 1, "", failed,
             "<<<< An error occurred: HTTP 302 Found without a redirect target (SELF) >>>>");
         row("compressed list that does not inflate: the encoding named",
@@ -169,6 +172,68 @@ private slots:
                            console.count('\n') == 1,
                  qPrintable(console));
     }
+    // A cache folder holds, before the retrieval, nothing, the list fetched by
+    // an earlier retrieval, a copy of a list with the patch "Old" kept some
+    // hours ago, or a damaged file.
+    void listCache_data()
+    {
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<Response>("response");
+        QTest::addColumn<QString>("patch"); // the list's first patch, or nothing
+        QTest::addColumn<int>("unchanged"); // requests answered 304
+        QTest::addColumn<int>("standsIn");  // the kept copy's age in hours, or -1
+        const Response list = Response::with(200, patchList), down = Response::with(503);
+        QTest::newRow("unchanged: asked for, not sent") << "fetched" << list << "P" << 1 << -1;
+        QTest::newRow("changed: the new list") << "copy 1" << list << "P" << 0 << -1;
+        QTest::newRow("server down: a young copy stands in") << "copy 5" << down << "Old" << 0 << 5;
+        QTest::newRow("server down: a copy too old does not") << "copy 25" << down << "" << 0 << -1;
+        QTest::newRow("damaged file: fetched in full") << "damaged" << list << "P" << 0 << -1;
+        QTest::newRow("damaged file never stands in") << "damaged" << down << "" << 0 << -1;
+    }
+    void listCache()
+    {
+        QFETCH(QString, kept);
+        QFETCH(Response, response);
+        QFETCH(QString, patch);
+        QFETCH(int, unchanged);
+        QFETCH(int, standsIn);
+        QTemporaryDir folder;
+        const QDateTime now(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC);
+        const ListCacheUse cache{folder.path(), 24 * 3600, now};
+        const QString url = server->url("/x");
+        const ListCache files(folder.path(), host.maxBytes);
+        server->setResponse("/x", Response::with(200, patchList));
+        if (kept == "fetched")
+            QVERIFY(QuorixUpdate::retrieve(url, host, std::nullopt, 0, &cache).listState() ==
+                    ListState::Ok);
+        if (kept.startsWith("copy"))
+            QVERIFY(files
+                        .store(url, {QByteArray(patchList).replace("\"P\"", "\"Old\""),
+                                     {},
+                                     {},
+                                     now.addSecs(-3600 * kept.section(' ', 1).toInt())})
+                        .ok());
+        QFile damaged(files.fileFor(url));
+        QVERIFY(kept != "damaged" ||
+                (QDir().mkpath(folder.path()) && damaged.open(QIODevice::WriteOnly) &&
+                 damaged.write("skyvane list cache 1\nlength 3\n\nabc")));
+        damaged.close();
+        server->setResponse("/x", response);
+        console.clear();
+        const QuorixUpdate update = QuorixUpdate::retrieve(url, host, std::nullopt, 0, &cache);
+        QCOMPARE(update.masterPatchList().value(0).patches.value(0).Name, patch);
+        QCOMPARE(server->unchangedCount("/x"), unchanged);
+        QCOMPARE(update.keptCopyAge().value_or(-3600) / 3600, standsIn);
+        QCOMPARE(settings.status,
+                 response.status == 200 ? StatusCode::NoError : StatusCode::NetworkError);
+        // Whatever came from the server is kept for the next run, whole.
+        const Result<CachedList, CacheMiss> after = files.read(url);
+        QCOMPARE(after.ok() ? after.value().body : QByteArray(),
+                 response.status == 200    ? patchList
+                 : kept.startsWith("copy") ? QByteArray(patchList).replace("\"P\"", "\"Old\"")
+                                           : QByteArray());
+    }
+
     void httpsIsNeverLeftForHttp()
     {
         PatchServer tlsServer;

@@ -1,5 +1,6 @@
 #include "patchserver.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSslCertificate>
@@ -15,11 +16,28 @@
 #include <memory>
 
 namespace {
+// The entity tag of a list: its bytes' hash, so a changed list has another.
+QByteArray entityTagOf(const QByteArray& body)
+{
+    return '"' + QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex().left(16) + '"';
+}
+
+QByteArray headerValue(const QByteArray& request, const QByteArray& name)
+{
+    for (const QByteArray& line : request.split('\n')) {
+        if (line.toLower().startsWith(name.toLower() + ':'))
+            return line.mid(name.size() + 1).trimmed();
+    }
+    return {};
+}
+
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
     case 200:
         return "OK";
+    case 304:
+        return "Not Modified";
     case 301:
         return "Moved Permanently";
     case 302:
@@ -141,9 +159,15 @@ void PatchServer::onReadyRead(QTcpSocket* socket)
     counts[path] += 1;
     paths << path;
 
-    const Response response = responseFor(path);
+    Response response = responseFor(path);
     if (response.silent)
         return;
+    // A list the client already holds is not sent again.
+    if (response.status == 200 && !response.body.isEmpty() &&
+        headerValue(request, "If-None-Match") == entityTagOf(response.body)) {
+        unchanged[path] += 1;
+        response = Response::with(304);
+    }
     QPointer<QTcpSocket> guarded(socket);
     QTimer::singleShot(response.delayMs, this, [this, guarded, response] {
         if (guarded)
@@ -202,6 +226,8 @@ void PatchServer::respond(QTcpSocket* socket, const Response& response)
         return;
     }
     head += "Content-Type: application/json\r\n";
+    if (response.status == 200 && !response.body.isEmpty())
+        head += "ETag: " + entityTagOf(response.body) + "\r\n";
     if (response.announceLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     if (!response.location.isEmpty())

@@ -97,7 +97,10 @@ public:
         proxyUser = user;
     }
 
+    // Every list sent carries an entity tag; a request that names it is
+    // answered 304 Not Modified, without the list.
     int requestCount(const QString& path) const { return counts.value(path); }
+    int unchangedCount(const QString& path) const { return unchanged.value(path); }
     QStringList requestedPaths() const { return paths; }
 
 private:
@@ -113,6 +116,7 @@ private:
     QHash<QString, Response> responses;
     QString directory;
     QHash<QString, int> counts;
+    QHash<QString, int> unchanged;
     QStringList paths;
     QHash<QTcpSocket*, QByteArray> pending;
     QByteArray proxyScheme;
