@@ -893,6 +893,10 @@
         <source>OK uses and saves the credentials, Cancel ends the retrieval</source>
         <translation>OK verwendet und speichert die Zugangsdaten, Abbrechen beendet den Abruf</translation>
     </message>
+    <message>
+        <source>The proxy asks for %1 authentication.</source>
+        <translation>Der Proxy verlangt eine Anmeldung mit %1.</translation>
+    </message>
 </context>
 <context>
     <name>ProxySwitches</name>

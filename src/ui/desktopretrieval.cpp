@@ -10,10 +10,12 @@ void DesktopRetrievalHost::editProxySettings()
     dialog.exec();
 }
 
-std::optional<QNetworkProxy> DesktopRetrievalHost::askProxyCredentials(const QNetworkProxy& proxy)
+std::optional<QNetworkProxy> DesktopRetrievalHost::askProxyCredentials(const QNetworkProxy& proxy,
+                                                                       const QString& scheme)
 {
     ProxyDialog dialog(proxy);
     dialog.disableHostFields(true);
+    dialog.showScheme(scheme);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.proxy();

@@ -21,7 +21,8 @@ public:
 
     bool asksUser() const override { return true; }
     void editProxySettings() override;
-    std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy) override;
+    std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy& proxy,
+                                                     const QString& scheme) override;
     void attemptStarted(int attempt, int attempts, const QString& url) override;
     void attemptFailed(int attempt, int attempts, const QString& reason) override;
 

@@ -18,6 +18,7 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
     ui->userEdit->setText(edited.user());
     ui->passEdit->setText(edited.password());
     acceptProxyAddresses(ui->hostEdit, ui->proxyPort, ui->userEdit, ui->passEdit);
+    ui->schemeLabel->hide();
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowTitle(tr("Proxy Credentials"));
 
@@ -27,6 +28,8 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
 void ProxyDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // A wrapped label knows its height only now.
+    adjustSize();
     // Centred on the default screen's work area, never on a parent: here,
     // where its size after layout and its frame are known.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -37,6 +40,12 @@ void ProxyDialog::showEvent(QShowEvent* event)
 }
 
 ProxyDialog::~ProxyDialog() = default;
+
+void ProxyDialog::showScheme(const QString& scheme)
+{
+    ui->schemeLabel->setText(tr("The proxy asks for %1 authentication.").arg(scheme));
+    ui->schemeLabel->setVisible(!scheme.isEmpty());
+}
 
 void ProxyDialog::disableHostFields(bool disable)
 {

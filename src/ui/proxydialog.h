@@ -19,6 +19,8 @@ public:
     ~ProxyDialog() override;
 
     void disableHostFields(bool disable);
+    // Names the authentication scheme the proxy asked for; nothing when empty.
+    void showScheme(const QString& scheme);
     QNetworkProxy proxy() const { return edited; }
 
 protected:

@@ -44,8 +44,10 @@ public:
     virtual bool asksUser() const = 0;
     // A proxy is to be used but has no address yet: the user may give one.
     virtual void editProxySettings() {}
-    // The proxy's credentials; nothing when the user cancels.
-    virtual std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy&)
+    // The proxy's credentials for the scheme it asked for ("NTLM"; empty when
+    // it did not say); nothing when the user cancels.
+    virtual std::optional<QNetworkProxy> askProxyCredentials(const QNetworkProxy&,
+                                                             const QString& /*scheme*/)
     {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "updaterequest.h"
 
 #include "core/logger.h"
+#include "proxychallenge.h"
 
 #include <QAuthenticator>
 #include <QNetworkAccessManager>
@@ -9,6 +10,9 @@
 // credentials it asks for.
 
 namespace {
+// Long enough for a proxy across a WAN, short beside a person's typing.
+constexpr int schemeProbeMs = 3000;
+
 // The proxy the system names for each request's address, with the user's
 // credentials for it.
 class SystemProxies : public QNetworkProxyFactory
@@ -105,6 +109,8 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
     // its end is held back until the user has answered.
     askingForCredentials = true;
     replyEndedWhileAsking = false;
+    // Qt does not tell which scheme it answers: the proxy is asked once more.
+    const QString scheme = proxyChallengeScheme(proxy, QUrl(url), schemeProbeMs);
     // Qt may name the proxy without the user whose credentials were refused;
     // the dialog offers the name last tried, or the stored one.
     QNetworkProxy asked = proxy;
@@ -112,7 +118,7 @@ void UpdateRequest::onProxyAuthenticate(const QNetworkProxy& proxy, QAuthenticat
         if (asked.user().isEmpty())
             asked.setUser(known);
     }
-    const std::optional<QNetworkProxy> entered = host.askProxyCredentials(asked);
+    const std::optional<QNetworkProxy> entered = host.askProxyCredentials(asked, scheme);
     askingForCredentials = false;
 
     if (entered) {

@@ -1,6 +1,6 @@
 // The GUI side of a retrieval through a proxy: the credentials dialog against
-// squid demanding Basic authentication, and the settings dialog when the proxy
-// is switched on without a host.
+// squid demanding Basic authentication and the patch server demanding NTLM,
+// and the settings dialog when the proxy is switched on without a host.
 
 #include "core/common.h"
 #include "core/settingsscrambler.h"
@@ -55,6 +55,8 @@ private slots:
         watcher.expect([entered](QWidget* dialog) {
             QVERIFY(!dialog->findChild<QLineEdit*>("hostEdit")->isEnabled());
             QCOMPARE(dialog->findChild<QLineEdit*>("userEdit")->text(), "skyuser"); // as stored
+            QCOMPARE(dialog->findChild<QLabel*>("schemeLabel")->text(),
+                     "The proxy asks for Basic authentication.");
             QCOMPARE(dialog->frameGeometry().center(),
                      dialog->screen()->availableGeometry().center());
             typeInto(dialog, "passEdit", QStringLiteral("skypass"));
@@ -73,6 +75,33 @@ private slots:
         QCOMPARE(watcher.seen().size(), entered ? 2 : 3); // a "Network Error" box after a cancel
         const QString stored = QSettings().value("Startup/ProxyPassword").toString();
         QCOMPARE(SettingsScrambler(47265183).unscramble(stored), entered ? "skypass" : QString());
+    }
+
+    // Without a saved user, a proxy asking for NTLM is answered with what the
+    // user types into a dialog that names the scheme.
+    void ntlmIsNamedAndAnswered()
+    {
+        world.settings.proxy =
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", world.server.port());
+        world.server.demandProxyAuthentication("NTLM", "alice");
+        ModalWatcher watcher;
+        watcher.expect([](QWidget* box) {
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        watcher.expect([](QWidget* dialog) {
+            QCOMPARE(dialog->findChild<QLabel*>("schemeLabel")->text(),
+                     "The proxy asks for NTLM authentication.");
+            typeInto(dialog, "userEdit", QStringLiteral("alice"));
+            typeInto(dialog, "passEdit", QStringLiteral("secret"));
+            dialog->findChild<QDialogButtonBox*>("buttonBox")
+                ->button(QDialogButtonBox::Ok)
+                ->click();
+        });
+        const QuorixUpdate update =
+            QuorixUpdate::retrieve(world.listUrl(), host, world.software.versions, 0);
+        world.server.demandProxyAuthentication({});
+        QCOMPARE(watcher.seen().size(), 2);
+        QCOMPARE(update.masterPatchList().size(), 1);
     }
 
     void proxyWithoutHostOpensTheSettingsFirst()
