@@ -26,8 +26,12 @@ bool ConfigReaderWindows::readConfig(IQuorixProduct* product)
     if (!store.hasValue(key, QStringLiteral("InstallDir")))
         return false;
     const QString installDir = store.value(key, QStringLiteral("InstallDir"));
-    if (!installDirPresent(installDir, store))
+    if (!installDirPresent(installDir, store)) {
+        qCInfo(lcProducts).noquote()
+            << QStringLiteral("Not counted: %1, whose install folder %2 does not exist")
+                   .arg(key, installDir);
         return false;
+    }
 
     product->setInstalled(true);
     product->setInstallDir(installDir);

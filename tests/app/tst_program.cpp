@@ -236,6 +236,10 @@ private slots:
             {"/f", "html", "/r", "examples/fleet", "/u", "SERVER/hostile.json"}, plain, 1,
             {"<td>A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\tC<br>\uFFFD]8;;http://evil",
              "!href=\"\uFFFD", "!\x1b"});
+        row("a product without its folder is named in the log",
+            {"/v", "1", "/r", "tests/data/missing-folder.reg"}, plain, 0,
+            {"Info: Not counted: HKEY_LOCAL_MACHINE\\SOFTWARE\\VANDRY\\Server10.3, whose "
+             "install folder gone/Quorix Server does not exist\n"});
         row("local list must be a file", {"/c", "/u", "file://FIFO"}, plain, 3,
             {"<<<< An error occurred: FIFO cannot be read: it is not a regular file (a "});
     }
