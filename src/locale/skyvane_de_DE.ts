@@ -1265,6 +1265,14 @@
         <source>These settings are set by your administrator.</source>
         <translation>Diese Einstellungen werden von Ihrem Administrator festgelegt.</translation>
     </message>
+    <message>
+        <source>Invalid Port</source>
+        <translation>Ungültiger Port</translation>
+    </message>
+    <message>
+        <source>The proxy port must be a number from 1 to 65535.</source>
+        <translation>Der Proxy-Port muss eine Zahl von 1 bis 65535 sein.</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>

@@ -1,5 +1,6 @@
 #include "proxydialog.h"
 
+#include "labelfit.h"
 #include "proxyaddressfield.h"
 #include "ui_proxydialog.h"
 
@@ -19,6 +20,7 @@ ProxyDialog::ProxyDialog(const QNetworkProxy& proxy, QWidget* parent)
     ui->passEdit->setText(edited.password());
     acceptProxyAddresses(ui->hostEdit, ui->proxyPort, ui->userEdit, ui->passEdit);
     ui->schemeLabel->hide();
+    fitLabelsToTexts(*this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowTitle(tr("Proxy Credentials"));
 

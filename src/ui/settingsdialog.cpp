@@ -1,5 +1,6 @@
 #include "settingsdialog.h"
 
+#include "labelfit.h"
 #include "proxyaddressfield.h"
 
 #include "app/messages.h"
@@ -7,17 +8,17 @@
 #include "core/common.h"
 #include "ui_settingsdialog.h"
 
-#include <QTabBar>
+#include <QScreen>
 
 SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>()), settings(runSettings)
 {
     ui->setupUi(this);
-    // One page needs no tab, and the window no more room than its fields.
-    ui->proxySettingsTab->tabBar()->hide();
-    ui->proxySettingsTab->setDocumentMode(true);
-    // No port is an empty field, not "0".
+    // No port is an empty field, not "0"; a fifth digit above 65535 is typed,
+    // so that OK can refuse it instead of the field dropping it unseen.
     ui->proxyPort->setSpecialValueText(QStringLiteral(" "));
+    ui->proxyPort->setMaximum(maxTypedPort);
+    fitLabelsAndFields();
     connect(ui->useProxyCheckbox, &QCheckBox::toggled, this,
             &SettingsDialog::useProxySettingsChecked);
     connect(ui->requireAuthenticationCheckbox, &QCheckBox::toggled, this,
@@ -42,7 +43,21 @@ SettingsDialog::SettingsDialog(Common& runSettings, QWidget* parent)
         ui->useProxyCheckbox->setEnabled(false);
         ui->proxySettingsGroupbox->setEnabled(false);
     }
-    resize(minimumSizeHint());
+    // The form's own size where the screen has room for it, and never less
+    // than the texts need.
+    const QScreen* shown = screen();
+    const QSize room = shown ? shown->availableGeometry().size() : QSize(570, 419);
+    resize(QSize(570, 419).boundedTo(room).expandedTo(sizeHint()));
+}
+
+// A label is never narrower than its text in the language shown, and the
+// host field shows a whole host name.
+void SettingsDialog::fitLabelsAndFields()
+{
+    fitLabelsToTexts(*this);
+    ui->proxyHost->setMinimumWidth(
+        ui->proxyHost->fontMetrics().horizontalAdvance(QStringLiteral("proxy.corp.example.com")) +
+        2 * ui->proxyHost->fontMetrics().averageCharWidth());
 }
 
 SettingsDialog::~SettingsDialog() = default;
@@ -91,12 +106,23 @@ void SettingsDialog::onOK()
     Common* common = &settings;
     common->useProxyServer = useProxy;
     common->useSystemProxy = systemProxy;
-    // Port 0 is no port, as an empty field is none.
-    if (useProxy && !systemProxy &&
-        (host.isEmpty() || portText.isEmpty() || ui->proxyPort->value() == 0)) {
-        showInformationMessage(tr("Missing Fields"),
-                               tr("You need to specify a proxy host and port."), nullptr);
-        return;
+    // Port 0 is no port, as an empty field is none; the message leaves the
+    // cursor in the field to mend.
+    if (useProxy && !systemProxy) {
+        const bool noPort = portText.isEmpty() || ui->proxyPort->value() == 0;
+        if (host.isEmpty() || noPort) {
+            showInformationMessage(tr("Missing Fields"),
+                                   tr("You need to specify a proxy host and port."), nullptr);
+            (host.isEmpty() ? static_cast<QWidget*>(ui->proxyHost) : ui->proxyPort)->setFocus();
+            return;
+        }
+        if (ui->proxyPort->value() > 65535) {
+            showInformationMessage(tr("Invalid Port"),
+                                   tr("The proxy port must be a number from 1 to 65535."), nullptr);
+            ui->proxyPort->setFocus();
+            ui->proxyPort->selectAll();
+            return;
+        }
     }
     common->proxy = QNetworkProxy(QNetworkProxy::HttpProxy, host, quint16(portText.toInt()),
                                   ui->proxyUsername->text(), ui->proxyPassword->text());

@@ -27,6 +27,10 @@ private slots:
 
 private:
     void loadProxyFields();
+    void fitLabelsAndFields();
+
+    // Five digits, one past what a port can be.
+    static constexpr int maxTypedPort = 99999;
 
     std::unique_ptr<Ui::SettingsDialog> ui;
     Common& settings;

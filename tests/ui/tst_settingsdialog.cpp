@@ -1,4 +1,5 @@
 #include "core/common.h"
+#include "dialogfit.h"
 #include "exampleworld.h"
 #include "modalwatcher.h"
 #include "ui/notificationdialog.h"
@@ -33,13 +34,49 @@ private slots:
         dialog->show();
     }
 
-    void noPortIsAnEmptyFieldAndThePageNoLoneTab()
+    void noPortIsAnEmptyFieldAndThePageHasItsTab()
     {
         world.settings.proxy = QNetworkProxy(QNetworkProxy::HttpProxy, "host", 0);
         SettingsDialog fresh(world.settings);
         fresh.show();
         QVERIFY(fresh.findChild<QSpinBox*>("proxyPort")->text().trimmed().isEmpty());
-        QVERIFY(!fresh.findChild<QTabWidget*>("proxySettingsTab")->tabBar()->isVisible());
+        QVERIFY(fresh.findChild<QTabWidget*>("proxySettingsTab")->tabBar()->isVisible());
+        QCOMPARE(fresh.size(), QSize(570, 419));
+    }
+
+    // In every language shipped, no text is cut and both dialogs fit a screen
+    // of 1280 x 800 at 200 %.
+    void textsFitInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::newRow("en") << QString();
+        for (const QString& file : shippedCatalogues())
+            QTest::newRow(qPrintable(QFileInfo(file).baseName())) << file;
+    }
+    void textsFitInEveryLanguage()
+    {
+        QFETCH(QString, catalogue);
+        QTranslator translator;
+        QVERIFY(catalogue.isEmpty() ? !shippedCatalogues().isEmpty() : translator.load(catalogue));
+        QCoreApplication::installTranslator(&translator);
+        SettingsDialog settings(world.settings);
+        ProxyDialog credentials(QNetworkProxy(QNetworkProxy::HttpProxy, "proxy", 3128, "bob"));
+        credentials.showScheme("Negotiate");
+        for (QDialog* shown :
+             {static_cast<QDialog*>(&settings), static_cast<QDialog*>(&credentials)}) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+            QVERIFY(shown->screen()->availableGeometry().size().expandedTo(shown->size()) ==
+                    shown->screen()->availableGeometry().size());
+            shown->resize(shown->minimumSizeHint()); // as small as the user can make it
+            QCOMPARE(cutTexts(*shown), QStringList());
+            QVERIFY2(QRect(0, 0, 640, 400).contains(QRect(QPoint(), shown->sizeHint())),
+                     qPrintable(shown->objectName()));
+        }
+        settings.resize(settings.minimumSizeHint());
+        const auto* host = settings.findChild<QLineEdit*>("proxyHost");
+        QVERIFY(host->width() > host->fontMetrics().horizontalAdvance("proxy.corp.example.com"));
+        QCoreApplication::removeTranslator(&translator);
     }
 
     // Group Policy's proxy is shown, said to be the administrator's, and
@@ -117,31 +154,46 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("port");
-        QTest::addColumn<int>("boxes");
-        QTest::newRow("OK without a host: a box, the dialog stays") << "okButton"
-                                                                    << ""
-                                                                    << "8080" << 1;
-        QTest::newRow("OK with port 0: the same") << "okButton"
-                                                  << "h"
-                                                  << "0" << 1;
+        QTest::addColumn<QString>("message"); // of the one box; none for no box
+        QTest::addColumn<QString>("focused"); // the field to mend
+        const QString missing = "You need to specify a proxy host and port.";
+        QTest::newRow("OK without a host: a box, the dialog stays")
+            << "okButton"
+            << ""
+            << "8080" << missing << "proxyHost";
+        QTest::newRow("OK with port 0: the same, at the port") << "okButton"
+                                                               << "h"
+                                                               << "0" << missing << "proxyPort";
+        QTest::newRow("OK with port 99999: refused, not shortened")
+            << "okButton"
+            << "h"
+            << "99999"
+            << "The proxy port must be a number from 1 to 65535."
+            << "proxyPort";
         QTest::newRow("Cancel") << "cancelButton"
                                 << ""
-                                << "8080" << 0;
+                                << "8080"
+                                << ""
+                                << "";
     }
     void okWithoutHostOrCancelStoresNothing()
     {
         QFETCH(QString, button);
         QFETCH(QString, host);
         QFETCH(QString, port);
-        QFETCH(int, boxes);
+        QFETCH(QString, message);
+        QFETCH(QString, focused);
+        const int boxes = message.isEmpty() ? 0 : 1;
         click("useProxyCheckbox");
         typeInto(dialog.get(), "proxyHost", host);
         typeInto(dialog.get(), "proxyPort", port);
         ModalWatcher watcher;
         QTest::mouseClick(child<QPushButton>(qPrintable(button)), Qt::LeftButton);
         QCOMPARE(watcher.seen().size(), boxes);
-        if (boxes)
-            QCOMPARE(watcher.seen().first().text, "You need to specify a proxy host and port.");
+        if (boxes) {
+            QCOMPARE(watcher.seen().first().text, message);
+            QCOMPARE(dialog->focusWidget()->objectName(), focused);
+        }
         QCOMPARE(dialog->isVisible(), boxes == 1);
         QVERIFY(QSettings().allKeys().isEmpty());
     }
