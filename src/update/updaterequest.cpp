@@ -171,10 +171,11 @@ void UpdateRequest::onHeaders()
     }
     if (status == 401 || status == 407)
         return;
+    // Its end follows at once, as it has no body: the reply is let finish, so
+    // that nothing is cut off under way.
     if (status == 304 && !(sentTag.isEmpty() && sentModified.isEmpty())) {
         qCInfo(lcUpdate).noquote() << QStringLiteral("The patch list has not changed.");
-        endAttempt();
-        unchanged = succeeded = true;
+        unchanged = true;
         return;
     }
     const QString address = printable(source->url().toString());
@@ -214,6 +215,10 @@ void UpdateRequest::onReadyRead()
     auto* source = qobject_cast<QNetworkReply*>(sender());
     if (!isCurrent(source))
         return;
+    if (unchanged) { // nothing but the list is read
+        (void)source->readAll();
+        return;
+    }
     // A list larger than the bound is refused as soon as that is known: by
     // the announced length, else as the count passes the bound.
     const qint64 announced = source->header(QNetworkRequest::ContentLengthHeader).toLongLong();
@@ -237,7 +242,7 @@ void UpdateRequest::onFinished()
     if (source->error() != QNetworkReply::NoError) {
         // An error page is no list, whatever it holds.
         received.clear();
-        succeeded = false;
+        succeeded = unchanged = false;
     } else if (followRedirect(source)) {
         return;
     }
@@ -249,7 +254,7 @@ void UpdateRequest::endAttempt()
     discardReply();
     timer.stop();
     done = true;
-    if (!received.isEmpty())
+    if (!received.isEmpty() || unchanged)
         succeeded = true;
 }
 
