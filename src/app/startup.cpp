@@ -156,10 +156,6 @@ std::optional<int> wholeNumberOrUsage(const std::optional<QString>& text, int mi
 // retrieval before that, so that it still reports in its own words.
 constexpr int unattendedBudgetSeconds = 50;
 
-// Unattended checks keep the list by default: a day's copy stands in for a
-// maker's server that is down, instead of every machine turning UNKNOWN.
-constexpr int unattendedListCacheHours = 24;
-
 // Only an address on the web needs a network; a list on this machine is read
 // also where there is none (an air-gapped server).
 bool needsNetwork(const QString& address)
@@ -242,7 +238,7 @@ std::variant<CheckPlan, int> followSwitches(const RunOptions& options, Common& s
         return usageErrorExitCode;
     const bool unattended = options.format || isFleet(options.exports);
     const std::optional<int> cacheHours = wholeNumberOrUsage(
-        options.listCache, 0, unattended ? unattendedListCacheHours : 0,
+        options.listCache, 0, 0,
         Startup::tr("/listcache takes a whole number of hours from 0 up, not \"%1\"."));
     if (!cacheHours)
         return usageErrorExitCode;

@@ -86,7 +86,7 @@ private slots:
             << "/sky_vane/patches.json"
             << QStringList{"/r", "examples/fleet", "/since", "tests/data/previous-fleet.json"} << 1;
         QTest::newRow("the server down, the list kept 5 hours ago stands in")
-            << "/flaky.json" << QStringList{"/r", "examples/fleet"} << 3;
+            << "/flaky.json" << QStringList{"/r", "examples/fleet", "/listcache", "24"} << 3;
     }
     void formatsAgreeAndTheirConsumersReadThem()
     {
