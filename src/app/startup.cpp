@@ -31,7 +31,6 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QTranslator>
-#include <QUrl>
 
 #include <memory>
 #include <variant>
@@ -155,14 +154,6 @@ std::optional<int> wholeNumberOrUsage(const std::optional<QString>& text, int mi
 // A monitor ends a check after 60 s by default; an unattended run ends its
 // retrieval before that, so that it still reports in its own words.
 constexpr int unattendedBudgetSeconds = 50;
-
-// Only an address on the web needs a network; a list on this machine is read
-// also where there is none (an air-gapped server).
-bool needsNetwork(const QString& address)
-{
-    const QString scheme = QUrl(address).scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
 
 // The check's report in a format on standard output; the exit code: the
 // check's state for a format that exits with it, else the run's.
@@ -361,7 +352,8 @@ int runSkyvane(int& argc, char** argv, IDesktop* frontend)
         return settings.status != StatusCode::NoError ? exitCodeOf(settings.status)
                                                       : noDesktopExitCode;
     }
-    if (needsNetwork(settings.patchListUrl) && !isNetworkAvailable())
+    // A list on this machine is read also where there is no network (an air-gapped server).
+    if (isWebAddress(settings.patchListUrl) && !isNetworkAvailable())
         reportOfflineMachine(settings);
     const int exitCode =
         fleet ? runFleet(options.exports, *check.format, check.rules, check.now, settings)

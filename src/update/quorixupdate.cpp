@@ -19,15 +19,15 @@ bool spent(const QDeadlineTimer& deadline)
 }
 } // namespace
 
-QuorixUpdate::QuorixUpdate(const QString& url, int budget) : listUrl(url), budgetSeconds(budget) {}
-
-namespace {
 bool isWebAddress(const QString& url)
 {
     const QString scheme = QUrl(url).scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+QuorixUpdate::QuorixUpdate(const QString& url, int budget) : listUrl(url), budgetSeconds(budget) {}
+
+namespace {
 std::optional<CachedList> keptList(const ListCache& cache, const QString& url)
 {
     Result<CachedList, CacheMiss> kept = cache.read(url);

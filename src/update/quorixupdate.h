@@ -27,6 +27,10 @@ struct ListProblem
     QString text;
 };
 
+// Whether the list lives on the web (http, https), not on this machine: only
+// such a list needs a network, and only such a list is kept between runs.
+bool isWebAddress(const QString& url);
+
 struct InstalledSoftware;
 class RetrievalHost;
 
