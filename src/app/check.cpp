@@ -37,5 +37,7 @@ CheckResult runCheck(const CheckRequest& request, RunRetrievalHost& host)
     CheckResult result = makeCheckResult(update, *request.software, request.machine, request.rules,
                                          request.now, host.runStatus());
     result.exported = request.exported;
+    if (result.listFailure.isEmpty())
+        result.listFailure = host.networkRefusal();
     return result;
 }

@@ -10,5 +10,6 @@ class IDesktop : public IGuiFrontend
 {
 public:
     virtual void runDialogMode(const CheckRequest& request, Common& settings) = 0;
-    virtual void runTrayMode(const CheckRequest& request, Common& settings) = 0;
+    // False when there is no tray to run in (and nothing was checked).
+    virtual bool runTrayMode(const CheckRequest& request, Common& settings) = 0;
 };

@@ -12,6 +12,8 @@ class RunRetrievalHost : public RetrievalHost
 public:
     explicit RunRetrievalHost(Common& runSettings) : settings(runSettings) {}
     StatusCode runStatus() const { return settings.status; }
+    // Why the run uses no network at all (a machine found offline), or empty.
+    QString networkRefusal() const { return settings.networkRefusal; }
 
     bool retrievalAllowed() const override;
     std::optional<QNetworkProxy> proxy() const override;

@@ -95,6 +95,8 @@ bool messagesToStandardError(bool consoleMode)
 constexpr int crashExitCode = 3;
 // Exit code of a GUI run that found no desktop to show its window on.
 constexpr int noDesktopExitCode = 1;
+// Exit code of a tray run without a tray.
+constexpr int noTrayExitCode = 1;
 // Exit code of a run whose command line cannot be carried out.
 constexpr int usageErrorExitCode = 1;
 
@@ -137,8 +139,13 @@ void reportOfflineMachine(Common& settings)
 {
     const QString message = Startup::tr(
         "Your computer appears to be offline.  Check your Internet connection and try again.");
-    reportError(Startup::tr("Network Error"), message);
+    // On the desktop the report says it, in place of its updates: no box before it.
+    if (isGuiApplication())
+        qCCritical(lcApp).noquote() << message;
+    else
+        reportError(Startup::tr("Network Error"), message);
     settings.status = StatusCode::NetworkError;
+    settings.networkRefusal = message;
 }
 
 // As wholeNumberSwitch(), with the usage message when the value is no such number.
@@ -299,9 +306,12 @@ int checkMachine(const RunOptions& options, const CheckPlan& plan, bool consoleM
         return exitCodeOf(common->status);
     }
     qCInfo(lcApp).noquote() << QStringLiteral("<<<<<<< Running in GUI mode >>>>>>>>>");
-    if (options.tray)
-        frontend->runTrayMode(request, settings);
-    else
+    if (options.tray) {
+        if (!frontend->runTrayMode(request, settings)) {
+            writeErrorLine(Startup::tr("No system tray available.  Exiting."));
+            return noTrayExitCode;
+        }
+    } else
         frontend->runDialogMode(request, settings);
     return exitCodeOf(common->status);
 }

@@ -59,6 +59,8 @@ public:
     // A retrieval left network work behind that the process must not wait
     // for at its end.
     bool networkWorkAbandoned = false;
+    // Why the run does not use the network (a machine found offline), or empty.
+    QString networkRefusal;
     // What Group Policy fixed: saving leaves the user's own values of it alone.
     Policy policy;
 

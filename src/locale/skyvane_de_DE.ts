@@ -337,14 +337,6 @@
         <translation>Veröffentlicht</translation>
     </message>
     <message>
-        <source>yes</source>
-        <translation>ja</translation>
-    </message>
-    <message>
-        <source>no updates available</source>
-        <translation>keine Updates verfügbar</translation>
-    </message>
-    <message>
         <source>Installed patches:</source>
         <translation>Installierte Patches:</translation>
     </message>
@@ -440,6 +432,14 @@
     <message>
         <source>Exit</source>
         <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Security fixes among them: %1.</source>
+        <translation>Sicherheitskorrekturen darunter: %1.</translation>
+    </message>
+    <message>
+        <source>The check for updates failed: %1</source>
+        <translation>Die Prüfung auf Updates ist fehlgeschlagen: %1</translation>
     </message>
 </context>
 <context>
@@ -729,6 +729,26 @@
         <source>security fix</source>
         <translation>Sicherheitskorrektur</translation>
     </message>
+    <message>
+        <source>Check again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
+    <message>
+        <source>Fetches the patch list again and checks anew</source>
+        <translation>Lädt die Patchliste erneut und prüft noch einmal</translation>
+    </message>
+    <message>
+        <source>&amp;Check again</source>
+        <translation>&amp;Erneut prüfen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancels the check and closes the window</source>
+        <translation>Bricht die Prüfung ab und schließt das Fenster</translation>
+    </message>
 </context>
 <context>
     <name>NotificationPopup</name>
@@ -942,6 +962,10 @@
     <message>
         <source>the answer is no patch list</source>
         <translation>die Antwort ist keine Patchliste</translation>
+    </message>
+    <message>
+        <source>No answer in %1 attempts of %2 s.</source>
+        <translation>Keine Antwort in %1 Versuchen zu je %2 s.</translation>
     </message>
 </context>
 <context>
@@ -1328,6 +1352,10 @@
         <source>/listcache keeps the list for checks without a window: give it with /c, /f or a fleet of exports.</source>
         <translation>/listcache speichert die Liste für Prüfungen ohne Fenster: Geben Sie es mit /c, /f oder einer Flotte von Exporten an.</translation>
     </message>
+    <message>
+        <source>No system tray available.  Exiting.</source>
+        <translation>Kein Infobereich (System Tray) verfügbar.  Programm wird beendet.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateRequest</name>
@@ -1398,6 +1426,22 @@
     <message>
         <source>none (a direct connection)</source>
         <translation>keiner (eine direkte Verbindung)</translation>
+    </message>
+    <message>
+        <source>The proxy refused the request without valid credentials.</source>
+        <translation>Der Proxy hat die Anfrage ohne gültige Anmeldedaten abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1 %2</source>
+        <translation>Der Server antwortete HTTP %1 %2</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is not trusted.</source>
+        <translation>Dem Zertifikat des Servers wird nicht vertraut.</translation>
+    </message>
+    <message>
+        <source>The proxy cannot be reached.</source>
+        <translation>Der Proxy ist nicht erreichbar.</translation>
     </message>
 </context>
 <context>

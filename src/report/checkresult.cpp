@@ -5,6 +5,7 @@
 #include "update/availability.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -78,6 +79,7 @@ CheckResult makeCheckResult(const QuorixUpdate& update, const InstalledSoftware&
     result.listSource = update.url();
     result.listState = update.listState();
     result.listProblem = update.problem();
+    result.listFailure = update.failureHeading();
     result.listBytes = update.receivedSize();
     result.keptListAgeSeconds = update.keptCopyAge();
     if (update.fromKeptCopy())
@@ -246,4 +248,38 @@ QString keptListNote(const CheckResult& result)
         return QString();
     return QStringLiteral("list from cache, %1 old")
         .arg(counted(*result.keptListAgeSeconds / 3600, "hour", "hours"));
+}
+
+QString failureHeading(const CheckResult& result)
+{
+    return result.listFailure.isEmpty() ? statusMessageFor(result.status) : result.listFailure;
+}
+
+bool hasNoUsableList(const CheckResult& result)
+{
+    return result.listState != ListState::Ok && !result.keptListAgeSeconds;
+}
+
+QString releaseAgeText(qint64 days)
+{
+    if (days == 0)
+        return QCoreApplication::translate("NotificationDialog", "out today");
+    if (days == 1)
+        return QCoreApplication::translate("NotificationDialog", "out since yesterday");
+    return QCoreApplication::translate("NotificationDialog", "out for %1 days")
+        .arg(QString::number(days));
+}
+
+QString dateTimeText(const QDateTime& moment)
+{
+    const QLocale locale;
+    // The short date as the language writes it, but never with a two-digit
+    // year; the long time without its zone, which the caller names if needed.
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    date.replace(twoDigitYear, QStringLiteral("yyyy"));
+    QString time = locale.timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    time = time.replace(zone, QStringLiteral(" ")).trimmed();
+    return locale.toString(moment, date + QLatin1Char(' ') + time);
 }

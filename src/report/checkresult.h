@@ -48,6 +48,7 @@ struct CheckResult
     QString listSource;
     ListState listState = ListState::Unreachable;
     QString listProblem; // why the list is not usable, in the user's language
+    QString listFailure; // what failed, as a heading; empty where the status says
     qint64 listBytes = 0;
     // The list is the copy kept from an earlier run, this old, since the
     // server gave none (listProblem says why).
@@ -70,6 +71,17 @@ struct CheckResult
     std::optional<qint64> exportAgeSeconds() const;
     std::optional<qint64> exportAgeDays() const; // whole days of it
 };
+
+// What failed in a check without a usable list, as the report heads it:
+// the server, its certificate, the proxy or the network.
+QString failureHeading(const CheckResult& result);
+// The check found no list to compare with, not even a kept copy.
+bool hasNoUsableList(const CheckResult& result);
+// How long ago a patch came out, as the reader counts days: "out for 12 days".
+QString releaseAgeText(qint64 days);
+// A moment in the reader's language, in one form everywhere: a four-digit
+// year and seconds.
+QString dateTimeText(const QDateTime& moment);
 
 // How a check stands, by the numbers of the Monitoring Plugins.
 enum class CheckState

@@ -147,10 +147,12 @@ QString fleetTitle(qsizetype machines)
                          : FleetReport::tr("Quorix updates on %1 machines").arg(machines);
 }
 
-QString fleetListLine(const CheckResult& anyResult)
+QString fleetListLine(const CheckResult& anyResult, const QString& checkedAtText)
 {
     return FleetReport::tr("Checked %1 UTC against the patch list %2 (%3).")
-        .arg(anyResult.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+        .arg(checkedAtText.isEmpty()
+                 ? anyResult.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm"))
+                 : checkedAtText,
              printable(anyResult.listSource),
              anyResult.keptListAgeSeconds ? keptListNote(anyResult)
                                           : listStateName(anyResult.listState));

@@ -37,8 +37,9 @@ QStringList fleetColumnTitles(bool withChanges);
 QStringList fleetRowTexts(const FleetRow& row);
 // "Quorix updates on 5 machines", the report's title.
 QString fleetTitle(qsizetype machines);
-// When the fleet was checked, and against which list in which state.
-QString fleetListLine(const CheckResult& anyResult);
+// When the fleet was checked, and against which list in which state; the time
+// as given, else in ISO form.
+QString fleetListLine(const CheckResult& anyResult, const QString& checkedAtText = {});
 
 // Of a run that compares with a previous report: when that was made, the
 // machines this run checked that it did not have, those that changed, and

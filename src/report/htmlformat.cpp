@@ -43,9 +43,9 @@ td.number { text-align: right; font-variant-numeric: tabular-nums; }
 tr.critical td { background: #fdecea; }
 tr.warning td { background: #fff6e0; }
 tr.unknown td { background: #f0f2f5; }
-td.product { font-weight: 600; background: #f7f9fb; }
 table.patches th + th { width: 9em; }
 p.error { color: #b71c1c; }
+b.security { color: #cc2222; }
 a { color: #0b57a4; }
 section { page-break-inside: avoid; }
 @media print { body { margin: 0; } a { color: #1d2733; } }
@@ -131,6 +131,37 @@ QString installedPatchesLine(const CheckResult& result)
            QStringLiteral("</p>\n");
 }
 
+QString acknowledgedLine(const MissingPatch& m)
+{
+    if (!m.acknowledged)
+        return QString();
+    return QStringLiteral("<br><em>") + escapeHtml(acknowledgementNote(m)) +
+           QStringLiteral("</em>");
+}
+
+QString productNames(const MissingPatch& m)
+{
+    QStringList names;
+    for (const IQuorixProduct* product : m.products)
+        names << escapeHtml(product->name());
+    return names.join(QStringLiteral("<br>"));
+}
+
+// Red as in the report dialog.
+QString securityMark()
+{
+    return QStringLiteral("<b class=\"security\">%1</b>")
+        .arg(QCoreApplication::translate("NotificationDialog", "security fix"));
+}
+
+QString releaseText(const MissingPatch& m)
+{
+    QString text = escapeHtml(m.patch.ReleaseDate);
+    if (m.ageDays)
+        text += QStringLiteral(" (%1)").arg(releaseAgeText(*m.ageDays));
+    return text;
+}
+
 QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
@@ -155,28 +186,16 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
             QStringLiteral("</p>\n");
         return html + installedPatchesLine(result) + QStringLiteral("</section>\n");
     }
-    html +=
-        QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th></tr>\n")
-            .arg(FleetReport::tr("Missing update"), FleetReport::tr("Security"),
-                 FleetReport::tr("Released"));
-    const QString yes = FleetReport::tr("yes");
-    for (const IQuorixProduct* product : result.products) {
-        html += QStringLiteral("<tr><td class=\"product\" colspan=\"3\">%1</td></tr>\n")
-                    .arg(escapeHtml(product->name()));
-        const QList<MissingPatch> missing = result.missingFor(product);
-        for (const MissingPatch& m : missing)
-            html +=
-                QStringLiteral("<tr>") +
-                cell(patchLink(m.patch) + (m.acknowledged ? QStringLiteral("<br><em>") +
-                                                                escapeHtml(acknowledgementNote(m)) +
-                                                                QStringLiteral("</em>")
-                                                          : QString())) +
-                cell(m.security ? yes : QString()) + cell(escapeHtml(m.patch.ReleaseDate)) +
-                QStringLiteral("</tr>\n");
-        if (missing.isEmpty())
-            html += QStringLiteral("<tr><td colspan=\"3\">%1</td></tr>\n")
-                        .arg(FleetReport::tr("no updates available"));
-    }
+    // A patch for several products is one row naming them all: the rows count
+    // what the machine misses.
+    html += QStringLiteral("<table class=\"patches\">\n<tr><th>%1</th><th>%2</th><th>%3</th>"
+                           "<th>%4</th></tr>\n")
+                .arg(FleetReport::tr("Missing update"), FleetReport::tr("Products"),
+                     FleetReport::tr("Security"), FleetReport::tr("Released"));
+    for (const MissingPatch& m : result.missing)
+        html += QStringLiteral("<tr>") + cell(patchLink(m.patch) + acknowledgedLine(m)) +
+                cell(productNames(m)) + cell(m.security ? securityMark() : QString()) +
+                cell(releaseText(m)) + QStringLiteral("</tr>\n");
     return html + QStringLiteral("</table>\n") + installedPatchesLine(result) +
            QStringLiteral("</section>\n");
 }
@@ -197,14 +216,15 @@ public:
         const QString title = fleetTitle(rows.size());
         const QList<FleetRow> ordered = worstFirst(rows);
         const std::optional<FleetChanges> changes = fleetChanges(rows, anyResult);
-        out += (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
-                               "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
-                               "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")
-                    .arg(title.toHtmlEscaped(), QLatin1String(style),
-                         fleetListLine(anyResult).toHtmlEscaped()) +
-                (changes ? sinceSection(ordered, *changes) : QString()) +
-                summaryTable(ordered, changes.has_value()))
-                   .toUtf8();
+        out +=
+            (QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+                            "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n"
+                            "<h1>%1</h1>\n<p class=\"meta\">%3</p>\n")
+                 .arg(title.toHtmlEscaped(), QLatin1String(style),
+                      fleetListLine(anyResult, dateTimeText(anyResult.checkedAt)).toHtmlEscaped()) +
+             (changes ? sinceSection(ordered, *changes) : QString()) +
+             summaryTable(ordered, changes.has_value()))
+                .toUtf8();
     }
     QList<QByteArray> fleetMachineParts(const CheckResult& result,
                                         const FleetRow& row) const override

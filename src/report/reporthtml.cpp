@@ -5,7 +5,6 @@
 #include "products/iquorixproduct.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 const char* const supportSiteUrl = "http://support.vandry.com/en/downloads/patches-servicepacks/";
 
@@ -13,17 +12,6 @@ namespace {
 QString heading(const QString& text)
 {
     return QStringLiteral("<h3 style='color: #222'>") + text + QStringLiteral("</h3>");
-}
-
-// How long ago a patch came out, as the reader counts days.
-QString ageText(qint64 days)
-{
-    if (days == 0)
-        return QCoreApplication::translate("NotificationDialog", "out today");
-    if (days == 1)
-        return QCoreApplication::translate("NotificationDialog", "out since yesterday");
-    return QCoreApplication::translate("NotificationDialog", "out for %1 days")
-        .arg(QString::number(days));
 }
 
 QString updateItem(const MissingPatch& missing, const QString& productsLabel,
@@ -40,7 +28,7 @@ QString updateItem(const MissingPatch& missing, const QString& productsLabel,
     html += productsLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.Products));
     html += releaseLabel + QStringLiteral(": %1").arg(escapeHtml(patch.ReleaseDate));
     if (missing.ageDays)
-        html += QStringLiteral(" (%1)").arg(ageText(*missing.ageDays));
+        html += QStringLiteral(" (%1)").arg(releaseAgeText(*missing.ageDays));
     html += QStringLiteral("<br></li>");
     return html;
 }
@@ -48,7 +36,7 @@ QString updateItem(const MissingPatch& missing, const QString& productsLabel,
 // Which machine was checked, against which list, and when.
 QString checkLine(const CheckResult& result)
 {
-    const QString when = QLocale().toString(result.checkedAt.toLocalTime(), QLocale::ShortFormat);
+    const QString when = dateTimeText(result.checkedAt.toLocalTime());
     return QStringLiteral("<p style='color: #555'>%1</p>")
         .arg(QCoreApplication::translate("NotificationDialog", "%1, checked %2 against %3")
                  .arg(escapeHtml(result.machine), escapeHtml(when), escapeHtml(result.listSource)));
@@ -92,8 +80,8 @@ QString buildReportHtml(const CheckResult& result)
         if (products.isEmpty())
             html += QStringLiteral("<p>No products found!</p>");
     } else {
-        html += QStringLiteral("<h4 style='color: #c22'>") +
-                escapeHtml(statusMessageFor(result.status)) + QStringLiteral("</h4>");
+        html += QStringLiteral("<h4 style='color: #c22'>") + escapeHtml(failureHeading(result)) +
+                QStringLiteral("</h4>");
         if (!result.listProblem.isEmpty())
             html +=
                 QStringLiteral("<p style='color: #c22'>%1</p>").arg(escapeHtml(result.listProblem));

@@ -1,6 +1,7 @@
 #include "desktopretrieval.h"
 
 #include "core/console.h"
+#include "core/logger.h"
 #include "proxydialog.h"
 #include "settingsdialog.h"
 
@@ -32,6 +33,14 @@ void DesktopRetrievalHost::attemptFailed(int, int, const QString& reason)
 {
     lastReason = printable(reason);
     show();
+}
+
+// The report says why, headed by what failed: no box before it, and none at
+// all in a tray run at log-on.
+void DesktopRetrievalHost::failed(const QString&, const QString& message)
+{
+    qCCritical(lcApp).noquote() << message;
+    settings.status = StatusCode::NetworkError;
 }
 
 void DesktopRetrievalHost::show()

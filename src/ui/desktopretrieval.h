@@ -25,6 +25,7 @@ public:
                                                      const QString& scheme) override;
     void attemptStarted(int attempt, int attempts, const QString& url) override;
     void attemptFailed(int attempt, int attempts, const QString& reason) override;
+    void failed(const QString& title, const QString& message) override;
 
 private:
     void show();

@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 constexpr int popupTimeoutSeconds = 15;
@@ -27,12 +28,30 @@ QString popupMessage(int availableCount)
     return IconWindow::tr("No updates available.");
 }
 
+QString popupSecurityLine(int securityCount)
+{
+    return IconWindow::tr("Security fixes among them: %1.").arg(QString::number(securityCount));
+}
+
+// Said in a few words: a tray's message holds little.
+QString trayFailureText(const CheckResult& result)
+{
+    static constexpr int longest = 200;
+    QString text = IconWindow::tr("The check for updates failed: %1").arg(failureHeading(result));
+    if (!result.listProblem.isEmpty())
+        text += QLatin1Char(' ') + result.listProblem;
+    if (text.size() > longest)
+        text = text.left(longest - 1) + QChar(0x2026);
+    return text;
+}
+
 IconWindow::IconWindow(Common& runSettings, const CheckRequest& request, PopupTiming popupTiming,
                        QWidget* parent)
     : QDialog(parent), settings(runSettings), checkRequest(request), timing(popupTiming)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        qCCritical(lcFatal).noquote() << QStringLiteral("No system tray available.  Exiting.");
+        // Start-up says so on standard error; an echoed Fatal line would say it twice.
+        qCCritical(lcUi).noquote() << QStringLiteral("No system tray available.  Exiting.");
         return;
     }
     createMenu();
@@ -68,23 +87,49 @@ void IconWindow::initialCheck()
     checking = &host;
     const CheckResult result = runCheck(checkRequest, host);
     checking = nullptr;
-    if (!host.aborted() && !result.missing.isEmpty()) {
-        showNotificationPopup(result);
-        // The run goes on while the popup or a report is open; the tray icon
-        // and its menu stay usable meanwhile.
-        QEventLoop loop;
-        runLoop = &loop;
-        if (popup || !reports.isEmpty())
-            loop.exec();
-        runLoop = nullptr;
+    if (host.aborted()) {
+        close();
+        return;
     }
+    if (hasNoUsableList(result))
+        showFailure(result);
+    else if (!result.missing.isEmpty())
+        showNotificationPopup(result);
+    // The run goes on while the popup, the failure's message or a report is
+    // shown; the tray icon and its menu stay usable meanwhile.
+    QEventLoop loop;
+    runLoop = &loop;
+    if (popup || failureShown || !reports.isEmpty())
+        loop.exec();
+    runLoop = nullptr;
     close();
+}
+
+// A check at log-on must not stop the user with a box: the tray says that it
+// failed and why, and a click on its message opens the report with the reason.
+void IconWindow::showFailure(const CheckResult& result)
+{
+    const QString why = trayFailureText(result);
+    trayIcon->setToolTip(settings.title + QLatin1Char('\n') + why);
+    connect(trayIcon.get(), &QSystemTrayIcon::messageClicked, this, [this, result] {
+        failureShown = false;
+        openReport(result);
+    });
+    const int shownMs = popupTimeoutSeconds * timing.millisecondsPerSecond;
+    trayIcon->showMessage(QStringLiteral("Skyvane"), why, QSystemTrayIcon::Warning, shownMs);
+    failureShown = true;
+    QTimer::singleShot(shownMs, this, [this] {
+        failureShown = false;
+        endRunWhenAllClosed();
+    });
 }
 
 void IconWindow::showNotificationPopup(const CheckResult& result)
 {
     popup = new NotificationPopup(settings, popupMessage(int(result.missing.size())),
                                   popupTimeoutSeconds, timing);
+    if (const int security = result.securityCount(); security > 0)
+        popup->addLine(popupSecurityLine(security));
     popup->setAttribute(Qt::WA_DeleteOnClose);
     const QRect icon = trayIcon ? trayIcon->geometry() : QRect();
     if (!icon.isEmpty())
@@ -128,7 +173,7 @@ void IconWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 void IconWindow::endRunWhenAllClosed()
 {
     reports.removeAll(nullptr);
-    if (runLoop && !popup && reports.isEmpty())
+    if (runLoop && !popup && !failureShown && reports.isEmpty())
         runLoop->exit();
 }
 

@@ -49,6 +49,7 @@ private:
     void createMenu();
     void initialCheck();
     void showNotificationPopup(const CheckResult& result);
+    void showFailure(const CheckResult& result);
     void openReport(const std::optional<CheckResult>& result);
 
     std::unique_ptr<QMenu> trayMenu;           // a menu has no parent window
@@ -59,6 +60,7 @@ private:
     QList<QPointer<NotificationDialog>> reports;
     QEventLoop* runLoop = nullptr;
     DesktopRetrievalHost* checking = nullptr; // during the check
+    bool failureShown = false;                // the tray's message of a failed check
     Common& settings;
     CheckRequest checkRequest;
     PopupTiming timing;
@@ -66,3 +68,7 @@ private:
 
 // Text of the popup for n available updates.
 QString popupMessage(int availableCount);
+// The popup's second line, when security fixes are among them.
+QString popupSecurityLine(int securityCount);
+// What the tray says of a check that found no usable list.
+QString trayFailureText(const CheckResult& result);

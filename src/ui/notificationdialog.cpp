@@ -17,17 +17,40 @@ NotificationDialog::NotificationDialog(Common& runSettings, const CheckRequest& 
       checkRequest(request), checkResult(std::move(checked))
 {
     ui->setupUi(this);
-    ui->mainView->hide();
-    ui->progressView->show();
     drawDialogGUI();
     connect(ui->settingsButton, &QPushButton::clicked, this,
             &NotificationDialog::showSettingsDialog);
+    connect(ui->checkAgainButton, &QPushButton::clicked, this, &NotificationDialog::checkAgain);
+    showProgressView();
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     fitIntoScreen();
     // The check-at-logon box is part of the form but never offered.
     ui->updateCheck->hide();
-    // Until the report is there, Enter and Escape close the window.
+}
+
+// While the list is fetched, the one button cancels the check and closes the
+// window; Enter and Escape do the same.
+void NotificationDialog::showProgressView()
+{
+    ui->mainView->hide();
+    ui->checkAgainButton->hide();
+    ui->progressDetail->clear();
+    ui->progressView->show();
+    ui->okButton->setText(tr("Cancel"));
+    ui->okButton->setAccessibleName(tr("Cancel"));
+    ui->okButton->setAccessibleDescription(tr("Cancels the check and closes the window"));
     ui->okButton->setFocus(Qt::OtherFocusReason);
+}
+
+void NotificationDialog::checkAgain()
+{
+    // The failure that ended the last check does not stop this one.
+    if (settings.status == StatusCode::NetworkError)
+        settings.status = StatusCode::NoError;
+    settings.networkRefusal.clear();
+    checkResult.reset();
+    showProgressView();
+    QMetaObject::invokeMethod(this, &NotificationDialog::getPatchList, Qt::QueuedConnection);
 }
 
 NotificationDialog::~NotificationDialog() = default;
@@ -92,6 +115,11 @@ void NotificationDialog::drawMainView()
     ui->mainView->setOpenExternalLinks(true);
     ui->progressView->hide();
     ui->mainView->show();
+    ui->okButton->setText(tr("OK"));
+    ui->okButton->setAccessibleName(tr("OK"));
+    ui->okButton->setAccessibleDescription(tr("Closes the report"));
+    // A check that found no list can be made again from here.
+    ui->checkAgainButton->setVisible(hasNoUsableList(*checkResult));
     // Reading starts in the report: the keys of reading scroll it at once.
     ui->mainView->setFocus(Qt::OtherFocusReason);
 }

@@ -37,9 +37,11 @@ private slots:
     void drawMainView();
     void showSettingsDialog();
     void getPatchList();
+    void checkAgain();
 
 private:
     void drawDialogGUI();
+    void showProgressView();
     // On a small or scaled screen the report scrolls rather than leave the screen.
     void fitIntoScreen();
 

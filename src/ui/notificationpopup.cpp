@@ -98,8 +98,7 @@ NotificationPopup::NotificationPopup(Common& runSettings, const QString& text, i
     ui->closeButton->setIconSize(QSize(10, 10));
     ui->leftPanel->setPixmap(sharpPixmap(QStringLiteral(":/res/images/Quorix_Server_Patch_128.png"),
                                          QSize(128, 128), screen()->devicePixelRatio()));
-    ui->mainView->setText(QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
-                          QStringLiteral("<p> %1 </p>").arg(message));
+    showText();
 
     connect(ui->mainView, &InfoLabel::clicked, this, &NotificationPopup::reportRequested);
     connect(ui->titleBar, &TitleLabel::pressed, this, &NotificationPopup::onTitlePressed);
@@ -114,6 +113,21 @@ NotificationPopup::NotificationPopup(Common& runSettings, const QString& text, i
 }
 
 NotificationPopup::~NotificationPopup() = default;
+
+void NotificationPopup::showText()
+{
+    QString html = QStringLiteral("<h2>Quorix for Server and Extensions</h2>") +
+                   QStringLiteral("<p> %1 </p>").arg(message);
+    for (const QString& line : std::as_const(lines))
+        html += QStringLiteral("<p> %1 </p>").arg(line.toHtmlEscaped());
+    ui->mainView->setText(html);
+}
+
+void NotificationPopup::addLine(const QString& line)
+{
+    lines.append(line);
+    showText();
+}
 
 void NotificationPopup::setScreenForPlacement(QScreen* screen)
 {

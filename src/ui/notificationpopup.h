@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QStringList>
 
 #include <memory>
 
@@ -51,6 +52,8 @@ public:
     // The screen to rest on: the one that holds the tray icon. The primary
     // screen without one.
     void setScreenForPlacement(QScreen* screen);
+    // A further line under the message, before the popup is shown.
+    void addLine(const QString& line);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,11 +71,13 @@ private slots:
 
 private:
     const QScreen* screenForPlacement() const;
+    void showText();
     void slideIn();
     void slideOut();
 
     std::unique_ptr<Ui::NotificationPopup> ui;
     QString message;
+    QStringList lines;
     QPoint dragOrigin;
     QPointer<QScreen> placementScreen;
     PopupTiming timing;

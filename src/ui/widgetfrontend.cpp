@@ -35,7 +35,8 @@ void WidgetFrontend::runDialogMode(const CheckRequest& request, Common& settings
     dialog.exec();
 }
 
-void WidgetFrontend::runTrayMode(const CheckRequest& request, Common& settings)
+bool WidgetFrontend::runTrayMode(const CheckRequest& request, Common& settings)
 {
-    IconWindow window(settings, request); // the whole tray run
+    const IconWindow window(settings, request); // the whole tray run
+    return window.icon() != nullptr;
 }

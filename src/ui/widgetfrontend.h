@@ -10,5 +10,5 @@ public:
     void showMessage(MessageKind kind, const QString& title, const QString& text,
                      QWidget* parent) override;
     void runDialogMode(const CheckRequest& request, Common& settings) override;
-    void runTrayMode(const CheckRequest& request, Common& settings) override;
+    bool runTrayMode(const CheckRequest& request, Common& settings) override;
 };

@@ -100,11 +100,13 @@ std::optional<CachedList> QuorixUpdate::fetch(RetrievalHost& host, const QString
     const QDeadlineTimer deadline = budgetSeconds > 0 ? QDeadlineTimer(qint64(budgetSeconds) * 1000)
                                                       : QDeadlineTimer(QDeadlineTimer::Forever);
     Result<void> fetched = failure(QString());
+    int silentAttempts = 0;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         qCInfo(lcUpdate).noquote()
             << tr("Connect attempt %1 to %2").arg(QString::number(attempt), url);
         host.attemptStarted(attempt, maxAttempts, url);
         fetched = request.fetch(deadline);
+        silentAttempts += request.attemptTimedOut() ? 1 : 0;
         if (!fetched.ok() && !host.aborted())
             host.attemptFailed(attempt, maxAttempts, fetched.errorString());
         if (fetched.ok() || request.failedForGood() || host.aborted() || spent(deadline))
@@ -130,11 +132,16 @@ std::optional<CachedList> QuorixUpdate::fetch(RetrievalHost& host, const QString
     const QByteArray data = unchanged ? kept->body : request.receivedBytes();
     receivedBytes = data.size();
     if (request.refusedAsTooLarge()) {
-        list = failure(ListProblem{ListState::TooLarge, problem});
+        list = failure(ListProblem{ListState::TooLarge, problem, {}});
         return std::nullopt;
     }
     if (!fetched.ok()) {
-        list = failure(ListProblem{ListState::Unreachable, problem});
+        QString heading = request.failureHeading();
+        if (silentAttempts == maxAttempts)
+            heading =
+                tr("No answer in %1 attempts of %2 s.")
+                    .arg(QString::number(maxAttempts), QString::number(host.timeoutMs() / 1000.0));
+        list = failure(ListProblem{ListState::Unreachable, problem, heading});
         return std::nullopt;
     }
     Result<QList<VersionPatches>> parsed = parsePatchListBytes(data, versions);
@@ -144,7 +151,7 @@ std::optional<CachedList> QuorixUpdate::fetch(RetrievalHost& host, const QString
             return CachedList{data, kept->entityTag, kept->lastModified, {}};
         return CachedList{data, request.receivedEntityTag(), request.receivedLastModified(), {}};
     }
-    list = failure(ListProblem{ListState::Invalid, parsed.errorString()});
+    list = failure(ListProblem{ListState::Invalid, parsed.errorString(), {}});
     qCWarning(lcUpdate).noquote()
         << QStringLiteral("The list received from %1 is no patch list (not JSON with a \"Product\" "
                           "array)")

@@ -25,6 +25,9 @@ struct ListProblem
 {
     ListState state = ListState::Unreachable;
     QString text;
+    // What failed, as a report's heading ("The server answered HTTP 404 Not
+    // Found"); empty where the run's status says it.
+    QString heading;
 };
 
 // Whether the list lives on the web (http, https), not on this machine: only
@@ -69,6 +72,7 @@ public:
     int timeBudgetSeconds() const { return budgetSeconds; }
     // Why there is no usable list, in the user's language; empty when there is.
     QString problem() const { return list.errorString(); }
+    QString failureHeading() const { return list.ok() ? QString() : list.error().heading; }
     // The list is the copy kept from an earlier run, since the server gave
     // none (for fetchProblem()); its age counts from when the server last
     // sent or confirmed it.

@@ -61,6 +61,7 @@ bool UpdateRequest::attempt(const QDeadlineTimer& retrievalDeadline)
     receivedModified.clear();
     certificateProblem.clear();
     problem.clear();
+    whatFailed.clear();
     timedOut = false;
     redirectsFollowed = 0;
     qCInfo(lcUpdate).noquote() << QStringLiteral("Connecting to update server (%1)").arg(url);
@@ -186,6 +187,8 @@ void UpdateRequest::onHeaders()
         followRedirect(source);
         return;
     }
+    if (status >= 400)
+        whatFailed = headingFor(source);
     const QString message = status >= 400 ? errorMessage(source)
                             : isRedirect(status)
                                 ? tr("An error occurred: HTTP %1 %2 without a redirect target (%3)")

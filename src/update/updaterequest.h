@@ -41,6 +41,10 @@ public:
     // (an HTTP or network error, a refused certificate or redirect, a list
     // too large); time-outs and empty answers are worth another attempt.
     bool failedForGood() const { return failed; }
+    // What made the last attempt fail, as a heading: the server's HTTP error,
+    // its certificate, the proxy or the network; empty where nothing says.
+    QString failureHeading() const { return whatFailed; }
+    bool attemptTimedOut() const { return timedOut; }
     // The bytes received by the last attempt; they read as Latin-1 text.
     QByteArray receivedBytes() const { return received; }
     // Whether the last attempt was refused for the list's size.
@@ -82,6 +86,7 @@ private:
     bool isCurrent(QObject* object) const;
     QNetworkReply* replyToHandle();
     QString errorMessage(QNetworkReply* source) const;
+    QString headingFor(QNetworkReply* source) const;
     void reportNetworkError(const QString& message);
 
     RetrievalHost& host;
@@ -99,6 +104,7 @@ private:
     QByteArray receivedTag, receivedModified;
     QString certificateProblem;
     QString problem; // the failure of the attempt, or empty
+    QString whatFailed;
     bool timedOut = false;
     QDeadlineTimer deadline;
     QPointer<QNetworkReply> reply;

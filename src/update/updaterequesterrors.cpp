@@ -2,6 +2,7 @@
 
 #include "core/console.h"
 #include "core/logger.h"
+#include "core/statuscode.h"
 
 #include <QNetworkAccessManager>
 #include <QSslError>
@@ -16,8 +17,10 @@ void UpdateRequest::onError(QNetworkReply::NetworkError code)
     timer.stop();
     qCDebug(lcUpdate).noquote() << QStringLiteral("UpdateRequest::onError() ") +
                                        source->errorString();
-    if (code != QNetworkReply::NoError)
+    if (code != QNetworkReply::NoError) {
+        whatFailed = headingFor(source);
         reportNetworkError(errorMessage(source));
+    }
     // Qt follows the error with finished(), which ends the attempt; the timer
     // stays as a guard while the message is shown.
     if (reply)
@@ -56,6 +59,29 @@ QString UpdateRequest::errorMessage(QNetworkReply* source) const
             .arg(printable(source->errorString()), address,
                  printable(proxy.hostName()) + QLatin1Char(':') + QString::number(proxy.port()));
     return tr("An error occurred: %1 (%2)").arg(printable(source->errorString()), address);
+}
+
+QString UpdateRequest::headingFor(QNetworkReply* source) const
+{
+    const int status = source->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QNetworkReply::NetworkError error = source->error();
+    if (status == 407 || error == QNetworkReply::ProxyAuthenticationRequiredError)
+        return tr("The proxy refused the request without valid credentials.");
+    if (status >= 400)
+        return tr("The server answered HTTP %1 %2")
+            .arg(QString::number(status),
+                 printable(
+                     source->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
+    if (!certificateProblem.isEmpty())
+        return tr("The server's certificate is not trusted.");
+    // Through an http proxy, a connection that fails is the proxy's.
+    const QNetworkProxy proxy = manager->proxy();
+    const bool proxyInUse = proxy.type() == QNetworkProxy::HttpProxy && !proxy.hostName().isEmpty();
+    const bool proxyError = error >= QNetworkReply::ProxyConnectionRefusedError &&
+                            error <= QNetworkReply::UnknownProxyError;
+    if (proxyError || (proxyInUse && error < QNetworkReply::ProxyConnectionRefusedError))
+        return tr("The proxy cannot be reached.");
+    return statusMessageFor(StatusCode::NetworkError);
 }
 
 // Every failure of a retrieval reaches the log, the user and the status code

@@ -175,9 +175,11 @@ private slots:
             {": Debug: Common::readSettings()\n"});
         row("/v 3: no level of its own", {"/c", "/v", "3"}, plain, 0,
             {": Info: Program arguments:\n", "!: Debug: "});
-        row("without a log not even Fatal lines", {"/i"}, plain, 0, {"!Fatal"});
-        row("no tray", {"/i", "/v", "1"}, plain, 0,
-            {": Fatal: No system tray available.  Exiting.\n"});
+        row("no tray: said on standard error only", {"/i"}, plain, 1,
+            {"2>No system tray available.  Exiting.\n", "!Fatal"});
+        row("no tray: said once in the log", {"/i", "/v", "1"}, plain, 1,
+            {"2>No system tray available.  Exiting.\n", ": Error: No system tray available.",
+             "!Fatal"});
         row("arguments logged as given", {"/c", "/v", "1", "%1"}, plain, 0, {": Info:   4 - %1\n"});
         row("German", {"LC_ALL=de_DE.UTF-8", "/c"}, plain, 0, {" Installierte Produkte:\n"});
         row("UTF-8 in the C locale", {"LC_ALL=C", "/c", "/r", "tests/data/umlaut-regedit4.reg"},
@@ -228,10 +230,13 @@ private slots:
              "mail-03 <span class=\"state ok\">up to date</span></h2>\n<p>No updates missing for ",
              "print-04 <span class=\"state none\">no products</span>",
              "Zelvan &lt;i&gt;for&lt;/i&gt; Quorix &amp; &quot;Co&quot;", "!<i>",
-             "<a href=\"http://downloads.vandry.com/patches/qx103-p3.exe\">Quorix 10.3 Server "
-             "Patch "
-             "3</a>",
-             "!<script"});
+             // A patch for two products is one row naming both, marked and aged as
+             // in the report dialog.
+             "<tr><td><a href=\"http://downloads.vandry.com/patches/qx103-p3.exe\">Quorix 10.3 "
+             "Server Patch 3</a></td><td>Quorix 10.3 for Server<br>Quorix 10.3 Flurrin Extension "
+             "for Server</td><td><b class=\"security\">security fix</b></td><td>2026-09-08 (out "
+             "for 89 days)</td></tr>",
+             "Checked 6 Dec 2026 12:00:00 UTC against", "!<script"});
         row("fleet page of a hostile list",
             {"/f", "html", "/r", "examples/fleet", "/u", "SERVER/hostile.json"}, plain, 1,
             {"<td>A|x\uFFFD[2J\uFFFD\uFFFD  - B\uFFFD\uFFFD\uFFFD\tC<br>\uFFFD]8;;http://evil",

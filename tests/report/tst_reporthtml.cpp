@@ -88,13 +88,34 @@ private slots:
         const CheckResult result = checked(
             {&server}, {patch("P", "Quorix for Server", "http://d/p.exe", security)}, today);
         const QString html = buildReportHtml(result);
-        const QString when =
-            QLocale().toString(result.checkedAt.toLocalTime(), QLocale::ShortFormat);
+        const QString when = dateTimeText(result.checkedAt.toLocalTime());
         QVERIFY2(html.startsWith("<p style='color: #555'>WEB&lt;1&gt;, checked " + when +
                                  " against http://d.vandry.com/list.json?a=1&amp;b=2</p>"),
                  qPrintable(html));
         QVERIFY2(html.contains("<li><a href='http://d/p.exe'>P</a>" + after + "<br></li>"),
                  qPrintable(html));
+    }
+
+    // The dialog and the fleet page tell a time alike: four-digit year, seconds.
+    void dateTimeTextHasTheYearAndSecondsInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        for (auto [locale, text] : {std::pair{"en_US", "12/7/2026 11:32:47 AM"},
+                                    {"de_DE", "07.12.2026 11:32:47"},
+                                    {"ja_JP", "2026/12/07 11時32分47秒"}})
+            QTest::newRow(locale) << QString(locale) << QString::fromUtf8(text);
+    }
+    void dateTimeTextHasTheYearAndSecondsInEveryLanguage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const QString shown =
+            dateTimeText(QDateTime(QDate(2026, 12, 7), QTime(11, 32, 47), Qt::UTC));
+        QLocale::setDefault(before);
+        QCOMPARE(shown, text);
     }
 
     void receivedTextIsEscapedAndOnlyWebLinksLink_data()

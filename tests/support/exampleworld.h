@@ -16,7 +16,7 @@
 // a shortened popup timing and a small installed machine with a patch server
 // that publishes updates for it: Quorix 10.3 for Server (with one installed
 // patch) and Zelvan for Quorix 10.3; the list offers one patch for both and
-// one for the server only.
+// one for the server only, a security fix.
 class ExampleWorld
 {
 public:

@@ -58,12 +58,13 @@ private slots:
         world.settings.status = StatusCode::NoError;
         world.settings.patchListUrl = world.listUrl();
         const int before = world.listRequests();
-        QString report;
+        QString report, popupText;
         QTimer driver;
         connect(&driver, &QTimer::timeout, this, [&] {
             const QList<NotificationPopup*> popups = visible<NotificationPopup>();
             const QList<NotificationDialog*> reports = visible<NotificationDialog>();
             if (popups.size() == 1 && reports.isEmpty()) {
+                popupText = popups.first()->findChild<QLabel*>("mainView")->text();
                 QTest::mouseClick(popups.first()->findChild<QLabel*>("mainView"), Qt::LeftButton);
             } else if (reports.size() == 1) {
                 auto* view = reports.first()->findChild<QTextBrowser*>("mainView");
@@ -87,8 +88,49 @@ private slots:
         QVERIFY2(clock.elapsed() < 5000, "the run waited for the popup's time-out");
         QCOMPARE(world.listRequests(), before + 1);
         QVERIFY2(report.contains("Server Patch 3"), qPrintable(report));
+        QVERIFY2(popupText.contains("update(s) are available.") &&
+                     popupText.contains("<p> Security fixes among them: 1. </p>"),
+                 qPrintable(popupText));
         QTRY_VERIFY(visible<NotificationPopup>().isEmpty() &&
                     visible<NotificationDialog>().isEmpty());
+    }
+
+    // A failed check at log-on puts no box in the user's way: the tray says why,
+    // and its message opens the report of that check.
+    void failedCheckIsToldByTheTray()
+    {
+        world.server.setResponse("/gone", PatchServer::Response::with(404));
+        world.settings.status = StatusCode::NoError;
+        world.settings.patchListUrl = world.server.url("/gone");
+        const int before = world.server.requestCount("/gone");
+        ModalWatcher watcher;
+        QString tip, report;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            const QList<NotificationDialog*> reports = visible<NotificationDialog>();
+            if (reports.isEmpty()) {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    auto* window = qobject_cast<IconWindow*>(widget);
+                    if (window && window->icon() && tip.isEmpty() &&
+                        window->icon()->toolTip().contains(QLatin1Char(10))) { // the reason added
+                        tip = window->icon()->toolTip();
+                        emit const_cast<QSystemTrayIcon*>(window->icon())->messageClicked();
+                    }
+                }
+            } else if (auto* view = reports.first()->findChild<QTextBrowser*>("mainView");
+                       !view->isHidden()) {
+                report = view->toPlainText();
+                driver.stop();
+                reports.first()->close();
+            }
+        });
+        driver.start(10);
+        IconWindow window(world.settings, world.request(), {1000, 20}); // the whole tray run
+        QVERIFY2(tip.contains("The server answered HTTP 404"), qPrintable(tip));
+        QVERIFY2(report.contains("The server answered HTTP 404"), qPrintable(report));
+        QCOMPARE(world.server.requestCount("/gone"), before + 1);
+        for (const ModalWatcher::Seen& seen : watcher.seen())
+            QCOMPARE(seen.className, QStringLiteral("NotificationDialog"));
     }
 
     void exitDuringTheCheckEndsTheRun()

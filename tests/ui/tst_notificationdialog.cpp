@@ -38,7 +38,8 @@ private slots:
         world.settings.patchListUrl = world.listUrl();
     }
 
-    void failedRetrievalShowsABoxAndTheStatus()
+    // A failed retrieval is said once, in the report, which offers to check again.
+    void failedRetrievalIsSaidInTheReportAndCanBeMadeAgain()
     {
         world.server.setResponse("/evil",
                                  PatchServer::Response::with(404).withReason("<h1>X</h1>"));
@@ -46,19 +47,27 @@ private slots:
         world.settings.patchListUrl = url;
         ModalWatcher watcher;
         NotificationDialog dialog(world.settings, world.request());
-        QString progress; // while the box is shown
-        watcher.expect([&](QWidget* box) {
-            progress = dialog.findChild<QLabel*>("progressDetail")->text();
-            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
-        });
-        const QString html = report(dialog);
-        QCOMPARE(watcher.seen().size(), 1);
-        QCOMPARE(watcher.seen().first().title, QStringLiteral("Network Error"));
-        QVERIFY(watcher.seen().first().text.contains("<h1>X</h1>"));
-        QVERIFY(watcher.seen().first().plainText);
-        QCOMPARE(progress, "Attempt 1 of 5: " + url);
-        QVERIFY(html.contains("Network connection error.") && !html.contains("Updates for"));
-        QVERIFY2(html.contains("HTTP 404 &lt;h1&gt;X&lt;/h1&gt;"), qPrintable(html)); // why
+        auto* ok = dialog.findChild<QPushButton*>("okButton");
+        auto* again = dialog.findChild<QPushButton*>("checkAgainButton");
+        QCOMPARE(ok->text(), "Cancel");
+        QString html = report(dialog);
+        for (const ModalWatcher::Seen& seen : watcher.seen())
+            QCOMPARE(seen.className, QStringLiteral("NotificationDialog"));
+        QVERIFY2(html.contains("The server answered HTTP 404 &lt;h1&gt;X&lt;/h1&gt;"),
+                 qPrintable(html));
+        QVERIFY(!html.contains("Updates for"));
+        QCOMPARE(world.settings.status, StatusCode::NetworkError);
+        QVERIFY(!again->isHidden());
+        QCOMPARE(ok->text(), "OK");
+
+        QFile list(QStringLiteral(SKYVANE_TEST_DATA "/example-world-list.json"));
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        world.server.setResponse("/evil", PatchServer::Response::with(200, list.readAll()));
+        again->click();
+        auto* view = dialog.findChild<QTextBrowser*>("mainView");
+        QTRY_VERIFY(view->toHtml().contains("Updates for"));
+        QVERIFY(again->isHidden());
+        QCOMPARE(world.settings.status, StatusCode::NoError);
     }
 
     void silentServerShowsTheAttemptAndWhyTheLastFailed()
@@ -73,12 +82,13 @@ private slots:
         QCOMPARE(shown.value(2),
                  "Attempt 2 of 5: " + url + "\nLast attempt: no answer within 0.05 s");
         QCOMPARE(result.listProblem, "no answer within 0.05 s");
+        QCOMPARE(failureHeading(result), "No answer in 5 attempts of 0.05 s.");
     }
 
     void closingDuringTheRetrievalEndsIt_data()
     {
         QTest::addColumn<QString>("how");
-        for (const char* how : {"Escape", "OK", "window"})
+        for (const char* how : {"Escape", "Cancel", "window"})
             QTest::newRow(how) << QString(how);
     }
     void closingDuringTheRetrievalEndsIt()
@@ -88,7 +98,7 @@ private slots:
         world.settings.patchListUrl = world.silentListUrl(this, [&] {
             if (how == "Escape")
                 QTest::keyClick(shown, Qt::Key_Escape);
-            else if (how == "OK")
+            else if (how == "Cancel")
                 shown->findChild<QPushButton*>("okButton")->click();
             else
                 shown->close();
