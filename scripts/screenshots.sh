@@ -2,9 +2,10 @@
 # Retakes the screenshots in docs/ on a private Xvfb display of 1280 x 1024
 # (no window manager, so the windows have no frames): the report dialog in
 # English, in German and at 200 %, the report after a failed retrieval, the
-# settings dialog, the proxy credentials dialog (against squid), the popup
-# (in trayer's tray, also at 200 %), the tray menu, the progress view of a
-# server that never answers, and the example fleet's page (headless Chromium).
+# settings dialog (also in German and at 200 %), the proxy credentials dialog
+# (against squid), the popup (in trayer's tray, also at 200 %), the tray menu,
+# the progress view of a server that never answers, and the example fleet's
+# page (headless Chromium).
 # Run as root on Debian 12; installs ImageMagick and Chromium when missing.
 set -eu
 cd "$(dirname "$0")/.."
@@ -46,16 +47,22 @@ shoot settings-dialog "$(window '^Settings$')"
 stop
 
 LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 start /r examples/machine.reg /u "$url"
-shoot report-dialog-de "$(window "$report")"
+dialog="$(window "$report")"
+shoot report-dialog-de "$dialog"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 150 + 24)) $((Y + HEIGHT - 25)) click 1
+shoot settings-dialog-de "$(window '^Einstellungen$')"
 stop
 
 QT_SCALE_FACTOR=2 start /r examples/machine.reg /u "$url"
-shoot report-dialog-200 "$(window "$report")"
+dialog="$(window "$report")"
+shoot report-dialog-200 "$dialog"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 2 * (150 + 24))) $((Y + HEIGHT - 50)) click 1
+shoot settings-dialog-200 "$(window '^Settings$')"
 stop
 
 start /r examples/machine.reg /u http://127.0.0.1:1/sky_vane/patches.json
-box="$(window '^Network Error$')"
-xdotool windowfocus --sync "$box" key Return
 shoot report-network-error "$(window "$report")"
 stop
 
