@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
@@ -31,6 +32,18 @@ inline QString withLinuxPaths(QString text)
     const QString windows = windowsPath(fleetFolder) + '\\';
     return text.replace(windows, fleetFolder + '/')
         .replace(QString(windows).replace("\\", "\\\\"), fleetFolder + '/');
+}
+// An output with its check time left out: the page tells it in the language
+// of the run, and Wine's language need not be the Linux run's.
+inline QString withoutCheckTime(QString text)
+{
+    static const QRegularExpression checked(QStringLiteral("Checked [^\n<]*? UTC against"));
+    return text.replace(checked, QStringLiteral("Checked (time) UTC against"));
+}
+// A Windows run's output as the Linux run makes it, its check time aside.
+inline QString comparable(const QString& windowsOutput)
+{
+    return withoutCheckTime(withLinuxPaths(windowsOutput));
 }
 // Files the fleet's spool left in the prefix's temporary folders.
 inline QStringList leftSpools(const QString& prefix)
