@@ -1,5 +1,6 @@
 #include "html.h"
 
+#include "checkresult.h"
 #include "core/console.h"
 
 #include <QUrl>
@@ -18,4 +19,12 @@ std::optional<QString> webLinkTarget(const QString& url)
     if (!web)
         return std::nullopt;
     return escapeHtml(QString::fromLatin1(parsed.toEncoded()));
+}
+
+QString releaseHtml(const MissingPatch& missing)
+{
+    QString text = escapeHtml(missing.patch.ReleaseDate);
+    if (missing.ageDays)
+        text += QStringLiteral(" (%1)").arg(releaseAgeText(*missing.ageDays));
+    return text;
 }

@@ -154,14 +154,6 @@ QString securityMark()
         .arg(QCoreApplication::translate("NotificationDialog", "security fix"));
 }
 
-QString releaseText(const MissingPatch& m)
-{
-    QString text = escapeHtml(m.patch.ReleaseDate);
-    if (m.ageDays)
-        text += QStringLiteral(" (%1)").arg(releaseAgeText(*m.ageDays));
-    return text;
-}
-
 QString machineSection(const CheckResult& result, const FleetRow& row)
 {
     QString html = QStringLiteral("<section id=\"machine-%1\">\n<h2>%2 <span class=\"state %3\">"
@@ -195,7 +187,7 @@ QString machineSection(const CheckResult& result, const FleetRow& row)
     for (const MissingPatch& m : result.missing)
         html += QStringLiteral("<tr>") + cell(patchLink(m.patch) + acknowledgedLine(m)) +
                 cell(productNames(m)) + cell(m.security ? securityMark() : QString()) +
-                cell(releaseText(m)) + QStringLiteral("</tr>\n");
+                cell(releaseHtml(m)) + QStringLiteral("</tr>\n");
     return html + QStringLiteral("</table>\n") + installedPatchesLine(result) +
            QStringLiteral("</section>\n");
 }

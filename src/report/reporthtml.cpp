@@ -26,9 +26,7 @@ QString updateItem(const MissingPatch& missing, const QString& productsLabel,
         html += QStringLiteral(" <b style='color: #c22'>%1</b>").arg(securityMark);
     html += QStringLiteral("<br>");
     html += productsLabel + QStringLiteral(": %1<br>").arg(escapeHtml(patch.Products));
-    html += releaseLabel + QStringLiteral(": %1").arg(escapeHtml(patch.ReleaseDate));
-    if (missing.ageDays)
-        html += QStringLiteral(" (%1)").arg(releaseAgeText(*missing.ageDays));
+    html += releaseLabel + QStringLiteral(": ") + releaseHtml(missing);
     html += QStringLiteral("<br></li>");
     return html;
 }
